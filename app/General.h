@@ -1,0 +1,88 @@
+#pragma once
+// The settings record of the program and its INI file next to the executable.
+#include <QString>
+
+#include "mtext/Graphics.h"
+
+class QWidget;
+
+struct TEditorProps {
+  bool epWordWrap = false;
+  bool epAutoIndent = false;
+  int epHeight = 0;
+};
+
+struct TFontProps {
+  QString fpName;
+  int fpSize = 0;
+  TColor fpColor = 0;
+  TFontStyles fpStyle = 0;
+};
+
+struct TEditorColors {
+  TColor ecBackground = 0;
+  TColor ecActiveLine = 0;
+};
+
+struct TRenderProps {
+  TFontProps rpFont;
+  TColor rpBackColor = 0;
+};
+
+struct TRenderMenuProps {
+  TFontProps rmFont;
+  bool rmUseSysFont = false;
+};
+
+struct THighlightProps {
+  TColor hpColor = 0;
+  TColor hpNumColor = 0;
+  TColor hpSymColor = 0;
+  TFontStyles hpStyle = 0;
+  bool hpEnable = false;
+};
+
+struct TOptions {
+  bool SwitchToRus = false;
+  bool EscForExit = false;
+  QString ItemDivider;
+  bool CommaAsSep = false;
+  double TolHeight = 0.0;
+  TEditorProps EditorProps;
+  TFontProps EditorFont;
+  TEditorColors EditorColors;
+  TRenderProps RenderProps;
+  TRenderMenuProps RenderMenuProps;
+  THighlightProps HighlightProps;
+};
+
+// The one settings record; all zeroes until LoadSettings fills it.
+extern TOptions Options;
+
+// Window placement as stored in section "Window".
+struct TWindowPlacement {
+  int State = 0;  // 0 normal, 1 minimised, 2 maximised
+  int Left = 0;
+  int Top = 0;
+  int Width = 608;
+  int Height = 384;
+};
+
+// The settings file: the executable's name with ".ini", next to it.
+QString SettingsFileName();
+// Overrides the settings file (tests, headless use); empty restores the default.
+void SetSettingsFileName(const QString& path);
+
+// Reads the file into Options (defaults for missing or unreadable values) and
+// returns the stored window placement.
+TWindowPlacement LoadSettingsFile(const QString& path);
+// Writes Options and the placement, every key in table order.
+// Returns false (and leaves the old file intact) when writing fails.
+bool SaveSettingsFile(const QString& path, const TWindowPlacement& placement);
+
+// The window-facing forms: apply / take the placement of a top-level window.
+void LoadSettings(QWidget* window);
+bool SaveSettings(QWidget* window);
+
+int FontStylesToInt(TFontStyles styles);
+TFontStyles IntToFontStyles(int value);

@@ -1,0 +1,88 @@
+#pragma once
+// The drawing surface the MText renderer draws on: a QImage with a pen
+// position, pen, brush and a current font, in the manner of a classic 2-D
+// canvas.  The preview bitmap and the menu drawer's bitmap are such canvases.
+#include <QFont>
+#include <QImage>
+#include <QPoint>
+#include <QRect>
+#include <QString>
+#include <memory>
+
+#include "Graphics.h"
+
+class TCanvas {
+ public:
+  // Largest surface ever allocated.  The renderer may ask for more (a very long
+  // document); the surface then stops growing, drawing beyond it is dropped and
+  // truncated() reports it.  16384 x 32767 x 4 bytes = 2 GiB would be too much,
+  // so the pixel budget below caps the area as well.
+  static constexpr int MaxWidth = 16384;
+  static constexpr int MaxHeight = 32767;
+  static constexpr qint64 MaxPixels = 64LL * 1024 * 1024;  // 256 MiB of ARGB32
+
+  TCanvas();
+  ~TCanvas();
+  TCanvas(const TCanvas&) = delete;
+  TCanvas& operator=(const TCanvas&) = delete;
+
+  // --- surface
+  int width() const;
+  int height() const;
+  // Resizes keeping what was drawn; new area takes the brush colour.  Requests
+  // above the caps are clamped and remembered as truncated.
+  void setSize(int w, int h);
+  void fill();                      // whole surface in the brush colour
+  void fillRect(const QRect& r);    // in the brush colour
+  const QImage& image();            // ends any painting in progress
+  bool truncated() const;           // a size request was clamped since resetTruncated()
+  void resetTruncated();
+
+  // --- pen
+  QPoint penPos() const;
+  void moveTo(int x, int y);
+  void lineTo(int x, int y);        // one-pixel line in the pen colour, end point excluded
+  TColor penColor() const;
+  void setPenColor(TColor c);
+  TColor brushColor() const;
+  void setBrushColor(TColor c);
+
+  // --- font
+  // The base font of a caller: face, size in points (through the screen
+  // resolution), style and colour.
+  void setFont(const QString& face, int pointSize, TFontStyles style, TColor color);
+  // A font from a classic font description.  charHeight is the character
+  // height in pixels (cell height minus internal leading); width 0 = natural.
+  void createFont(const QString& face, int charHeight, int width, int orientation, int weight,
+                  bool italic, bool underline, bool strikeOut);
+  QString fontName() const;
+  int fontCharHeight() const;       // character height in pixels
+  void setFontCharHeight(int px);   // nothing else changes
+  TFontStyles fontStyle() const;
+  TColor fontColor() const;
+  void setFontColor(TColor c);
+  int averageCharWidth() const;
+  int textWidth(const QString& s) const;
+  int textHeight(const QString& s) const;  // ascent + descent of the font
+  int charWidth(QChar ch) const;           // cached advance of one character
+  int ascent() const;
+  int descent() const;
+
+  // --- drawing
+  // Single line, no clipping, in the font colour; flags are Qt::Alignment bits.
+  void drawText(const QRect& r, const QString& s, int alignFlags);
+  // One character with its cell's top-left corner at (x, top).
+  void drawChar(int x, int top, QChar ch);
+  void ellipse(const QRect& r);     // outline in pen colour, interior in brush colour
+  void setTransparentBackground();
+
+ private:
+  struct Impl;
+  std::unique_ptr<Impl> d;
+};
+
+// The screen's vertical logical resolution, read once (the first call) and
+// then fixed for the run.  96 when there is no screen.
+int ScreenDpiY();
+// For tests and headless use: fix the resolution before the first read.
+void SetScreenDpiY(int dpi);

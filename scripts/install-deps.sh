@@ -1,0 +1,37 @@
+#!/usr/bin/env bash
+# Installs the Debian packages Korvex needs to build, test and run.
+# Idempotent: when everything is present it only checks and returns.
+set -euo pipefail
+
+PACKAGES=(
+  cmake g++ make
+  qt6-base-dev qt6-base-dev-tools libgl-dev
+  qt6-translations-l10n qt6-qpa-plugins
+  libhunspell-dev hunspell-ru hunspell-en-us
+  fonts-liberation2 fonts-dejavu-core
+  libbenchmark-dev
+)
+# Only for looking at the program under a virtual display (run.sh, screenshots).
+if [[ "${1:-}" == "--gui" ]]; then
+  PACKAGES+=(xvfb xauth x11-utils)
+fi
+
+missing=()
+for p in "${PACKAGES[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+    missing+=("$p")
+  fi
+done
+
+if ((${#missing[@]} == 0)); then
+  exit 0
+fi
+
+echo "Installing: ${missing[*]}"
+SUDO=""
+if [[ $(id -u) -ne 0 ]]; then
+  SUDO="sudo"
+fi
+export DEBIAN_FRONTEND=noninteractive
+$SUDO apt-get update -qq
+$SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
