@@ -60,5 +60,7 @@ QString helpFolder();
 QString helpPageFile(int context);
 // Opens the in-program help window at a context.
 void showHelp(QWidget* parent, int context);
+// The help window while it is open (tests), else nullptr.
+QWidget* helpWindow();
 
 }  // namespace platform

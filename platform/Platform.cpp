@@ -1,0 +1,233 @@
+#include "Platform.h"
+
+#include <QAbstractEventDispatcher>
+#include <QCoreApplication>
+#include <QDialog>
+#include <QDir>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLibrary>
+#include <QPointer>
+#include <QProcess>
+#include <QPushButton>
+#include <QStandardPaths>
+#include <QTextBrowser>
+#include <QVBoxLayout>
+#include <exception>
+
+namespace platform {
+
+namespace {
+MessageSeam gSeam;
+std::function<void()> gIdleHandler;
+bool gInIdle = false;
+bool gInsertToggled = false;
+QString gHelpFolder;
+QMetaObject::Connection gIdleConnection;
+
+QString appTitle() {
+  const QString t = QCoreApplication::applicationName();
+  return t.isEmpty() ? QStringLiteral("Korvex") : t;
+}
+}  // namespace
+
+QMessageBox::StandardButton askYesNoCancel(QWidget* parent, const QString& text) {
+  if (gSeam.ask) return gSeam.ask(text);
+  QMessageBox box(QMessageBox::Question, appTitle(), text,
+                  QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, parent);
+  box.setDefaultButton(QMessageBox::Yes);
+  return static_cast<QMessageBox::StandardButton>(box.exec());
+}
+
+void showMessage(QWidget* parent, const QString& text) {
+  if (gSeam.message) {
+    gSeam.message(text);
+    return;
+  }
+  QMessageBox box(QMessageBox::NoIcon, appTitle(), text, QMessageBox::Ok, parent);
+  box.exec();
+}
+
+void showError(QWidget* parent, const QString& text) {
+  if (gSeam.error) {
+    gSeam.error(text);
+    return;
+  }
+  QMessageBox box(QMessageBox::Critical, appTitle(), text, QMessageBox::Ok, parent);
+  box.exec();
+}
+
+void setMessageSeam(const MessageSeam& seam) { gSeam = seam; }
+
+Application::Application(int& argc, char** argv) : QApplication(argc, argv) {}
+
+bool Application::notify(QObject* receiver, QEvent* event) {
+  // The Insert key has no system toggle here: the application keeps one.
+  if (event->type() == QEvent::KeyPress) {
+    auto* ke = static_cast<QKeyEvent*>(event);
+    if (ke->key() == Qt::Key_Insert && ke->modifiers() == Qt::NoModifier && !ke->isAutoRepeat() &&
+        receiver->isWidgetType()) {
+      // Count each physical press once, at the widget that first receives it.
+      static QEvent* lastEvent = nullptr;
+      if (lastEvent != event) {
+        lastEvent = event;
+        gInsertToggled = !gInsertToggled;
+      }
+    }
+  }
+  try {
+    return QApplication::notify(receiver, event);
+  } catch (const std::exception& e) {
+    showError(activeWindow(), QString::fromUtf8(e.what()));
+  } catch (...) {
+    showError(activeWindow(), QStringLiteral("Неизвестная ошибка"));
+  }
+  return false;
+}
+
+void setIdleHandler(std::function<void()> handler) {
+  gIdleHandler = std::move(handler);
+  if (!gIdleConnection) {
+    if (auto* disp = QAbstractEventDispatcher::instance()) {
+      gIdleConnection = QObject::connect(disp, &QAbstractEventDispatcher::aboutToBlock, [] { runIdleHandler(); });
+    }
+  }
+}
+
+void runIdleHandler() {
+  if (gInIdle || !gIdleHandler) return;
+  gInIdle = true;
+  try {
+    gIdleHandler();
+  } catch (...) {
+    gInIdle = false;
+    throw;
+  }
+  gInIdle = false;
+}
+
+bool insertToggled() { return gInsertToggled; }
+void setInsertToggled(bool on) { gInsertToggled = on; }
+
+bool activateRussianLayout() {
+  // X11 with XKB: the configured layouts are the XKB groups in order; lock the
+  // one named "ru".  libX11 is opened at run time so that the program needs no
+  // X11 development files and still runs where there is no X server.
+  if (qEnvironmentVariableIsEmpty("DISPLAY")) return false;
+  const QString setxkbmap = QStandardPaths::findExecutable(QStringLiteral("setxkbmap"));
+  if (setxkbmap.isEmpty()) return false;
+  QProcess p;
+  p.start(setxkbmap, {QStringLiteral("-query")});
+  if (!p.waitForFinished(1000)) {
+    p.kill();
+    return false;
+  }
+  int group = -1;
+  const QString out = QString::fromLocal8Bit(p.readAllStandardOutput());
+  for (const QString& line : out.split('\n')) {
+    if (line.startsWith(QLatin1String("layout:"))) {
+      const QStringList layouts = line.mid(7).trimmed().split(',');
+      for (int i = 0; i < layouts.size(); ++i)
+        if (layouts[i].trimmed() == QLatin1String("ru")) group = i;
+    }
+  }
+  if (group < 0) return false;
+  QLibrary x11(QStringLiteral("X11"), 6);
+  using OpenFn = void* (*)(const char*);
+  using LockFn = int (*)(void*, unsigned int, unsigned int);
+  using DisplayFn = int (*)(void*);
+  auto open = reinterpret_cast<OpenFn>(x11.resolve("XOpenDisplay"));
+  auto lock = reinterpret_cast<LockFn>(x11.resolve("XkbLockGroup"));
+  auto flush = reinterpret_cast<DisplayFn>(x11.resolve("XFlush"));
+  auto close = reinterpret_cast<DisplayFn>(x11.resolve("XCloseDisplay"));
+  if (!open || !lock || !flush || !close) return false;
+  void* dpy = open(nullptr);
+  if (!dpy) return false;
+  const unsigned int XkbUseCoreKbd = 0x0100;
+  const bool ok = lock(dpy, XkbUseCoreKbd, unsigned(group)) != 0;
+  flush(dpy);
+  close(dpy);
+  return ok;
+}
+
+void beep() { QApplication::beep(); }
+
+bool openSystemProgram(QWidget* parent, SystemProgram which) {
+  const QStringList candidates =
+      which == SystemProgram::CharMap
+          ? QStringList{"gucharmap", "gnome-characters", "kcharselect", "charmap"}
+          : QStringList{"gnome-calculator", "kcalc", "galculator", "mate-calc", "qalculate-gtk",
+                        "xcalc"};
+  for (const QString& name : candidates) {
+    const QString exe = QStandardPaths::findExecutable(name);
+    if (!exe.isEmpty() && QProcess::startDetached(exe, {})) return true;
+  }
+  showMessage(parent, which == SystemProgram::CharMap
+                          ? QStringLiteral("Не найдена программа «Таблица символов» (например, gucharmap).")
+                          : QStringLiteral("Не найдена программа «Калькулятор» (например, gnome-calculator)."));
+  return false;
+}
+
+void setHelpFolder(const QString& folder) { gHelpFolder = folder; }
+
+QString helpFolder() {
+  if (!gHelpFolder.isEmpty()) return gHelpFolder;
+  return QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("Help"));
+}
+
+QString helpPageFile(int context) {
+  return QDir(helpFolder()).filePath(QString::number(context) + QStringLiteral(".html"));
+}
+
+namespace {
+class THelpWindow : public QDialog {
+ public:
+  explicit THelpWindow(QWidget* parent) : QDialog(parent) {
+    setWindowTitle(QStringLiteral("Справка"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    resize(720, 560);
+    auto* lay = new QVBoxLayout(this);
+    FBrowser = new QTextBrowser(this);
+    FBrowser->setObjectName(QStringLiteral("HelpBrowser"));
+    FBrowser->setOpenExternalLinks(false);
+    FBrowser->setSearchPaths({helpFolder()});
+    lay->addWidget(FBrowser);
+    auto* buttons = new QHBoxLayout;
+    auto* back = new QPushButton(QStringLiteral("Назад"), this);
+    auto* home = new QPushButton(QStringLiteral("Содержание"), this);
+    auto* close = new QPushButton(QStringLiteral("Закрыть"), this);
+    buttons->addWidget(back);
+    buttons->addWidget(home);
+    buttons->addStretch();
+    buttons->addWidget(close);
+    lay->addLayout(buttons);
+    connect(back, &QPushButton::clicked, FBrowser, &QTextBrowser::backward);
+    connect(home, &QPushButton::clicked, this, [this] { open(0); });
+    connect(close, &QPushButton::clicked, this, &QDialog::close);
+  }
+  void open(int context) {
+    const QString file = helpPageFile(context);
+    if (QFileInfo::exists(file)) {
+      FBrowser->setSource(QUrl::fromLocalFile(file));
+    } else {
+      FBrowser->setHtml(QStringLiteral("<h1>Справка</h1><p>Страница справки не найдена: %1</p>")
+                            .arg(file.toHtmlEscaped()));
+    }
+  }
+  QTextBrowser* FBrowser;
+};
+QPointer<THelpWindow> gHelpWindow;
+}  // namespace
+
+void showHelp(QWidget* parent, int context) {
+  if (!gHelpWindow) gHelpWindow = new THelpWindow(parent ? parent->window() : nullptr);
+  gHelpWindow->open(context);
+  gHelpWindow->show();
+  gHelpWindow->raise();
+  gHelpWindow->activateWindow();
+}
+
+QWidget* helpWindow() { return gHelpWindow.data(); }
+
+}  // namespace platform
