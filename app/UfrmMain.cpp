@@ -1,0 +1,816 @@
+#include "UfrmMain.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QKeyEvent>
+#include <QLocale>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMouseEvent>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QScrollBar>
+#include <QStatusTipEvent>
+#include <QTimer>
+#include <QToolButton>
+
+#include "RenderText.h"
+#include "SearchReplace.h"
+#include "TextTools.h"
+#include "UfrmAboutBox.h"
+#include "UfrmOptions.h"
+#include "editor/TextFile.h"
+#include "highlight/SynHighlighterMText.h"
+#include "menus/MenuXML.h"
+#include "menus/zorAcMtextMenus.h"
+#include "platform/Platform.h"
+
+QString ProgramFolder;
+QString MenuFileName;
+QString MenuImagesFileName;
+QString HelpFileName;
+bool SwitchLayoutPending = true;
+
+void InitializeModules() {
+  // The renderer works in millimetres at screen resolution, fixed for the run.
+  ScreenDpiY();
+}
+
+namespace {
+const char* const kCaption = "Korvex";
+
+QString appTitle() {
+  const QString t = QCoreApplication::applicationName();
+  return t.isEmpty() ? QString::fromLatin1(kCaption) : t;
+}
+
+QFont fontFromProps(const TFontProps& p) {
+  QFont f(p.fpName);
+  if (p.fpSize > 0) f.setPointSize(p.fpSize);
+  f.setBold(p.fpStyle & fsBold);
+  f.setItalic(p.fpStyle & fsItalic);
+  f.setUnderline(p.fpStyle & fsUnderline);
+  f.setStrikeOut(p.fpStyle & fsStrikeOut);
+  return f;
+}
+}  // namespace
+
+TfrmMain::TfrmMain(const QStringList& arguments, QWidget* parent)
+    : QMainWindow(parent), FArguments(arguments) {
+  // Components in declaration order.
+  sBar = new QStatusBar(this);
+  sBar->setObjectName(QStringLiteral("sBar"));
+  const int widths[4] = {128, 75, 40, 60};
+  for (int i = 0; i < 4; ++i) {
+    sBarPanels[i] = new QLabel(sBar);
+    sBarPanels[i]->setFixedWidth(widths[i]);
+    sBarPanels[i]->setFrameShape(QFrame::StyledPanel);
+    sBarPanels[i]->setFrameShadow(QFrame::Sunken);
+    if (i == 2) sBarPanels[i]->setAlignment(Qt::AlignCenter);
+    sBar->addWidget(sBarPanels[i]);
+  }
+  setStatusBar(sBar);
+
+  mnuMain = menuBar();
+  mnuMain->setObjectName(QStringLiteral("mnuMain"));
+  miLoadMenu = mnuMain->addAction(QStringLiteral("Load &Menu"));
+  miLoadMenu->setObjectName(QStringLiteral("miLoadMenu"));
+  connect(miLoadMenu, &QAction::triggered, this, [this] { RebuildMenus(); });
+
+  imlMain = new TImageList;
+
+  Splitter = new QSplitter(Qt::Vertical, this);
+  Splitter->setObjectName(QStringLiteral("Splitter"));
+  Splitter->setHandleWidth(4);
+  Splitter->setChildrenCollapsible(false);
+  Splitter->setOpaqueResize(true);
+
+  ScrlBox = new QScrollArea;
+  ScrlBox->setObjectName(QStringLiteral("ScrlBox"));
+  ScrlBox->setMinimumHeight(42);
+  ScrlBox->setWidgetResizable(false);
+  ScrlBox->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  imgRender = new TRenderImage;
+  imgRender->setObjectName(QStringLiteral("imgRender"));
+  imgRender->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  imgRender->resize(16, 16);
+  ScrlBox->setWidget(imgRender);
+
+  Editor = new TEditor;
+  Editor->setObjectName(QStringLiteral("Editor"));
+  Editor->setMinimumHeight(42);
+
+  Splitter->addWidget(Editor);
+  Splitter->addWidget(ScrlBox);
+  Splitter->setStretchFactor(0, 0);
+  Splitter->setStretchFactor(1, 1);
+  setCentralWidget(Splitter);
+
+  tbMain = new QToolBar(this);
+  tbMain->setObjectName(QStringLiteral("tbMain"));
+  tbMain->setIconSize(QSize(16, 16));
+  tbMain->setMovable(false);
+  tbMain->setFloatable(false);
+  addToolBar(Qt::TopToolBarArea, tbMain);
+
+  SynMText = new TSynMText;
+  FHighlighter = new TSynMTextHighlighter(SynMText, this);
+
+  connect(Splitter, &QSplitter::splitterMoved, this, [this] { SplitterMoved(); });
+  connect(imgRender, &TRenderImage::mousePressed, this, &TfrmMain::imgRenderMouseDown);
+  connect(imgRender, &TRenderImage::mouseMoved, this, &TfrmMain::imgRenderMouseMove);
+  connect(imgRender, &TRenderImage::mouseReleased, this, &TfrmMain::imgRenderMouseUp);
+  connect(Editor, &TEditor::statusChanged, this, [this](TStatusChanges c) { EditorStatusChange(c); });
+  connect(Editor, &TEditor::changed, this, [this] { EditorChange(); });
+  Editor->onKeyDown = [this](QKeyEvent* e) { return EditorKeyDown(e); };
+  Editor->onKeyPress = [this](QChar& key) { EditorKeyPress(key); };
+  Editor->installEventFilter(this);
+  ScrlBox->installEventFilter(this);
+
+  FormCreate();
+}
+
+TfrmMain::~TfrmMain() { FormDestroy(); }
+
+// ---------------------------------------------------------------------------
+// Lifecycle
+
+void TfrmMain::FormCreate() {
+  platform::setIdleHandler([this] { UpdateCommandState(); });
+
+  ProgramFolder = QDir(QCoreApplication::applicationDirPath()).absolutePath() + QLatin1Char('/');
+  const QString exeBase = QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName();
+  HelpFileName = ProgramFolder + QStringLiteral("Help/") + exeBase + QStringLiteral(".chm");
+  platform::setHelpFolder(ProgramFolder + QStringLiteral("Help"));
+
+  FSysDefLng = quint16(QLocale::system().language());
+  FLinesCount = 0;
+  FRomanNumerals = false;
+
+  MenuFileName = ProgramFolder + QStringLiteral("Support/menu.xml");
+  MenuImagesFileName = ProgramFolder + QStringLiteral("Support/menu.bmp");
+
+  LoadSettings(this);
+  Splitter->setSizes({Options.EditorProps.epHeight, qMax(42, height() - Options.EditorProps.epHeight)});
+  ApplyEditorSettings();
+
+  FMtextMenu = std::make_unique<TAcMtextMenu>(mnuMain);
+  RebuildMenus();
+  UpdateCommandState();
+  EditorStatusChange(TStatusChanges(scAll));
+}
+
+void TfrmMain::FormShow() {
+  Editor->setFocus();
+  if (FArguments.size() > 1 && QFileInfo(FArguments.at(1)).isFile()) {
+    SetFileName(QFileInfo(FArguments.at(1)).absoluteFilePath());
+    LoadText(FFileName);
+  }
+  Editor->setModified(false);
+}
+
+void TfrmMain::showEvent(QShowEvent* e) {
+  QMainWindow::showEvent(e);
+  if (!FShown) {
+    FShown = true;
+    FormShow();
+  }
+}
+
+void TfrmMain::FormActivate() {
+  if (!Options.SwitchToRus) {
+    SwitchLayoutPending = false;
+  } else if (SwitchLayoutPending) {
+    platform::activateRussianLayout();
+  }
+}
+
+void TfrmMain::changeEvent(QEvent* e) {
+  QMainWindow::changeEvent(e);
+  if (e->type() == QEvent::ActivationChange && isActiveWindow()) FormActivate();
+}
+
+bool TfrmMain::FormCloseQuery() {
+  if (!Editor->modified()) return true;
+  switch (platform::askYesNoCancel(this, QStringLiteral("Сохранить текст ?"))) {
+    case QMessageBox::Yes:
+      return SaveTextChecked();
+    case QMessageBox::No:
+      return true;
+    default:
+      return false;
+  }
+}
+
+void TfrmMain::closeEvent(QCloseEvent* e) {
+  if (!FClosingAccepted && !FormCloseQuery()) {
+    e->ignore();
+    return;
+  }
+  FClosingAccepted = false;
+  FormClose();
+  e->accept();
+}
+
+void TfrmMain::FormClose() {
+  if (!SaveSettings(this))
+    platform::showError(this, QStringLiteral("Ошибка при сохранении ") + SettingsFileName());
+}
+
+void TfrmMain::FormDestroy() {
+  platform::setIdleHandler({});
+  FEditMenus.clear();
+  FEditButtons.clear();
+  DestroyConfirmReplace();
+  if (FHighlighter) FHighlighter->setDocument(nullptr);
+  FMtextMenu.reset();
+  delete SynMText;
+  SynMText = nullptr;
+  delete imlMain;
+  imlMain = nullptr;
+}
+
+void TfrmMain::keyPressEvent(QKeyEvent* e) {
+  if (Options.EscForExit && e->key() == Qt::Key_Escape) {
+    close();
+    return;
+  }
+  QMainWindow::keyPressEvent(e);
+}
+
+bool TfrmMain::eventFilter(QObject* o, QEvent* e) {
+  // The window sees keys before its controls do.
+  if (e->type() == QEvent::KeyPress) {
+    auto* ke = static_cast<QKeyEvent*>(e);
+    if (Options.EscForExit && ke->key() == Qt::Key_Escape && ke->modifiers() == Qt::NoModifier) {
+      QTimer::singleShot(0, this, [this] { close(); });
+      return true;
+    }
+  }
+  return QMainWindow::eventFilter(o, e);
+}
+
+bool TfrmMain::event(QEvent* e) {
+  if (e->type() == QEvent::StatusTip) {
+    ShowHintText(static_cast<QStatusTipEvent*>(e)->tip());
+    return true;
+  }
+  return QMainWindow::event(e);
+}
+
+void TfrmMain::resizeEvent(QResizeEvent* e) {
+  QMainWindow::resizeEvent(e);
+  FormResize();
+}
+
+void TfrmMain::FormResize() {
+  if (!Editor || !tbMain) return;
+  const int menuHeight = mnuMain && mnuMain->isVisible() ? mnuMain->height() : 0;
+  const int tbHeight = tbMain->isVisible() ? tbMain->height() : 0;
+  const int sbHeight = sBar->isVisible() ? sBar->height() : 0;
+  const int available = height() - menuHeight - tbHeight - sbHeight;
+  const QList<int> sizes = Splitter->sizes();
+  const int editorHeight = sizes.value(0, Editor->height());
+  if (available < editorHeight) {
+    const int h = available / 2;
+    Splitter->setSizes({h, qMax(0, available - h - Splitter->handleWidth())});
+  }
+}
+
+int TfrmMain::editorHeight() const { return Splitter->sizes().value(0); }
+
+void TfrmMain::setEditorHeight(int h) {
+  const int total = qMax(Splitter->height(), h + 42 + Splitter->handleWidth());
+  Splitter->setSizes({h, total - h - Splitter->handleWidth()});
+}
+
+void TfrmMain::SplitterMoved() { Options.EditorProps.epHeight = editorHeight(); }
+
+// ---------------------------------------------------------------------------
+// Document
+
+void TfrmMain::SetFileName(const QString& path) {
+  FFileName = path;
+  setWindowTitle(QStringLiteral("%1 - %2").arg(QFileInfo(path).fileName(), appTitle()));
+}
+
+void TfrmMain::LoadText(const QString& path) {
+  Editor->clearAll();
+  QString error;
+  const bool ok = Editor->loadFromFile(path, &error);
+  if (ok) {
+    ApplyEditorSettings();
+    if (Editor->text().size() < 513) RenderText();
+  }
+  Editor->setFocus();
+  FLinesCount = Editor->lineCount();
+  if (!ok) platform::showError(this, error);
+}
+
+void TfrmMain::RenderText() {
+  FLastMText = EditorTextToMText(Editor->lines(), Editor->lineBreak());
+  ScrlBox->horizontalScrollBar()->setValue(0);
+  ScrlBox->verticalScrollBar()->setValue(0);
+  RenderPreview(FRenderCanvas, FLastMText, Options.RenderProps);
+  FPreviewCutOff = FRenderCanvas.truncated();
+  imgRender->setPixmap(QPixmap::fromImage(FRenderCanvas.image()));
+  imgRender->setGeometry(0, 0, FRenderCanvas.width(), FRenderCanvas.height());
+  sBarPanels[3]->setText(FPreviewCutOff ? QStringLiteral("Обрезано") : QString());
+  sBarPanels[3]->setToolTip(FPreviewCutOff
+                                ? QStringLiteral("Текст слишком велик: предпросмотр показывает только начало")
+                                : QString());
+}
+
+bool TfrmMain::ResizeRenderBitmap(int AValue, TResizeType AResizeType) {
+  return GrowCanvas(FRenderCanvas, AValue, AResizeType == rtWidth);
+}
+
+QString TfrmMain::chooseFile(bool save) {
+  if (fileDialogHook) return fileDialogHook(save);
+  QFileDialog dlg(this, QStringLiteral("Открыть текст"), ProgramFolder);
+  dlg.setNameFilters({QStringLiteral("Текстовые файлы ( *.txt ) (*.txt)"),
+                      QStringLiteral("Все файлы ( *.* ) (*)")});
+  dlg.setDefaultSuffix(QStringLiteral("txt"));
+  if (!FFileName.isEmpty()) dlg.selectFile(QFileInfo(FFileName).fileName());
+  dlg.setSizeGripEnabled(true);
+  if (save) {
+    dlg.setAcceptMode(QFileDialog::AcceptSave);
+    dlg.setFileMode(QFileDialog::AnyFile);
+  } else {
+    dlg.setAcceptMode(QFileDialog::AcceptOpen);
+    dlg.setFileMode(QFileDialog::ExistingFile);
+  }
+  if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return QString();
+  return dlg.selectedFiles().first();
+}
+
+bool TfrmMain::writeLines(const QString& path) {
+  QString error;
+  if (!Editor->saveToFile(path, &error)) {
+    platform::showError(this, QStringLiteral("Ошибка при сохранении ") + path +
+                                  (error.isEmpty() ? QString() : QStringLiteral("\n") + error));
+    return false;
+  }
+  return true;
+}
+
+void TfrmMain::OpenText() {
+  const QString path = chooseFile(false);
+  if (!path.isEmpty()) LoadText(path);
+}
+
+void TfrmMain::SaveText() { SaveTextChecked(); }
+
+bool TfrmMain::SaveTextChecked() {
+  if (!FFileName.isEmpty() && QFileInfo(FFileName).isFile()) return writeLines(FFileName);
+  return SaveTextAsChecked();
+}
+
+void TfrmMain::SaveTextAs() { SaveTextAsChecked(); }
+
+bool TfrmMain::SaveTextAsChecked() {
+  const QString path = chooseFile(true);
+  if (path.isEmpty()) return false;
+  return writeLines(path);
+}
+
+void TfrmMain::PrintText() {
+  QPrinter printer(QPrinter::HighResolution);
+  printer.setDocName(FFileName);
+  const bool wrap = Options.EditorProps.epWordWrap;
+  const int pages = qMax(1, Editor->printPageCount(&printer, wrap));
+  QPrintDialog dlg(&printer, this);
+  dlg.setOption(QAbstractPrintDialog::PrintPageRange, true);
+  dlg.setOption(QAbstractPrintDialog::PrintToFile, true);
+  dlg.setMinMax(1, pages);
+  dlg.setFromTo(1, pages);
+  if (dlg.exec() != QDialog::Accepted) return;
+  auto factory = [this](QTextDocument* doc) -> QSyntaxHighlighter* {
+    auto* tokenizer = new TSynMText;
+    tokenizer->copyAttributesFrom(*SynMText);
+    auto* h = new TSynMTextHighlighter(tokenizer, doc);
+    h->takeTokenizer();
+    return h;
+  };
+  switch (printer.printRange()) {
+    case QPrinter::AllPages:
+      Editor->print(&printer, FFileName, wrap, factory);
+      break;
+    case QPrinter::PageRange:
+      Editor->print(&printer, FFileName, wrap, factory, printer.fromPage(), printer.toPage());
+      break;
+    default:
+      break;
+  }
+}
+
+void TfrmMain::ApplyAndClose() {
+  if (!FFileName.isEmpty() && !SaveTextChecked()) return;
+  Editor->setModified(false);
+  FClosingAccepted = true;
+  if (!close()) FClosingAccepted = false;
+}
+
+void TfrmMain::ExitWithoutSaving() {
+  Editor->setModified(false);
+  FClosingAccepted = true;
+  if (!close()) FClosingAccepted = false;
+}
+
+// ---------------------------------------------------------------------------
+// Settings
+
+void TfrmMain::ApplyEditorSettings() {
+  QFont f = fontFromProps(Options.EditorFont);
+  f.setStyleHint(QFont::TypeWriter);
+  Editor->setEditorFont(f);
+  Editor->setTextColor(ColorToQColor(Options.EditorFont.fpColor));
+  Editor->setBackgroundColor(ColorToQColor(Options.EditorColors.ecBackground));
+  Editor->setWordWrap(Options.EditorProps.epWordWrap);
+  Editor->setAutoIndent(Options.EditorProps.epAutoIndent);
+  Editor->setActiveLineColor(ColorToQColor(Options.EditorColors.ecActiveLine));
+  Editor->setModified(false);
+
+  SynMText->identifierAttri()->setForeground(ColorToQColor(Options.EditorFont.fpColor));
+  SynMText->identifierAttri()->setStyle(Options.EditorFont.fpStyle);
+  SynMText->keyAttri()->setForeground(ColorToQColor(Options.HighlightProps.hpColor));
+  SynMText->numberAttri()->setForeground(ColorToQColor(Options.HighlightProps.hpNumColor));
+  SynMText->symbolsAttri()->setForeground(ColorToQColor(Options.HighlightProps.hpSymColor));
+  SynMText->keyAttri()->setStyle(Options.HighlightProps.hpStyle);
+  SynMText->numberAttri()->setStyle(Options.HighlightProps.hpStyle);
+  SynMText->symbolsAttri()->setStyle(Options.HighlightProps.hpStyle);
+
+  if (Options.HighlightProps.hpEnable) {
+    if (FHighlighter->document() != Editor->document()) FHighlighter->setDocument(Editor->document());
+    else FHighlighter->rehighlight();
+  } else if (FHighlighter->document()) {
+    FHighlighter->setDocument(nullptr);
+  }
+}
+
+void TfrmMain::ApplyMenuFont() {
+  if (!FMtextMenu) return;
+  const TRenderMenuProps& p = Options.RenderMenuProps;
+  if (p.rmUseSysFont)
+    FMtextMenu->ResetMtextMenuFont();
+  else
+    FMtextMenu->SetMtextMenuFont(p.rmFont.fpName, p.rmFont.fpSize, p.rmFont.fpColor, p.rmFont.fpStyle);
+}
+
+// ---------------------------------------------------------------------------
+// Commands
+
+void TfrmMain::ExecuteCommand(QObject* Sender) {
+  TMenuCommand cmd = cmdNone;
+  QString argument;
+  if (auto* item = qobject_cast<TXmlMenuItem*>(Sender)) {
+    cmd = item->FCmd;
+    argument = item->FArgument;
+  } else if (auto* button = qobject_cast<TXmlToolButton*>(Sender)) {
+    cmd = button->FCmd;
+    argument = button->FArgument;
+  }
+  RunCommand(cmd, argument, Sender);
+}
+
+void TfrmMain::RunCommand(TMenuCommand cmd, const QString& argument, QObject* sender) {
+  switch (cmd) {
+    case cmdNone:
+      break;
+    case cmdFileNew:
+      Editor->clearAll();
+      break;
+    case cmdFileOpen:
+      OpenText();
+      break;
+    case cmdFileSave:
+      SaveText();
+      break;
+    case cmdFileSaveAs:
+      SaveTextAs();
+      break;
+    case cmdFilePrint:
+      PrintText();
+      break;
+    case cmdFileOk:
+      ApplyAndClose();
+      break;
+    case cmdFileExit:
+      ExitWithoutSaving();
+      break;
+    case cmdEditUndo:
+      Editor->undo();
+      break;
+    case cmdEditRedo:
+      Editor->redo();
+      break;
+    case cmdEditCut:
+      Editor->cut();
+      break;
+    case cmdEditCopy:
+      Editor->copy();
+      break;
+    case cmdEditPaste:
+      Editor->paste();
+      break;
+    case cmdEditDelete:
+      Editor->clearSelection();
+      break;
+    case cmdEditFind:
+      ShowSearchDialog(this, *Editor, false);
+      break;
+    case cmdEditFindNext:
+      SearchReplaceText(this, *Editor, false, false);
+      break;
+    case cmdEditFindPrev:
+      SearchReplaceText(this, *Editor, false, true);
+      break;
+    case cmdEditReplace:
+      ShowSearchDialog(this, *Editor, true);
+      break;
+    case cmdEditSelectAll:
+      Editor->selectAll();
+      break;
+    case cmdEditDeleteSymbol:
+      DeleteFirstSymbol();
+      break;
+    case cmdEditInsertSpace:
+      InsertLeadingSpace();
+      break;
+    case cmdEditLowerCase:
+      ChangeCase(true);
+      break;
+    case cmdEditUpperCase:
+      ChangeCase(false);
+      break;
+    case cmdInsertStack:
+    case cmdInsertString:
+      InsertAtCaret(argument);
+      break;
+    case cmdInsertQuotedString:
+      InsertAtCaret(EncloseText(Editor->selText(), argument));
+      break;
+    case cmdInsertFile:
+      InsertSupportFile(ProgramFolder + QStringLiteral("Support/") + argument);
+      break;
+    case cmdInsertThreeStack:
+    case cmdInsertDataTime:
+    case cmdInsertTolerance:
+    case cmdToolsRecount:
+    case cmdToolsEditMenus:
+      // Their dialogs are not part of this build yet.
+      platform::showMessage(this, QStringLiteral("Команда «%1» пока недоступна.").arg(MenuCommandCaption(cmd)));
+      break;
+    case cmdToolsRender:
+      RenderText();
+      break;
+    case cmdToolsNumbering:
+      NumberParagraphs();
+      break;
+    case cmdToolsCharMap:
+      platform::openSystemProgram(this, platform::SystemProgram::CharMap);
+      break;
+    case cmdToolsExecCalc:
+      platform::openSystemProgram(this, platform::SystemProgram::Calculator);
+      break;
+    case cmdToolsRoman:
+      ToggleRomanNumerals(sender);
+      break;
+    case cmdToolsWordWrap:
+      ToggleWordWrap(sender);
+      break;
+    case cmdToolsOptions:
+      if (ExecuteOptionsDialog(this)) {
+        ApplyEditorSettings();
+        ApplyMenuFont();
+        RenderText();
+      }
+      break;
+    case cmdHelpCallHelp:
+      platform::showHelp(this, 0);
+      break;
+    case cmdHelpAbout:
+      ShowAboutBox(this);
+      break;
+  }
+}
+
+void TfrmMain::InsertAtCaret(const QString& S) { ::InsertAtCaret(*Editor, S); }
+
+void TfrmMain::InsertSupportFile(const QString& path) {
+  QStringList lines;
+  TTextFormat format;
+  QString error;
+  if (!QFileInfo(path).isFile()) {
+    platform::showError(this, QStringLiteral("Не найден файл %1").arg(QDir::toNativeSeparators(path)));
+    return;
+  }
+  if (!ReadTextFile(path, lines, format, error)) {
+    platform::showError(this, error);
+    return;
+  }
+  // Each line ends with a break, so the insertion ends with a new paragraph.
+  QString text;
+  for (const QString& l : lines) text += l + QLatin1Char('\n');
+  InsertAtCaret(text);
+}
+
+void TfrmMain::UpdateCommandState() {
+  const QString caption =
+      FFileName.isEmpty() ? appTitle() : QStringLiteral("%1 - %2").arg(QFileInfo(FFileName).fileName(), appTitle());
+  if (windowTitle() != caption) setWindowTitle(caption);
+
+  auto stateOf = [this](TMenuCommand cmd, bool& enabled, bool& checked) -> int {
+    // 0: no rule, 1: enabled rule, 2: checked rule
+    const bool sel = Editor->hasSelection();
+    const bool ro = Editor->isReadOnly();
+    switch (cmd) {
+      case cmdEditUndo: enabled = Editor->canUndo(); return 1;
+      case cmdEditRedo: enabled = Editor->canRedo(); return 1;
+      case cmdEditCut: enabled = sel && !ro; return 1;
+      case cmdEditCopy: enabled = sel; return 1;
+      case cmdEditPaste: enabled = Editor->canPaste(); return 1;
+      case cmdEditDelete: enabled = sel && !ro; return 1;
+      case cmdEditDeleteSymbol:
+      case cmdEditInsertSpace:
+      case cmdToolsNumbering: enabled = !ro; return 1;
+      case cmdEditLowerCase:
+      case cmdEditUpperCase: enabled = sel && !ro; return 1;
+      case cmdToolsWordWrap: checked = Editor->wordWrap(); return 2;
+      default: return 0;
+    }
+  };
+  for (TXmlMenuItem* item : FEditMenus) {
+    bool enabled = true, checked = false;
+    switch (stateOf(item->FCmd, enabled, checked)) {
+      case 1:
+        if (item->isEnabled() != enabled) item->setEnabled(enabled);
+        break;
+      case 2:
+        if (!item->isCheckable()) item->setCheckable(true);
+        if (item->isChecked() != checked) item->setChecked(checked);
+        break;
+      default:
+        break;
+    }
+  }
+  for (TXmlToolButton* button : FEditButtons) {
+    bool enabled = true, checked = false;
+    switch (stateOf(button->FCmd, enabled, checked)) {
+      case 1:
+        if (button->isEnabled() != enabled) button->setEnabled(enabled);
+        break;
+      case 2:
+        if (!button->isCheckable()) button->setCheckable(true);
+        if (button->isChecked() != checked) button->setChecked(checked);
+        break;
+      default:
+        break;
+    }
+  }
+  const bool overwrite = platform::insertToggled();
+  const QString mode = overwrite ? QStringLiteral("ЗАМ") : QStringLiteral("ВСТ");
+  if (sBarPanels[2]->text() != mode) sBarPanels[2]->setText(mode);
+  if (Editor->insertMode() == overwrite) Editor->setInsertMode(!overwrite);
+}
+
+void TfrmMain::ShowHintText(const QString& hint) {
+  if (!hint.isEmpty())
+    sBar->showMessage(hint);
+  else
+    sBar->clearMessage();
+}
+
+void TfrmMain::EditorStatusChange(TStatusChanges changes) {
+  FUpdating = true;
+  struct Reset {
+    bool& f;
+    ~Reset() { f = false; }
+  } reset{FUpdating};
+  if (changes & (scAll | scSelection)) {
+    FHasSelection = Editor->hasSelection();
+    FIsReadOnly = Editor->isReadOnly();
+  }
+  if (changes & (scAll | scModified)) FModified = Editor->modified();
+  const QPoint caret = Editor->caretXY();
+  sBarPanels[0]->setText(QString::asprintf("Стр.: %3d   Кол.: %3d", caret.y(), caret.x()));
+  sBarPanels[1]->setText(Editor->modified() ? QStringLiteral("Изменен") : QString());
+}
+
+void TfrmMain::EditorChange() {
+  if (Editor->lineCount() != FLinesCount) {
+    FLinesCount = Editor->lineCount();
+    RenderText();
+  }
+}
+
+bool TfrmMain::EditorKeyDown(QKeyEvent* e) {
+  // The preview shows the text as it was before the space.
+  if (e->key() == Qt::Key_Space) RenderText();
+  return false;
+}
+
+void TfrmMain::EditorKeyPress(QChar& key) {
+  if (FRomanNumerals) RomanKeyPress(*Editor, key);
+}
+
+// ---------------------------------------------------------------------------
+// Text tools
+
+void TfrmMain::DeleteFirstSymbol() {
+  ::DeleteFirstSymbol(*Editor);
+  RenderText();
+}
+
+void TfrmMain::InsertLeadingSpace() {
+  ::InsertLeadingSpace(*Editor);
+  RenderText();
+}
+
+void TfrmMain::NumberParagraphs() {
+  ::NumberParagraphs(*Editor, Options.ItemDivider);
+  RenderText();
+}
+
+void TfrmMain::ChangeCase(bool toLower) {
+  ::ChangeCase(*Editor, toLower);
+  Editor->setFocus();
+}
+
+void TfrmMain::ToggleRomanNumerals(QObject* Sender) {
+  FRomanNumerals = !FRomanNumerals;
+  if (auto* item = qobject_cast<TXmlMenuItem*>(Sender)) {
+    item->setCheckable(true);
+    item->setChecked(FRomanNumerals);
+  } else if (auto* button = qobject_cast<TXmlToolButton*>(Sender)) {
+    button->setCheckable(true);
+    button->setChecked(FRomanNumerals);
+  }
+}
+
+void TfrmMain::ToggleWordWrap(QObject* Sender) {
+  Editor->setWordWrap(!Editor->wordWrap());
+  if (auto* item = qobject_cast<TXmlMenuItem*>(Sender)) {
+    item->setCheckable(true);
+    item->setChecked(Editor->wordWrap());
+  } else if (auto* button = qobject_cast<TXmlToolButton*>(Sender)) {
+    button->setCheckable(true);
+    button->setChecked(Editor->wordWrap());
+  }
+}
+
+void TfrmMain::MoveCaretLine(int delta) {
+  const QPoint caret = Editor->caretXY();
+  const int line = caret.y() - 1;
+  const int target = line + delta;
+  Editor->setUpdatesEnabled(false);
+  Editor->setWordWrap(false);
+  if (delta != 0 && target >= 0 && target < Editor->lineCount()) {
+    const QString a = Editor->line(line);
+    const QString b = Editor->line(target);
+    Editor->beginUpdate();
+    Editor->setLine(line, b);
+    Editor->setLine(target, a);
+    Editor->endUpdate();
+    Editor->setCaretXY(QPoint(caret.x(), target + 1));
+  }
+  Editor->setWordWrap(Options.EditorProps.epWordWrap);
+  Editor->setUpdatesEnabled(true);
+  Editor->viewport()->update();
+}
+
+// ---------------------------------------------------------------------------
+// Preview drag-to-scroll
+
+void TfrmMain::imgRenderMouseDown(QMouseEvent* e) {
+  if (!(e->buttons() & Qt::LeftButton)) return;
+  if (!ScrlBox->horizontalScrollBar()->isVisible() && !ScrlBox->verticalScrollBar()->isVisible()) return;
+  FX = int(e->position().x());
+  FY = int(e->position().y());
+  FDragging = true;
+  QApplication::setOverrideCursor(Qt::SizeAllCursor);
+}
+
+void TfrmMain::imgRenderMouseMove(QMouseEvent* e) {
+  if (!(e->buttons() & Qt::LeftButton) || !FDragging) return;
+  QScrollBar* h = ScrlBox->horizontalScrollBar();
+  QScrollBar* v = ScrlBox->verticalScrollBar();
+  h->setValue(h->value() + (FX - int(e->position().x())));
+  v->setValue(v->value() + (FY - int(e->position().y())));
+}
+
+void TfrmMain::imgRenderMouseUp(QMouseEvent*) {
+  if (FDragging) QApplication::restoreOverrideCursor();
+  FDragging = false;
+}
+
+// ---------------------------------------------------------------------------
+// Menus
+
+void TfrmMain::RebuildMenus() {
+  // Filled in with the menu loader.
+}

@@ -1,0 +1,177 @@
+#pragma once
+// The main window: markup editor above, MText preview below, menus and
+// toolbar read from Support/menu.xml.
+#include <QLabel>
+#include <QMainWindow>
+#include <QPointer>
+#include <QScrollArea>
+#include <QSplitter>
+#include <QStatusBar>
+#include <QToolBar>
+#include <memory>
+#include <vector>
+
+#include "General.h"
+#include "editor/Editor.h"
+#include "menus/MenuCommands.h"
+#include "mtext/zorAcCanvas.h"
+#include "mtext/zorAcMtextRender.h"
+
+class TXmlMenuItem;
+class TXmlToolButton;
+class TImageList;
+class TAcMtextMenu;
+class TSynMText;
+class TSynMTextHighlighter;
+class QMenu;
+
+// Program-wide values set when the main window is created.
+extern QString ProgramFolder;        // the executable's folder, with a trailing separator
+extern QString MenuFileName;         // ProgramFolder + Support/menu.xml
+extern QString MenuImagesFileName;   // ProgramFolder + Support/menu.bmp
+extern QString HelpFileName;         // ProgramFolder + Help/<executable>.chm (help is opened by context)
+extern bool SwitchLayoutPending;
+
+// Module start-up: screen resolution for the renderer and the like.
+void InitializeModules();
+
+// The preview pane: drag-to-scroll with the size-all cursor.
+class TRenderImage : public QLabel {
+  Q_OBJECT
+ public:
+  using QLabel::QLabel;
+ signals:
+  void mousePressed(QMouseEvent* e);
+  void mouseMoved(QMouseEvent* e);
+  void mouseReleased(QMouseEvent* e);
+
+ protected:
+  void mousePressEvent(QMouseEvent* e) override { emit mousePressed(e); }
+  void mouseMoveEvent(QMouseEvent* e) override { emit mouseMoved(e); }
+  void mouseReleaseEvent(QMouseEvent* e) override { emit mouseReleased(e); }
+};
+
+class TfrmMain : public QMainWindow {
+  Q_OBJECT
+ public:
+  // arguments: the process arguments (the first after the program is the document).
+  explicit TfrmMain(const QStringList& arguments, QWidget* parent = nullptr);
+  ~TfrmMain() override;
+
+  // Components, in declaration order.
+  QStatusBar* sBar = nullptr;
+  QLabel* sBarPanels[4] = {nullptr, nullptr, nullptr, nullptr};
+  QMenuBar* mnuMain = nullptr;
+  QAction* miLoadMenu = nullptr;
+  TImageList* imlMain = nullptr;
+  QScrollArea* ScrlBox = nullptr;
+  QSplitter* Splitter = nullptr;
+  TRenderImage* imgRender = nullptr;
+  TEditor* Editor = nullptr;
+  QToolBar* tbMain = nullptr;
+  TSynMText* SynMText = nullptr;
+  TSynMTextHighlighter* FHighlighter = nullptr;
+
+  // Document and rendering.
+  void LoadText(const QString& path);
+  void SetFileName(const QString& path);
+  void RenderText();
+  bool ResizeRenderBitmap(int AValue, TResizeType AResizeType);
+  const QString& fileName() const { return FFileName; }
+  TCanvas& renderCanvas() { return FRenderCanvas; }
+  QString lastRenderedMText() const { return FLastMText; }
+  bool previewCutOff() const { return FPreviewCutOff; }
+
+  // File commands.
+  void OpenText();
+  void SaveText();
+  void SaveTextAs();
+  // The same, reporting whether the text was written.
+  bool SaveTextChecked();
+  bool SaveTextAsChecked();
+  void PrintText();
+  void ApplyAndClose();
+  void ExitWithoutSaving();
+
+  // Commands.
+  void ExecuteCommand(QObject* Sender);
+  void RunCommand(TMenuCommand cmd, const QString& argument, QObject* sender = nullptr);
+  void InsertAtCaret(const QString& S);
+  void InsertSupportFile(const QString& path);
+  void UpdateCommandState();
+  void ShowHintText(const QString& hint);
+  void RebuildMenus();
+  void ApplyEditorSettings();
+  void ApplyMenuFont();
+
+  // Text tools.
+  void DeleteFirstSymbol();
+  void InsertLeadingSpace();
+  void NumberParagraphs();
+  void ChangeCase(bool toLower);
+  void ToggleRomanNumerals(QObject* Sender);
+  void ToggleWordWrap(QObject* Sender);
+  bool romanNumerals() const { return FRomanNumerals; }
+  void MoveCaretLine(int delta);
+
+  // Registered command items (refreshed at idle time).
+  std::vector<TXmlMenuItem*> FEditMenus;
+  std::vector<TXmlToolButton*> FEditButtons;
+
+  // Test seams: replace the file dialogs.
+  std::function<QString(bool save)> fileDialogHook;
+
+  // Window events reachable from tests.
+  void FormResize();
+  void SplitterMoved();
+  void FormActivate();
+  int editorHeight() const;
+  void setEditorHeight(int h);
+
+ protected:
+  void showEvent(QShowEvent* e) override;
+  void closeEvent(QCloseEvent* e) override;
+  void resizeEvent(QResizeEvent* e) override;
+  void changeEvent(QEvent* e) override;
+  bool event(QEvent* e) override;
+  bool eventFilter(QObject* o, QEvent* e) override;
+  void keyPressEvent(QKeyEvent* e) override;
+
+ private:
+  void FormCreate();
+  void FormShow();
+  bool FormCloseQuery();
+  void FormClose();
+  void FormDestroy();
+  void EditorStatusChange(TStatusChanges changes);
+  void EditorChange();
+  bool EditorKeyDown(QKeyEvent* e);
+  void EditorKeyPress(QChar& key);
+  void imgRenderMouseDown(QMouseEvent* e);
+  void imgRenderMouseMove(QMouseEvent* e);
+  void imgRenderMouseUp(QMouseEvent* e);
+  bool writeLines(const QString& path);
+  QString chooseFile(bool save);
+  void attachDropdown(TXmlToolButton* button, const QString& name);
+
+  QString FFileName;
+  bool FUpdating = false;
+  bool FHasSelection = false;
+  bool FIsReadOnly = false;
+  bool FModified = false;
+  quint16 FSysDefLng = 0;
+  int FLinesCount = 0;
+  int FX = 0;
+  int FY = 0;
+  bool FDragging = false;
+  bool FRomanNumerals = false;
+
+  QStringList FArguments;
+  bool FShown = false;
+  bool FClosingAccepted = false;
+  TCanvas FRenderCanvas;
+  QString FLastMText;
+  bool FPreviewCutOff = false;
+  std::unique_ptr<TAcMtextMenu> FMtextMenu;
+  QPointer<QMenu> FEditorPopup;
+};
