@@ -1,0 +1,106 @@
+#include <QDir>
+#include <QFile>
+#include <QRegularExpression>
+#include <QTextBrowser>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "TestMain.h"
+#include "platform/Platform.h"
+
+class TestPlatform : public QObject {
+  Q_OBJECT
+ private slots:
+  void seamReplacesQuestions() {
+    QStringList asked;
+    platform::MessageSeam seam;
+    seam.ask = [&](const QString& t) {
+      asked << t;
+      return QMessageBox::No;
+    };
+    platform::setMessageSeam(seam);
+    QCOMPARE(platform::askYesNoCancel(nullptr, QStringLiteral("Сохранить текст ?")), QMessageBox::No);
+    QCOMPARE(asked, QStringList{QStringLiteral("Сохранить текст ?")});
+    platform::setMessageSeam({});
+  }
+
+  void exceptionsInHandlersAreShownNotFatal() {
+    QStringList errors;
+    platform::MessageSeam seam;
+    seam.error = [&](const QString& t) { errors << t; };
+    platform::setMessageSeam(seam);
+    struct Probe : QObject {
+      bool event(QEvent* e) override {
+        if (e->type() == QEvent::User) throw std::runtime_error("Ошибка при сохранении /x");
+        return QObject::event(e);
+      }
+    } probe;
+    QEvent ev(QEvent::User);
+    QCoreApplication::sendEvent(&probe, &ev);  // must not escape
+    QCOMPARE(errors, QStringList{QStringLiteral("Ошибка при сохранении /x")});
+    platform::setMessageSeam({});
+  }
+
+  void idleHandlerIsNotReentrant() {
+    int depth = 0, maxDepth = 0, calls = 0;
+    platform::setIdleHandler([&] {
+      ++calls;
+      ++depth;
+      maxDepth = qMax(maxDepth, depth);
+      platform::runIdleHandler();  // a nested idle pass is dropped
+      --depth;
+    });
+    platform::runIdleHandler();
+    QCOMPARE(calls, 1);
+    QCOMPARE(maxDepth, 1);
+    platform::setIdleHandler({});
+  }
+
+  void insertToggleIsApplicationWide() {
+    platform::setInsertToggled(false);
+    QVERIFY(!platform::insertToggled());
+    platform::setInsertToggled(true);
+    QVERIFY(platform::insertToggled());
+    platform::setInsertToggled(false);
+  }
+
+  // Every help context the program opens has a Russian page.
+  void helpPagesExist_data() {
+    QTest::addColumn<int>("context");
+    for (int c : {0, 240, 260, 270, 290, 300, 320}) QTest::newRow(qPrintable(QString::number(c))) << c;
+  }
+  void helpPagesExist() {
+    QFETCH(int, context);
+    platform::setHelpFolder(QStringLiteral(KORVEX_SOURCE_DIR "/Help"));
+    QFile f(platform::helpPageFile(context));
+    QVERIFY2(f.open(QIODevice::ReadOnly), qPrintable(f.fileName()));
+    const QString html = QString::fromUtf8(f.readAll());
+    QVERIFY(html.contains(QStringLiteral("<h1")));
+    QVERIFY(html.contains(QRegularExpression(QStringLiteral("[А-Яа-яЁё]{4,}"))));
+    QVERIFY(html.size() > 800);
+  }
+
+  void helpWindowOpensAtContext() {
+    platform::setHelpFolder(QStringLiteral(KORVEX_SOURCE_DIR "/Help"));
+    platform::showHelp(nullptr, 240);
+    QWidget* w = platform::helpWindow();
+    QVERIFY(w);
+    auto* browser = w->findChild<QTextBrowser*>(QStringLiteral("HelpBrowser"));
+    QVERIFY(browser);
+    QVERIFY(browser->source().toLocalFile().endsWith(QStringLiteral("240.html")));
+    QVERIFY(!browser->toPlainText().isEmpty());
+    w->close();
+  }
+
+  void missingHelpPageSaysSo() {
+    QTemporaryDir dir;
+    platform::setHelpFolder(dir.path());
+    platform::showHelp(nullptr, 0);
+    auto* browser = platform::helpWindow()->findChild<QTextBrowser*>(QStringLiteral("HelpBrowser"));
+    QVERIFY(browser->toPlainText().contains(QStringLiteral("не найдена")));
+    platform::helpWindow()->close();
+  }
+};
+
+KORVEX_TEST(TestPlatform)
+#include "test_platform.moc"
