@@ -1,0 +1,292 @@
+// The main window end to end: a document goes in, is edited, and comes back
+// out byte for byte; the close question; the preview string; the layout rule.
+#include <QApplication>
+#include <QFile>
+#include <QMenuBar>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QToolBar>
+
+#include "RenderText.h"
+#include "TestMain.h"
+#include "UfrmMain.h"
+#include "platform/Platform.h"
+
+namespace {
+QByteArray readAll(const QString& path) {
+  QFile f(path);
+  if (!f.open(QIODevice::ReadOnly)) return {};
+  return f.readAll();
+}
+bool writeAll(const QString& path, const QByteArray& data) {
+  QFile f(path);
+  if (!f.open(QIODevice::WriteOnly)) return false;
+  return f.write(data) == data.size();
+}
+}  // namespace
+
+class TestMainWindow : public QObject {
+  Q_OBJECT
+  QTemporaryDir FDir;
+  QStringList FAsked;
+  QStringList FErrors;
+  QMessageBox::StandardButton FAnswer = QMessageBox::Cancel;
+
+  std::unique_ptr<TfrmMain> openOn(const QString& path) {
+    auto w = std::make_unique<TfrmMain>(QStringList{QStringLiteral("korvex"), path});
+    w->show();
+    QApplication::processEvents();
+    return w;
+  }
+
+ private slots:
+  void initTestCase() {
+    QVERIFY(FDir.isValid());
+    SetSettingsFileName(FDir.filePath(QStringLiteral("korvex.ini")));
+    platform::MessageSeam seam;
+    seam.ask = [this](const QString& t) {
+      FAsked << t;
+      return FAnswer;
+    };
+    seam.error = [this](const QString& t) { FErrors << t; };
+    seam.message = [this](const QString& t) { FErrors << t; };
+    platform::setMessageSeam(seam);
+  }
+  void init() {
+    FAsked.clear();
+    FErrors.clear();
+  }
+  void cleanupTestCase() { platform::setMessageSeam({}); }
+
+  // --- the MText string handed to the renderer
+  void mtextString_data() {
+    QTest::addColumn<QStringList>("lines");
+    QTest::addColumn<QString>("lineBreak");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("trailing blanks and empty line")
+        << QStringList{"A", "B  ", ""} << "\r\n" << "A\\PB\\P";
+    QTest::newRow("empty editor") << QStringList{} << "\r\n" << "\\P";
+    QTest::newRow("one empty line") << QStringList{""} << "\r\n" << "\\P";
+    QTest::newRow("literal \\P stays") << QStringList{"a\\Pb", "c"} << "\r\n" << "a\\Pb\\Pc\\P";
+    QTest::newRow("LF document keeps LF inside") << QStringList{"a", "b"} << "\n" << "a\nb\\P";
+    QTest::newRow("tabs and controls trimmed") << QStringList{"x\t \x01"} << "\r\n" << "x\\P";
+  }
+  void mtextString() {
+    QFETCH(QStringList, lines);
+    QFETCH(QString, lineBreak);
+    QFETCH(QString, expected);
+    QCOMPARE(EditorTextToMText(lines, lineBreak), expected);
+  }
+
+  // --- the size callback: grows to old + value + 1, only when smaller
+  void resizeRule() {
+    TCanvas c;
+    c.setSize(16, 16);
+    QVERIFY(GrowCanvas(c, 40, true));
+    QCOMPARE(c.width(), 16 + 40 + 1);
+    QVERIFY(!GrowCanvas(c, 57, true));  // already wide enough
+    QCOMPARE(c.width(), 57);
+    QVERIFY(GrowCanvas(c, 17, false));
+    QCOMPARE(c.height(), 16 + 17 + 1);
+  }
+
+  // --- loading: caption, lines, the 512/513 rule
+  void captionAndLines() {
+    const QString path = FDir.filePath(QStringLiteral("doc.txt"));
+    QVERIFY(writeAll(path, "first\r\nsecond\r\n"));
+    auto w = openOn(path);
+    QCOMPARE(w->windowTitle(), QStringLiteral("doc.txt - Korvex"));
+    QCOMPARE(w->Editor->lines(), (QStringList{"first", "second"}));
+    QVERIFY(!w->Editor->modified());
+    QCOMPARE(w->lastRenderedMText(), QStringLiteral("first\\Psecond\\P"));
+  }
+
+  void missingArgumentGivesNoDocument() {
+    auto w = openOn(FDir.filePath(QStringLiteral("does-not-exist.txt")));
+    QCOMPARE(w->windowTitle(), QStringLiteral("Korvex"));
+    QVERIFY(w->fileName().isEmpty());
+    QCOMPARE(w->Editor->lineCount() <= 1, true);
+  }
+
+  void renderThreshold_data() {
+    QTest::addColumn<int>("length");
+    QTest::addColumn<bool>("rendered");
+    QTest::newRow("512") << 512 << true;
+    QTest::newRow("513") << 513 << false;
+  }
+  void renderThreshold() {
+    QFETCH(int, length);
+    QFETCH(bool, rendered);
+    // One line of length - 2 characters plus CR LF.
+    const QString path = FDir.filePath(QStringLiteral("len%1.txt").arg(length));
+    QVERIFY(writeAll(path, QByteArray(length - 2, 'x') + "\r\n"));
+    auto w = openOn(path);
+    QCOMPARE(w->Editor->text().size(), length);
+    QCOMPARE(!w->lastRenderedMText().isEmpty(), rendered);
+  }
+
+  // --- the close question
+  void closeQuestion_data() {
+    QTest::addColumn<int>("answer");
+    QTest::addColumn<bool>("closed");
+    QTest::addColumn<bool>("saved");
+    QTest::newRow("yes") << int(QMessageBox::Yes) << true << true;
+    QTest::newRow("no") << int(QMessageBox::No) << true << false;
+    QTest::newRow("cancel") << int(QMessageBox::Cancel) << false << false;
+  }
+  void closeQuestion() {
+    QFETCH(int, answer);
+    QFETCH(bool, closed);
+    QFETCH(bool, saved);
+    const QString path = FDir.filePath(QStringLiteral("close.txt"));
+    QVERIFY(writeAll(path, "abc\r\n"));
+    auto w = openOn(path);
+    w->Editor->setSelStart(3);
+    w->Editor->setSelLength(0);
+    QTest::keyClicks(w->Editor, QStringLiteral("d"));
+    QVERIFY(w->Editor->modified());
+    FAnswer = QMessageBox::StandardButton(answer);
+    const bool didClose = w->close();
+    QCOMPARE(FAsked, QStringList{QStringLiteral("Сохранить текст ?")});
+    QCOMPARE(didClose, closed);
+    QCOMPARE(readAll(path), saved ? QByteArray("abcd\r\n") : QByteArray("abc\r\n"));
+  }
+
+  void unmodifiedClosesWithoutQuestion() {
+    const QString path = FDir.filePath(QStringLiteral("plain.txt"));
+    QVERIFY(writeAll(path, "abc\r\n"));
+    auto w = openOn(path);
+    QVERIFY(w->close());
+    QVERIFY(FAsked.isEmpty());
+  }
+
+  // A failed save must keep the window open, the text in the editor, and say why.
+  void failingSaveKeepsWindowOpen() {
+    const QString sub = FDir.filePath(QStringLiteral("gone"));
+    QVERIFY(QDir().mkpath(sub));
+    const QString path = sub + QStringLiteral("/doc.txt");
+    QVERIFY(writeAll(path, "abc\r\n"));
+    auto w = openOn(path);
+    QTest::keyClicks(w->Editor, QStringLiteral("X"));
+    // Make the document unwritable: its folder is replaced by a file.
+    QVERIFY(QDir(sub).removeRecursively());
+    QVERIFY(writeAll(sub, "not a folder"));
+    FAnswer = QMessageBox::Yes;
+    QVERIFY(!w->close());
+    QCOMPARE(FErrors.size(), 1);
+    QVERIFY(FErrors.first().startsWith(QStringLiteral("Ошибка при сохранении ") + path));
+    QVERIFY(w->Editor->text().contains(QLatin1Char('X')));
+    QFile::remove(sub);
+    w->ExitWithoutSaving();
+  }
+
+  void applyAndCloseWritesBack() {
+    const QString path = FDir.filePath(QStringLiteral("apply.txt"));
+    QVERIFY(writeAll(path, "one\ntwo"));  // LF, no final break
+    auto w = openOn(path);
+    w->Editor->setLine(0, QStringLiteral("uno"));
+    w->ApplyAndClose();
+    QVERIFY(!w->isVisible());
+    QVERIFY(FAsked.isEmpty());
+    QCOMPARE(readAll(path), QByteArray("uno\ntwo\n"));
+  }
+
+  void exitWithoutSavingDiscards() {
+    const QString path = FDir.filePath(QStringLiteral("exit.txt"));
+    QVERIFY(writeAll(path, "keep\r\n"));
+    auto w = openOn(path);
+    QTest::keyClicks(w->Editor, QStringLiteral("zz"));
+    w->ExitWithoutSaving();
+    QVERIFY(!w->isVisible());
+    QVERIFY(FAsked.isEmpty());
+    QCOMPARE(readAll(path), QByteArray("keep\r\n"));
+  }
+
+  // The drafter's day: a Windows-1251 CR LF file, one typed character,
+  // Escape, Yes: the file holds the edit, still in Windows-1251 with CR LF.
+  void ansiRoundTripThroughEscape() {
+    const QString path = FDir.filePath(QStringLiteral("cp1251.txt"));
+    // "Диаметр %%c10" / "Угол 45%%d" in Windows-1251.
+    const QByteArray original = QByteArray::fromHex("c4e8e0ece5f2f02025256331300d0ac3eee0eb203435252564") + "\r\n";
+    QVERIFY(writeAll(path, original));
+    auto w = openOn(path);
+    QCOMPARE(w->Editor->line(0), QStringLiteral("Диаметр %%c10"));
+    w->Editor->setCaretXY(QPoint(1, 1));
+    QTest::keyClicks(w->Editor, QStringLiteral("Ø"));  // not in Windows-1251
+    QTest::keyClicks(w->Editor, QStringLiteral("Ж"));
+    FAnswer = QMessageBox::Yes;
+    QTest::keyClick(w->Editor, Qt::Key_Escape);
+    QApplication::processEvents();
+    QCOMPARE(FAsked, QStringList{QStringLiteral("Сохранить текст ?")});
+    QVERIFY(!w->isVisible());
+    const QByteArray expected = QByteArray("\\U+00D8") + QByteArray::fromHex("c6") + original;
+    QCOMPARE(readAll(path), expected);
+  }
+
+  // When the room between toolbar and status bar falls below the editor's
+  // height, the editor takes half of it; growing again leaves it alone.
+  void resizeHalvesEditor() {
+    auto w = openOn(QString());
+    w->resize(600, 500);
+    QApplication::processEvents();
+    w->setEditorHeight(200);
+    QApplication::processEvents();
+    QCOMPARE(w->editorHeight(), 200);
+    w->resize(600, 250);
+    QApplication::processEvents();
+    const int available = w->height() - w->menuBar()->height() - w->tbMain->height() - w->sBar->height();
+    QVERIFY(available < 200);
+    QCOMPARE(w->editorHeight(), qMax(42, available / 2));
+    const int halved = w->editorHeight();
+    w->resize(600, 700);
+    QApplication::processEvents();
+    QCOMPARE(w->editorHeight(), halved);
+    w->ExitWithoutSaving();
+  }
+
+  void splitterStoresHeight() {
+    auto w = openOn(QString());
+    w->resize(600, 500);
+    QApplication::processEvents();
+    w->setEditorHeight(150);
+    w->SplitterMoved();
+    QCOMPARE(Options.EditorProps.epHeight, 150);
+    w->ExitWithoutSaving();
+  }
+
+  void statusBarFollowsCaret() {
+    const QString path = FDir.filePath(QStringLiteral("caret.txt"));
+    QStringList lines;
+    for (int i = 0; i < 8; ++i) lines << QStringLiteral("строка номер %1 с текстом").arg(i + 1);
+    QVERIFY(writeAll(path, lines.join("\r\n").toUtf8() + "\r\n"));
+    auto w = openOn(path);
+    w->Editor->setCaretXY(QPoint(12, 7));
+    QApplication::processEvents();
+    QCOMPARE(w->sBarPanels[0]->text(), QStringLiteral("Стр.:   7   Кол.:  12"));
+    QTest::keyClicks(w->Editor, QStringLiteral("ы"));
+    QApplication::processEvents();
+    QCOMPARE(w->sBarPanels[1]->text(), QStringLiteral("Изменен"));
+    w->ExitWithoutSaving();
+  }
+
+  // Space re-renders before it is typed; letters do not, Enter (a new line) does.
+  void spaceAndEnterRerender() {
+    const QString path = FDir.filePath(QStringLiteral("space.txt"));
+    QVERIFY(writeAll(path, "ab\r\n"));
+    auto w = openOn(path);
+    w->Editor->setCaretXY(QPoint(3, 1));
+    QTest::keyClicks(w->Editor, QStringLiteral("c"));
+    QCOMPARE(w->lastRenderedMText(), QStringLiteral("ab\\P"));
+    QTest::keyClick(w->Editor, Qt::Key_Space);
+    QCOMPARE(w->lastRenderedMText(), QStringLiteral("abc\\P"));
+    QTest::keyClick(w->Editor, Qt::Key_Return);
+    QCOMPARE(w->lastRenderedMText(), QStringLiteral("abc\\P"));  // trailing blanks trimmed
+    QTest::keyClicks(w->Editor, QStringLiteral("d"));
+    QTest::keyClick(w->Editor, Qt::Key_Return);
+    QCOMPARE(w->lastRenderedMText(), QStringLiteral("abc\\Pd\\P"));
+    w->ExitWithoutSaving();
+  }
+};
+
+KORVEX_TEST(TestMainWindow)
+#include "test_mainwindow.moc"
