@@ -1,0 +1,323 @@
+#include "SynHighlighterMText.h"
+
+#include <QFont>
+#include <QTextCharFormat>
+#include <QTextDocument>
+
+// ---------------------------------------------------------------------------
+// THighlighterAttribute
+
+THighlighterAttribute::THighlighterAttribute(const QString& name, const QString& displayName)
+    : FName(name), FDisplayName(displayName) {}
+
+void THighlighterAttribute::changed() {
+  if (FOnChange) FOnChange();
+}
+
+void THighlighterAttribute::setForeground(const QColor& c) {
+  // Two invalid colours compare equal, so "none" to "none" is no change.
+  if (c == FForeground) return;
+  FForeground = c;
+  changed();
+}
+
+void THighlighterAttribute::setBackground(const QColor& c) {
+  if (c == FBackground) return;
+  FBackground = c;
+  changed();
+}
+
+void THighlighterAttribute::setStyle(TFontStyles s) {
+  if (s == FStyle) return;
+  FStyle = s;
+  changed();
+}
+
+void THighlighterAttribute::assign(const THighlighterAttribute& other) {
+  if (FForeground == other.FForeground && FBackground == other.FBackground && FStyle == other.FStyle) return;
+  FForeground = other.FForeground;
+  FBackground = other.FBackground;
+  FStyle = other.FStyle;
+  changed();
+}
+
+// ---------------------------------------------------------------------------
+// TSynMText
+
+TSynMText::TSynMText(QObject* parent) : QObject(parent) {
+  FKeyAttri->setForeground(QColor(0, 0, 255));
+  FKeyAttri->setStyle(fsBold);
+  FNumberAttri->setForeground(QColor(255, 0, 0));
+  FSymbolsAttri->setForeground(QColor(0, 128, 0));
+  // Hooked up only now, so that setting the defaults notifies nobody.
+  for (THighlighterAttribute* a : attributes()) a->setOnChange([this] { attributeChanged(); });
+}
+
+QVector<THighlighterAttribute*> TSynMText::attributes() const {
+  return {FIdentifierAttri, FKeyAttri, FNumberAttri, FSpaceAttri, FSymbolsAttri};
+}
+
+THighlighterAttribute* TSynMText::findAttribute(const QString& name) const {
+  for (THighlighterAttribute* a : attributes())
+    if (a->name().compare(name, Qt::CaseInsensitive) == 0) return a;
+  return nullptr;
+}
+
+THighlighterAttribute* TSynMText::attributeOf(TtkTokenKind kind) const {
+  switch (kind) {
+    case tkIdentifier:
+    case tkUnknown:
+      return FIdentifierAttri;
+    case tkKey:
+      return FKeyAttri;
+    case tkNumber:
+      return FNumberAttri;
+    case tkSpace:
+      return FSpaceAttri;
+    case tkSymbols:
+      return FSymbolsAttri;
+    case tkNull:
+      break;
+  }
+  return nullptr;
+}
+
+THighlighterAttribute* TSynMText::getDefaultAttribute(int index) const {
+  switch (index) {
+    case daIdentifier:
+      return FIdentifierAttri;
+    case daKeyword:
+      return FKeyAttri;
+    case daWhitespace:
+      return FSpaceAttri;
+    default:
+      return nullptr;
+  }
+}
+
+void TSynMText::copyAttributesFrom(const TSynMText& other) {
+  if (&other == this) return;
+  beginUpdate();
+  const QVector<THighlighterAttribute*> mine = attributes();
+  const QVector<THighlighterAttribute*> theirs = other.attributes();
+  for (int i = 0; i < mine.size(); ++i) mine[i]->assign(*theirs[i]);
+  endUpdate();
+}
+
+void TSynMText::beginUpdate() { ++FUpdateCount; }
+
+void TSynMText::endUpdate() {
+  if (FUpdateCount == 0) return;
+  if (--FUpdateCount == 0 && FChangedWhileUpdating) {
+    FChangedWhileUpdating = false;
+    emit attributesChanged();
+  }
+}
+
+void TSynMText::attributeChanged() {
+  if (FUpdateCount > 0) {
+    FChangedWhileUpdating = true;
+    return;
+  }
+  emit attributesChanged();
+}
+
+bool TSynMText::isIdentChar(QChar c) {
+  const ushort u = c.unicode();
+  if (u <= 47) return false;
+  if (u >= 58 && u <= 64) return false;
+  if (u >= 91 && u <= 94) return false;
+  if (u == 96) return false;
+  if (u >= 123 && u <= 126) return false;
+  return u != 167 && u != 176 && u != 180;
+}
+
+namespace {
+
+bool isKeyLetter(ushort c) {
+  switch (c) {
+    case 'a': case 'c': case 'd': case 'f': case 'h': case 'k': case 'l': case 'o':
+    case 'p': case 'q': case 's': case 't': case 'w':
+    case 'A': case 'C': case 'D': case 'F': case 'H': case 'K': case 'L': case 'O':
+    case 'P': case 'Q': case 'S': case 'T': case 'W':
+    case '{': case '}': case '~':
+      return true;
+    default:
+      return false;
+  }
+}
+
+bool isSymbolLetter(ushort c) {
+  switch (c) {
+    case 'c': case 'd': case 'p': case 'C': case 'D': case 'P':
+      return true;
+    default:
+      return false;
+  }
+}
+
+}  // namespace
+
+// The line behaves as if followed by a character of code 0: a run position at
+// the line length scans the terminating tkNull token.
+int TSynMText::scanToken(const QString& line, int run, TtkTokenKind& kind) {
+  const int len = line.size();
+  if (run < 0) run = 0;
+  const ushort c = run < len ? line.at(run).unicode() : 0;
+  auto charAt = [&](int i) -> ushort { return i < len ? line.at(i).unicode() : 0; };
+
+  switch (c) {
+    case 0:
+      kind = tkNull;
+      return run + 1;
+    case 10:
+      kind = tkSpace;
+      return run + 1;
+    case 13:
+      kind = tkSpace;
+      return (run + 1 < len && charAt(run + 1) == 10) ? run + 2 : run + 1;
+    default:
+      break;
+  }
+
+  if (c <= 32) {
+    kind = tkSpace;
+    ++run;
+    while (run < len) {
+      const ushort d = charAt(run);
+      if (d > 32 || d == 10 || d == 13) break;
+      ++run;
+    }
+    return run;
+  }
+
+  if (c == '%') {
+    if (run + 2 < len && charAt(run + 1) == '%' && isSymbolLetter(charAt(run + 2))) {
+      kind = tkSymbols;
+      return run + 3;
+    }
+    kind = tkUnknown;
+    return run + 1;
+  }
+
+  if (c >= '0' && c <= '9') {
+    kind = tkNumber;
+    ++run;
+    while (run < len) {
+      const ushort d = charAt(run);
+      if (!((d >= '0' && d <= '9') || d == '.')) break;
+      ++run;
+    }
+    return run;
+  }
+
+  if ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z')) {
+    kind = tkIdentifier;
+    ++run;
+    while (run < len && isIdentChar(line.at(run))) ++run;
+    return run;
+  }
+
+  if (c == '\\') {
+    if (run + 1 < len && isKeyLetter(charAt(run + 1))) {
+      kind = tkKey;
+      return run + 2;
+    }
+    kind = tkUnknown;
+    return run + 1;
+  }
+
+  kind = tkUnknown;
+  return run + 1;
+}
+
+void TSynMText::setLine(const QString& line, int lineNumber) {
+  FLine = line;
+  FLineNumber = lineNumber;
+  FRun = 0;
+  FTokenPos = 0;
+  next();
+}
+
+void TSynMText::next() {
+  FTokenPos = FRun;
+  FRun = scanToken(FLine, FRun, FTokenID);
+}
+
+bool TSynMText::getEol() const { return FRun > FLine.size(); }
+
+QString TSynMText::getToken() const { return FLine.mid(FTokenPos, FRun - FTokenPos); }
+
+QVector<TSynMTextToken> TSynMText::tokenize(const QString& line) {
+  QVector<TSynMTextToken> tokens;
+  const int len = line.size();
+  int run = 0;
+  while (run < len) {
+    TSynMTextToken t;
+    t.pos = run;
+    run = scanToken(line, run, t.kind);
+    t.length = run - t.pos;
+    tokens.append(t);
+  }
+  return tokens;
+}
+
+THighlighterAttribute* TSynMText::attributeAt(const QString& line, int pos) const {
+  if (pos < 0 || pos >= line.size()) return nullptr;
+  int run = 0;
+  while (run < line.size()) {
+    TtkTokenKind kind = tkNull;
+    const int end = scanToken(line, run, kind);
+    if (pos < end) return attributeOf(kind);
+    run = end;
+  }
+  return nullptr;
+}
+
+QString TSynMText::sampleSource() const {
+  return QStringLiteral("{\\fArial;\\H2.5;Диаметр %%c12.5}\\P\\LПодчеркнутый\\l текст\\P\\S+0.1^-0.2;");
+}
+
+// ---------------------------------------------------------------------------
+// TSynMTextHighlighter
+
+TSynMTextHighlighter::TSynMTextHighlighter(TSynMText* tokenizer, QObject* parent)
+    : QSyntaxHighlighter(parent), FTokenizer(tokenizer) {
+  connectTokenizer();
+}
+
+TSynMTextHighlighter::TSynMTextHighlighter(TSynMText* tokenizer, QTextDocument* document)
+    : QSyntaxHighlighter(document), FTokenizer(tokenizer) {
+  connectTokenizer();
+  // Attached at construction, before the tokenizer could be reached: make sure
+  // the document shows the current attributes.
+  rehighlight();
+}
+
+TSynMTextHighlighter::~TSynMTextHighlighter() {
+  if (FOwnsTokenizer) delete FTokenizer.data();
+}
+
+void TSynMTextHighlighter::takeTokenizer() { FOwnsTokenizer = true; }
+
+void TSynMTextHighlighter::connectTokenizer() {
+  if (FTokenizer) connect(FTokenizer.data(), &TSynMText::attributesChanged, this, &QSyntaxHighlighter::rehighlight);
+}
+
+void TSynMTextHighlighter::highlightBlock(const QString& text) {
+  if (!FTokenizer) return;
+  const QVector<TSynMTextToken> tokens = TSynMText::tokenize(text);
+  for (const TSynMTextToken& t : tokens) {
+    const THighlighterAttribute* a = FTokenizer->attributeOf(t.kind);
+    if (!a) continue;
+    QTextCharFormat fmt;
+    if (a->foreground().isValid()) fmt.setForeground(a->foreground());
+    if (a->background().isValid()) fmt.setBackground(a->background());
+    const TFontStyles s = a->style();
+    fmt.setFontWeight((s & fsBold) ? QFont::Bold : QFont::Normal);
+    fmt.setFontItalic((s & fsItalic) != 0);
+    fmt.setFontUnderline((s & fsUnderline) != 0);
+    fmt.setFontStrikeOut((s & fsStrikeOut) != 0);
+    setFormat(t.pos, t.length, fmt);
+  }
+}

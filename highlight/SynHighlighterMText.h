@@ -1,0 +1,169 @@
+#pragma once
+// MText syntax highlighting: a tokenizer that splits one editor line into
+// format codes, numbers, the %% symbols and plain text, and a QSyntaxHighlighter
+// that paints a QTextDocument with the tokens' attributes.
+#include <QColor>
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <QSyntaxHighlighter>
+#include <QVector>
+#include <functional>
+
+#include "mtext/Graphics.h"
+
+class QTextDocument;
+
+// Display attribute of one token kind.  An invalid QColor means "none": the
+// editor's own colour is kept.
+class THighlighterAttribute {
+ public:
+  THighlighterAttribute(const QString& name, const QString& displayName);
+  THighlighterAttribute(const THighlighterAttribute&) = delete;
+  THighlighterAttribute& operator=(const THighlighterAttribute&) = delete;
+
+  QString name() const { return FName; }
+  QString displayName() const { return FDisplayName; }
+
+  QColor foreground() const { return FForeground; }
+  void setForeground(const QColor& c);
+  QColor background() const { return FBackground; }
+  void setBackground(const QColor& c);
+  TFontStyles style() const { return FStyle; }
+  void setStyle(TFontStyles s);
+
+  // Colours and style of another attribute; the names stay.
+  void assign(const THighlighterAttribute& other);
+
+  // Called after every change that actually alters the attribute.
+  void setOnChange(std::function<void()> f) { FOnChange = std::move(f); }
+
+ private:
+  void changed();
+
+  QString FName;
+  QString FDisplayName;
+  QColor FForeground;
+  QColor FBackground;
+  TFontStyles FStyle = 0;
+  std::function<void()> FOnChange;
+};
+
+enum TtkTokenKind { tkIdentifier, tkKey, tkNull, tkNumber, tkSpace, tkUnknown, tkSymbols };
+
+// The indexes a highlighter answers with its default attributes.
+enum TSynDefaultAttribute { daComment, daIdentifier, daKeyword, daString, daWhitespace, daSymbol };
+
+// One scanned token: start (0-based) and length in UTF-16 units.
+struct TSynMTextToken {
+  int pos = 0;
+  int length = 0;
+  TtkTokenKind kind = tkNull;
+};
+
+class TSynMText : public QObject {
+  Q_OBJECT
+ public:
+  explicit TSynMText(QObject* parent = nullptr);
+
+  // Line-at-a-time scanning, the way an editor drives a highlighter:
+  //   h.setLine(s, n); while (!h.getEol()) { ...getToken()...; h.next(); }
+  // setLine scans the first token already.
+  void setLine(const QString& line, int lineNumber);
+  void next();
+  bool getEol() const;
+  QString getToken() const;
+  int getTokenPos() const { return FTokenPos; }
+  int getTokenLen() const { return FRun - FTokenPos; }
+  int getTokenKind() const { return FTokenID; }
+  TtkTokenKind getTokenID() const { return FTokenID; }
+  // nullptr for tkNull.
+  THighlighterAttribute* getTokenAttribute() const { return attributeOf(FTokenID); }
+  int lineNumber() const { return FLineNumber; }
+  int runPosition() const { return FRun; }
+
+  // Identifier, keyword and whitespace have attributes; the other indexes none.
+  THighlighterAttribute* getDefaultAttribute(int index) const;
+
+  THighlighterAttribute* identifierAttri() const { return FIdentifierAttri; }
+  THighlighterAttribute* keyAttri() const { return FKeyAttri; }
+  THighlighterAttribute* numberAttri() const { return FNumberAttri; }
+  THighlighterAttribute* spaceAttri() const { return FSpaceAttri; }
+  THighlighterAttribute* symbolsAttri() const { return FSymbolsAttri; }
+  // In registration order: Identifier, Key, Number, Space, Variable.
+  QVector<THighlighterAttribute*> attributes() const;
+  // By internal name, letter case ignored; nullptr when there is none.
+  THighlighterAttribute* findAttribute(const QString& name) const;
+  THighlighterAttribute* attributeOf(TtkTokenKind kind) const;
+
+  // Copies the colours and styles of every attribute (a second highlighter for
+  // a printed copy of the document looks like the editor's).
+  void copyAttributesFrom(const TSynMText& other);
+
+  // Groups attribute changes into one attributesChanged() at the outermost end.
+  void beginUpdate();
+  void endUpdate();
+
+  // Scanning without touching the line state above.  tokenize() leaves out
+  // the terminating tkNull token; the tokens cover the line without gaps.
+  static int scanToken(const QString& line, int run, TtkTokenKind& kind);
+  static QVector<TSynMTextToken> tokenize(const QString& line);
+  // The attribute of the token covering position pos (0-based); nullptr past
+  // the end of the line or on an embedded code 0.
+  THighlighterAttribute* attributeAt(const QString& line, int pos) const;
+
+  static bool isIdentChar(QChar c);
+
+  QString languageName() const { return QStringLiteral("MText"); }
+  QString sampleSource() const;
+
+ signals:
+  void attributesChanged();
+
+ private:
+  void attributeChanged();
+
+  QString FLine;
+  int FLineNumber = 0;
+  int FRun = 0;
+  int FTokenPos = 0;
+  TtkTokenKind FTokenID = tkNull;
+  int FUpdateCount = 0;
+  bool FChangedWhileUpdating = false;
+
+  // The attributes themselves; the F...Attri pointers below refer to them.
+  THighlighterAttribute FIdentifier{QStringLiteral("Identifier"), QStringLiteral("Identifier")};
+  THighlighterAttribute FKey{QStringLiteral("Key"), QStringLiteral("Key")};
+  THighlighterAttribute FNumber{QStringLiteral("Number"), QStringLiteral("Number")};
+  THighlighterAttribute FSpace{QStringLiteral("Space"), QStringLiteral("Space")};
+  THighlighterAttribute FSymbols{QStringLiteral("Variable"), QStringLiteral("Variable")};
+
+  THighlighterAttribute* const FIdentifierAttri = &FIdentifier;
+  THighlighterAttribute* const FKeyAttri = &FKey;
+  THighlighterAttribute* const FNumberAttri = &FNumber;
+  THighlighterAttribute* const FSpaceAttri = &FSpace;
+  THighlighterAttribute* const FSymbolsAttri = &FSymbols;
+};
+
+// Paints a QTextDocument with a TSynMText's attributes and repaints when one of
+// them changes.  The tokenizer is referenced; takeTokenizer() makes the
+// highlighter its owner.
+class TSynMTextHighlighter : public QSyntaxHighlighter {
+  Q_OBJECT
+ public:
+  TSynMTextHighlighter(TSynMText* tokenizer, QObject* parent);
+  TSynMTextHighlighter(TSynMText* tokenizer, QTextDocument* document);
+  ~TSynMTextHighlighter() override;
+
+  TSynMText* tokenizer() const { return FTokenizer; }
+  void takeTokenizer();
+
+ protected:
+  void highlightBlock(const QString& text) override;
+
+ private:
+  void connectTokenizer();
+
+  QPointer<TSynMText> FTokenizer;
+  bool FOwnsTokenizer = false;
+};

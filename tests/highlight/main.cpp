@@ -1,0 +1,3 @@
+#include "HighlightTest.h"
+
+KORVEX_TEST_MAIN
