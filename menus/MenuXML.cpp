@@ -1,0 +1,574 @@
+#include "MenuXML.h"
+
+#include <QBitmap>
+#include <QFile>
+#include <QImage>
+#include <QImageReader>
+#include <QMainWindow>
+#include <QMenuBar>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QStyleOptionToolBar>
+#include <QToolBar>
+#include <QVBoxLayout>
+#include <QWidgetAction>
+#include <QXmlStreamReader>
+
+#include "zorAcMtextMenus.h"
+
+const char* const XmlMenuMarker = "korvexXmlMenu";
+
+// ---------------------------------------------------------------------------
+// Icons
+
+QIcon TImageList::icon(int i) const { return isValidIndex(i) ? QIcon(FPixmaps[i]) : QIcon(); }
+
+QPixmap TImageList::pixmap(int i) const { return isValidIndex(i) ? FPixmaps[i] : QPixmap(); }
+
+void TImageList::add(const QImage& image, QRgb maskColor) {
+  QImage img = image.convertToFormat(QImage::Format_ARGB32);
+  const QRgb key = maskColor & 0x00FFFFFFu;
+  for (int y = 0; y < img.height(); ++y) {
+    auto* line = reinterpret_cast<QRgb*>(img.scanLine(y));
+    for (int x = 0; x < img.width(); ++x)
+      if ((line[x] & 0x00FFFFFFu) == key) line[x] = 0;
+  }
+  FPixmaps.push_back(QPixmap::fromImage(img));
+}
+
+void LoadIconStrip(TImageList& imageList, const QString& fileName) {
+  QImageReader reader(fileName);
+  QImage strip = reader.read();
+  if (strip.isNull())
+    throw TIconStripError(QStringLiteral("Не удалось прочитать файл значков %1: %2")
+                              .arg(fileName, reader.errorString())
+                              .toStdString());
+  const int cw = imageList.width();
+  const int ch = imageList.height();
+  const int columns = strip.width() / cw;
+  const int rows = strip.height() / ch;
+  const QRgb transparent = strip.pixel(0, 0);
+  for (int r = 0; r < rows; ++r)
+    for (int c = 0; c < columns; ++c) imageList.add(strip.copy(c * cw, r * ch, cw, ch), transparent);
+}
+
+// ---------------------------------------------------------------------------
+// Shortcuts
+
+namespace {
+
+struct TKeyPair {
+  quint8 vk;
+  int key;
+  bool keypad;
+};
+
+// Keys whose Qt code differs from the virtual key code.  Letters, digits and
+// function keys are computed.
+const TKeyPair KeyTable[] = {
+    {8, Qt::Key_Backspace, false},     {9, Qt::Key_Tab, false},          {12, Qt::Key_Clear, false},
+    {13, Qt::Key_Return, false},       {19, Qt::Key_Pause, false},       {27, Qt::Key_Escape, false},
+    {32, Qt::Key_Space, false},        {33, Qt::Key_PageUp, false},      {34, Qt::Key_PageDown, false},
+    {35, Qt::Key_End, false},          {36, Qt::Key_Home, false},        {37, Qt::Key_Left, false},
+    {38, Qt::Key_Up, false},           {39, Qt::Key_Right, false},       {40, Qt::Key_Down, false},
+    {44, Qt::Key_Print, false},        {45, Qt::Key_Insert, false},      {46, Qt::Key_Delete, false},
+    {106, Qt::Key_Asterisk, true},     {107, Qt::Key_Plus, true},        {109, Qt::Key_Minus, true},
+    {110, Qt::Key_Period, true},       {111, Qt::Key_Slash, true},       {186, Qt::Key_Semicolon, false},
+    {187, Qt::Key_Equal, false},       {188, Qt::Key_Comma, false},      {189, Qt::Key_Minus, false},
+    {190, Qt::Key_Period, false},      {191, Qt::Key_Slash, false},      {192, Qt::Key_QuoteLeft, false},
+    {219, Qt::Key_BracketLeft, false}, {220, Qt::Key_Backslash, false},  {221, Qt::Key_BracketRight, false},
+    {222, Qt::Key_Apostrophe, false},
+};
+
+// Shifted characters of the punctuation keys, as Qt reports them when Shift
+// is held: the same physical key.
+const TKeyPair ShiftedTable[] = {
+    {186, Qt::Key_Colon, false},     {187, Qt::Key_Plus, false},      {188, Qt::Key_Less, false},
+    {189, Qt::Key_Underscore, false}, {190, Qt::Key_Greater, false},  {191, Qt::Key_Question, false},
+    {192, Qt::Key_AsciiTilde, false}, {219, Qt::Key_BraceLeft, false}, {220, Qt::Key_Bar, false},
+    {221, Qt::Key_BraceRight, false}, {222, Qt::Key_QuoteDbl, false},  {13, Qt::Key_Enter, true},
+    {8, Qt::Key_Backtab, false},
+};
+
+int vkToKey(int vk, bool& keypad) {
+  keypad = false;
+  if ((vk >= 'A' && vk <= 'Z') || (vk >= '0' && vk <= '9')) return vk;
+  if (vk >= 112 && vk <= 135) return Qt::Key_F1 + (vk - 112);
+  if (vk >= 96 && vk <= 105) {
+    keypad = true;
+    return Qt::Key_0 + (vk - 96);
+  }
+  for (const TKeyPair& p : KeyTable)
+    if (p.vk == vk) {
+      keypad = p.keypad;
+      return p.key;
+    }
+  return 0;
+}
+
+int keyToVk(int key, bool keypad) {
+  if ((key >= Qt::Key_A && key <= Qt::Key_Z) || (key >= Qt::Key_0 && key <= Qt::Key_9)) {
+    if (keypad && key >= Qt::Key_0 && key <= Qt::Key_9) return 96 + (key - Qt::Key_0);
+    return key;
+  }
+  if (key >= Qt::Key_F1 && key <= Qt::Key_F24) return 112 + (key - Qt::Key_F1);
+  if (key == Qt::Key_Enter) return 13;
+  for (const TKeyPair& p : KeyTable)
+    if (p.key == key && p.keypad == keypad) return p.vk;
+  // A keypad flag on a key that has no keypad variant, or the other way round.
+  for (const TKeyPair& p : KeyTable)
+    if (p.key == key) return p.vk;
+  for (const TKeyPair& p : ShiftedTable)
+    if (p.key == key) return p.vk;
+  return 0;
+}
+
+}  // namespace
+
+QKeySequence ShortCutToKeySequence(quint16 shortCut) {
+  bool keypad = false;
+  const int key = vkToKey(shortCut & 0xFF, keypad);
+  if (key == 0) return QKeySequence();
+  Qt::KeyboardModifiers mods;
+  if (shortCut & scShift) mods |= Qt::ShiftModifier;
+  if (shortCut & scCtrl) mods |= Qt::ControlModifier;
+  if (shortCut & scAlt) mods |= Qt::AltModifier;
+  if (keypad) mods |= Qt::KeypadModifier;
+  return QKeySequence(QKeyCombination(mods, Qt::Key(key)));
+}
+
+quint16 KeySequenceToShortCut(const QKeySequence& sequence) {
+  if (sequence.isEmpty()) return 0;
+  const QKeyCombination kc = sequence[0];
+  const int vk = keyToVk(kc.key(), kc.keyboardModifiers().testFlag(Qt::KeypadModifier));
+  if (vk == 0) return 0;
+  quint16 sc = quint16(vk);
+  if (kc.keyboardModifiers() & Qt::ShiftModifier) sc |= scShift;
+  if (kc.keyboardModifiers() & Qt::ControlModifier) sc |= scCtrl;
+  if (kc.keyboardModifiers() & Qt::AltModifier) sc |= scAlt;
+  return sc;
+}
+
+// ---------------------------------------------------------------------------
+// Menu items
+
+TXmlMenuItem::TXmlMenuItem(QObject* owner) : QAction(owner) {}
+
+QString TXmlMenuItem::mtext() const {
+  QString s = FArgument;
+  const int p = s.indexOf(QLatin1Char('~'));
+  if (p >= 0) s.remove(p, 1);
+  return s;
+}
+
+TXmlMenu* TXmlMenuItem::subMenu() const { return qobject_cast<TXmlMenu*>(menu()); }
+
+TXmlMenu* TXmlMenuItem::ensureSubMenu(QWidget* owner) {
+  if (TXmlMenu* m = subMenu()) return m;
+  auto* m = new TXmlMenu(owner);
+  m->setProperty(XmlMenuMarker, QStringLiteral("submenu"));
+  m->setTitle(text());
+  setMenu(m);
+  return m;
+}
+
+// ---------------------------------------------------------------------------
+// Toolbar controls
+
+TXmlToolButton::TXmlToolButton(QWidget* parent) : QToolButton(parent) {
+  setAutoRaise(true);
+  setToolButtonStyle(Qt::ToolButtonIconOnly);
+  setFocusPolicy(Qt::NoFocus);
+}
+
+void TXmlToolButton::makeSeparator() {
+  FSeparator = true;
+  setFixedWidth(8);
+  updateGeometry();
+}
+
+void TXmlToolButton::makeDropdown() {
+  FDropdown = true;
+  setPopupMode(QToolButton::MenuButtonPopup);
+}
+
+QSize TXmlToolButton::sizeHint() const {
+  const QSize base = QToolButton::sizeHint();
+  if (FSeparator) return QSize(8, base.height());
+  return base;
+}
+
+void TXmlToolButton::paintEvent(QPaintEvent* e) {
+  if (!FSeparator) {
+    QToolButton::paintEvent(e);
+    return;
+  }
+  QPainter p(this);
+  QStyleOption opt;
+  opt.initFrom(this);
+  opt.state |= QStyle::State_Horizontal;
+  style()->drawPrimitive(QStyle::PE_IndicatorToolBarSeparator, &opt, &p, this);
+}
+
+// A separator is not a button: clicks on it do nothing.
+void TXmlToolButton::mousePressEvent(QMouseEvent* e) {
+  if (FSeparator)
+    e->ignore();
+  else
+    QToolButton::mousePressEvent(e);
+}
+
+void TXmlToolButton::mouseReleaseEvent(QMouseEvent* e) {
+  if (FSeparator)
+    e->ignore();
+  else
+    QToolButton::mouseReleaseEvent(e);
+}
+
+void TXmlToolButton::mouseDoubleClickEvent(QMouseEvent* e) {
+  if (FSeparator)
+    e->ignore();
+  else
+    QToolButton::mouseDoubleClickEvent(e);
+}
+
+TUpDown::TUpDown(QWidget* parent) : QWidget(parent) {
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->setSpacing(0);
+  FUp = new QToolButton(this);
+  FDown = new QToolButton(this);
+  FUp->setArrowType(Qt::UpArrow);
+  FDown->setArrowType(Qt::DownArrow);
+  for (QToolButton* b : {FUp, FDown}) {
+    b->setAutoRaise(true);
+    b->setAutoRepeat(true);
+    b->setFocusPolicy(Qt::NoFocus);
+    b->setFixedSize(17, 11);
+    layout->addWidget(b);
+  }
+  connect(FUp, &QToolButton::clicked, this, [this] { clickUp(); });
+  connect(FDown, &QToolButton::clicked, this, [this] { clickDown(); });
+}
+
+void TUpDown::setRange(int min, int max) {
+  FMin = min;
+  FMax = max;
+}
+
+void TUpDown::setHint(const QString& hint, bool showHint) {
+  FHint = hint;
+  FShowHint = showHint;
+  setStatusTip(hint);
+  setToolTip(showHint ? hint : QString());
+  for (QToolButton* b : {FUp, FDown}) {
+    b->setStatusTip(hint);
+    b->setToolTip(showHint ? hint : QString());
+  }
+}
+
+void TUpDown::clickUp() { request(-1); }
+void TUpDown::clickDown() { request(+1); }
+
+// The position stays 0; a request is sent when the step it would make lies
+// within the range, so the range -1..1 lets every click through.
+void TUpDown::request(int delta) {
+  if (delta < FMin || delta > FMax) return;
+  emit moveLine(delta);
+}
+
+// ---------------------------------------------------------------------------
+// Popup lookup
+
+QList<TXmlMenu*> XmlPopupMenus(QWidget* form) {
+  QList<TXmlMenu*> result;
+  if (!form) return result;
+  for (QObject* child : form->children())
+    if (auto* m = qobject_cast<TXmlMenu*>(child))
+      if (m->property(XmlMenuMarker).toString() == QLatin1String("popup")) result.push_back(m);
+  return result;
+}
+
+TXmlMenu* FindXmlPopupMenu(QWidget* form, const QString& name) {
+  for (TXmlMenu* m : XmlPopupMenus(form))
+    if (m->objectName() == name) return m;
+  return nullptr;
+}
+
+// ---------------------------------------------------------------------------
+// Loader
+
+TXmlToMenu::TXmlToMenu(QMainWindow* AForm, TImageList* AImageList, QToolBar* AToolBar, TMenuClickEvent AClickEvent)
+    : FForm(AForm), FImageList(AImageList), FToolBar(AToolBar), FClickEvent(std::move(AClickEvent)) {
+  if (!FForm) throw std::logic_error("Form not assigned");
+  if (!qobject_cast<QMenuBar*>(FForm->menuWidget())) throw std::logic_error("MainMenu not assigned");
+  if (!FToolBar) throw std::logic_error("ToolBar not assigned");
+  if (FImageList) FToolBar->setIconSize(QSize(FImageList->width(), FImageList->height()));
+  clearEarlierLoad();
+}
+
+QMenuBar* TXmlToMenu::mainMenu() const { return qobject_cast<QMenuBar*>(FForm->menuWidget()); }
+
+namespace {
+// Detached first, deleted later: the object may be the sender of the click
+// that started this rebuild, and a detached object is no longer found by name.
+void dispose(QObject* o) {
+  if (auto* w = qobject_cast<QWidget*>(o)) w->hide();
+  o->setParent(nullptr);
+  o->setObjectName(QString());
+  o->setProperty(XmlMenuMarker, QVariant());
+  o->deleteLater();
+}
+}  // namespace
+
+void TXmlToMenu::clearEarlierLoad() {
+  QMenuBar* mb = mainMenu();
+  const QList<QAction*> barActions = mb->actions();
+  for (auto it = barActions.rbegin(); it != barActions.rend(); ++it) {
+    QAction* a = *it;
+    mb->removeAction(a);
+    dispose(a);
+  }
+
+  const QList<QAction*> toolActions = FToolBar->actions();
+  for (auto it = toolActions.rbegin(); it != toolActions.rend(); ++it) {
+    QAction* a = *it;
+    if (a->parent() != FToolBar) continue;
+    QWidget* w = nullptr;
+    if (auto* wa = qobject_cast<QWidgetAction*>(a)) w = wa->defaultWidget();
+    FToolBar->removeAction(a);
+    if (w) dispose(w);
+    dispose(a);
+  }
+  // Controls of an earlier load that are not (or no longer) on the toolbar.
+  const QList<QWidget*> leftOver = FToolBar->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly);
+  for (auto it = leftOver.rbegin(); it != leftOver.rend(); ++it)
+    if (qobject_cast<TXmlToolButton*>(*it) || qobject_cast<TUpDown*>(*it)) dispose(*it);
+
+  // Popups and submenus built from the file, then the items in them.
+  const QObjectList children = FForm->children();
+  for (auto it = children.rbegin(); it != children.rend(); ++it) {
+    QObject* o = *it;
+    if (qobject_cast<QMenu*>(o) && o->property(XmlMenuMarker).isValid()) dispose(o);
+  }
+  const QObjectList rest = FForm->children();
+  for (auto it = rest.rbegin(); it != rest.rend(); ++it)
+    if (qobject_cast<TXmlMenuItem*>(*it)) dispose(*it);
+}
+
+bool TXmlToMenu::MenuLoad(const QString& FileName) {
+  FErrorString.clear();
+  QFile file(FileName);
+  bool ok = file.open(QIODevice::ReadOnly);
+  if (!ok) {
+    FErrorString = file.errorString();
+  } else {
+    TSaxHandler handler(this);
+    QXmlStreamReader reader(&file);
+    while (!reader.atEnd()) {
+      switch (reader.readNext()) {
+        case QXmlStreamReader::StartElement:
+          handler.startElement(reader.name(), reader.attributes());
+          break;
+        case QXmlStreamReader::EndElement:
+          handler.endElement(reader.name());
+          break;
+        default:
+          break;
+      }
+    }
+    if (reader.hasError()) {
+      ok = false;
+      FErrorString = QStringLiteral("%1 (%2:%3)")
+                         .arg(reader.errorString())
+                         .arg(reader.lineNumber())
+                         .arg(reader.columnNumber());
+    }
+  }
+  if (!ok) {
+    if (OnParseError) OnParseError(parseFailedMessage());
+    return false;
+  }
+  if (TAcMtextMenu* drawer = AcMtextMenu()) drawer->CalcMaxSize();
+  return true;
+}
+
+// ---------------------------------------------------------------------------
+// Element handler
+
+namespace {
+const QString AttrNames[10] = {
+    QStringLiteral("CAPTION"),  QStringLiteral("COMMAND"),    QStringLiteral("ARGUMENT"), QStringLiteral("HINT"),
+    QStringLiteral("SHOWHINT"), QStringLiteral("BTNMENU"),    QStringLiteral("IMAGEINDEX"),
+    QStringLiteral("BREAK"),    QStringLiteral("SHORTCUT"),   QStringLiteral("MTEXT"),
+};
+
+int intOr(QStringView s, int def) {
+  bool ok = false;
+  const int v = s.trimmed().toInt(&ok);
+  return ok ? v : def;
+}
+}  // namespace
+
+bool TSaxHandler::readAttributes(const QXmlStreamAttributes& atts) {
+  for (const QString& name : AttrNames)
+    if (!atts.hasAttribute(name)) return false;
+  TItemAttr a;
+  a.Caption = atts.value(AttrNames[0]).toString();
+  a.Command = MenuCommandFromInt(intOr(atts.value(AttrNames[1]), 0));
+  a.Argument = atts.value(AttrNames[2]).toString();
+  a.Hint = atts.value(AttrNames[3]).toString();
+  a.ShowHint = intOr(atts.value(AttrNames[4]), 0) != 0;
+  a.BtnMenu = atts.value(AttrNames[5]).toString();
+  a.ImageIndex = intOr(atts.value(AttrNames[6]), -1);
+  a.Break = intOr(atts.value(AttrNames[7]), 0) != 0;
+  const int sc = intOr(atts.value(AttrNames[8]), 0);
+  a.ShortCut = (sc >= 0 && sc <= 0xFFFF) ? quint16(sc) : 0;
+  a.AsMText = intOr(atts.value(AttrNames[9]), 0) != 0;
+  FItemAttr = a;
+  return true;
+}
+
+static QString identifier(TMenuCommand cmd, int index) {
+  return QString::asprintf("%s%.4d", MenuCommandName(cmd).toLatin1().constData(), index);
+}
+
+void TSaxHandler::startElement(const QStringView& localName, const QXmlStreamAttributes& atts) {
+  if (localName == QLatin1String("MAINMENU"))
+    FCurSection = msMainMenu;
+  else if (localName == QLatin1String("POPUPMENU"))
+    FCurSection = msPopupMenu;
+  else if (localName == QLatin1String("TOOLBAR"))
+    FCurSection = msToolBar;
+  if (localName != QLatin1String("ITEM") || atts.size() != 10) return;
+  if (!readAttributes(atts)) return;
+
+  switch (FCurSection) {
+    case msMainMenu:
+      createMenuItem(FXmlToMenu->mainMenu());
+      break;
+    case msPopupMenu:
+      if (!FCurPopMnu) {
+        auto* popup = new TXmlMenu(FXmlToMenu->form());
+        popup->setObjectName(FItemAttr.Caption);
+        popup->setProperty(XmlMenuMarker, QStringLiteral("popup"));
+        FCurPopMnu = popup;
+        FCurMnuItem = nullptr;
+        FAtRoot = false;
+      } else {
+        createMenuItem(FCurPopMnu);
+      }
+      break;
+    case msToolBar:
+      createToolControl();
+      break;
+    case msNone:
+      break;
+  }
+}
+
+TXmlMenuItem* TSaxHandler::createMenuItem(QWidget* menuRoot) {
+  QMainWindow* form = FXmlToMenu->form();
+  const TItemAttr& a = FItemAttr;
+  auto* item = new TXmlMenuItem(form);
+
+  QWidget* target = FCurMnuItem ? FCurMnuItem->ensureSubMenu(form) : menuRoot;
+  item->FParentItem = FCurMnuItem;
+
+  if (a.Caption == QLatin1String("-"))
+    item->setSeparator(true);
+  else
+    item->setText(a.Caption);
+  item->FCmd = a.Command;
+  item->setObjectName(identifier(a.Command, FIndex));
+  ++FIndex;
+  if (a.Command != cmdNone && FXmlToMenu->clickEvent()) {
+    const TMenuClickEvent click = FXmlToMenu->clickEvent();
+    QObject::connect(item, &QAction::triggered, item, [click, item] { click(item); });
+  }
+  item->FArgument = a.Argument;
+  item->setStatusTip(a.Hint);
+  item->FImageIndex = a.ImageIndex;
+  if (TImageList* icons = FXmlToMenu->imageList(); icons && icons->isValidIndex(a.ImageIndex))
+    item->setIcon(icons->icon(a.ImageIndex));
+  item->FBreak = a.Break;
+  // QMenu makes columns only when a menu is taller than the screen, so a
+  // column break is shown as a separator line before the item.
+  if (a.Break && qobject_cast<QMenu*>(target) && !target->actions().isEmpty())
+    static_cast<QMenu*>(target)->addSeparator();
+  item->FShortCut = a.ShortCut;
+  if (a.ShortCut != 0) {
+    item->setShortcut(ShortCutToKeySequence(a.ShortCut));
+    item->setShortcutContext(Qt::WindowShortcut);
+  }
+  item->FAsMText = a.AsMText;
+  target->addAction(item);
+
+  if (FXmlToMenu->OnSetMenuItem) FXmlToMenu->OnSetMenuItem(item);
+  FCurMnuItem = item;
+  FAtRoot = false;
+  return item;
+}
+
+void TSaxHandler::createToolControl() {
+  QToolBar* tb = FXmlToMenu->toolBar();
+  const TItemAttr& a = FItemAttr;
+  if (a.Caption == QLatin1String("UPDOWN")) {
+    auto* ud = new TUpDown(tb);
+    ud->setHint(a.Hint, a.ShowHint);
+    tb->addWidget(ud);
+    FCtrl = ud;
+    if (FXmlToMenu->OnSetUpDown) FXmlToMenu->OnSetUpDown(ud);
+    return;
+  }
+  auto* button = new TXmlToolButton(tb);
+  button->setIconSize(tb->iconSize());
+  FCtrl = button;
+  if (a.Caption == QLatin1String("-"))
+    button->makeSeparator();
+  else
+    button->setText(a.Caption);
+  button->FCmd = a.Command;
+  button->setObjectName(identifier(a.Command, FIndex));
+  ++FIndex;
+  if (a.Command != cmdNone && FXmlToMenu->clickEvent()) {
+    const TMenuClickEvent click = FXmlToMenu->clickEvent();
+    QObject::connect(button, &QToolButton::clicked, button, [click, button] { click(button); });
+  }
+  button->FArgument = a.Argument;
+  button->FHint = a.Hint;
+  button->FShowHint = a.ShowHint;
+  button->setStatusTip(a.Hint);
+  button->setToolTip(a.ShowHint ? a.Hint : QString());
+  if (!a.BtnMenu.isEmpty()) {
+    button->makeDropdown();
+    if (FXmlToMenu->OnDropdownMenuFind) FXmlToMenu->OnDropdownMenuFind(button, a.BtnMenu);
+  }
+  button->FImageIndex = a.ImageIndex;
+  if (TImageList* icons = FXmlToMenu->imageList(); icons && icons->isValidIndex(a.ImageIndex))
+    button->setIcon(icons->icon(a.ImageIndex));
+  tb->addWidget(button);
+  if (FXmlToMenu->OnSetToolButton) FXmlToMenu->OnSetToolButton(button);
+}
+
+void TSaxHandler::endElement(const QStringView& localName) {
+  if (localName == QLatin1String("MAINMENU") || localName == QLatin1String("POPUPMENU") ||
+      localName == QLatin1String("TOOLBAR")) {
+    FCurSection = msNone;
+    FCurMnuItem = nullptr;
+    FAtRoot = false;
+    FCurPopMnu = nullptr;
+    return;
+  }
+  if (localName != QLatin1String("ITEM") || (FCurSection != msMainMenu && FCurSection != msPopupMenu)) return;
+  // One level up: an item goes to its parent item, a top-level item to the
+  // menu's root, and the root to "no menu", which ends a popup definition.
+  if (FCurMnuItem) {
+    TXmlMenuItem* parent = FCurMnuItem->FParentItem;
+    FCurMnuItem = parent;
+    FAtRoot = parent == nullptr;
+  } else {
+    FAtRoot = false;
+  }
+  if (!FCurMnuItem && !FAtRoot) FCurPopMnu = nullptr;
+}

@@ -1,0 +1,260 @@
+#pragma once
+// Menus, popup menus and the toolbar built at run time from Support/menu.xml
+// and the icon strip Support/menu.bmp.
+#include <QAction>
+#include <QIcon>
+#include <QKeySequence>
+#include <QPixmap>
+#include <QString>
+#include <QToolButton>
+#include <QVector>
+#include <functional>
+#include <memory>
+#include <stdexcept>
+
+#include "MenuCommands.h"
+
+class QMainWindow;
+class QMenu;
+class QMenuBar;
+class QToolBar;
+class QXmlStreamAttributes;
+class TXmlMenu;
+
+// ---------------------------------------------------------------------------
+// Icons
+
+// The icon list shared by the main menu, the popups and the toolbar: cells of
+// one size (16 x 16), appended in strip order.
+class TImageList {
+ public:
+  explicit TImageList(int width = 16, int height = 16) : FWidth(width), FHeight(height) {}
+  int width() const { return FWidth; }
+  int height() const { return FHeight; }
+  int count() const { return int(FPixmaps.size()); }
+  bool isValidIndex(int i) const { return i >= 0 && i < count(); }
+  // An empty icon for an index out of range (IMAGEINDEX -1).
+  QIcon icon(int i) const;
+  QPixmap pixmap(int i) const;
+  void clear() { FPixmaps.clear(); }
+  void add(const QPixmap& pixmap) { FPixmaps.push_back(pixmap); }
+  // Pixels of maskColor become transparent.
+  void add(const QImage& image, QRgb maskColor);
+
+ private:
+  int FWidth;
+  int FHeight;
+  QVector<QPixmap> FPixmaps;
+};
+
+// The icon strip cannot be read.
+class TIconStripError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// Cuts the bitmap into cells of the list's size, row by row, left to right;
+// partial cells at the right and bottom edges are dropped.  The colour of
+// pixel (0, 0) is transparent in every icon.  Appends to the list.
+void LoadIconStrip(TImageList& imageList, const QString& fileName);
+
+// ---------------------------------------------------------------------------
+// Shortcuts: low byte the virtual key code, 0x2000 Shift, 0x4000 Ctrl, 0x8000 Alt.
+
+constexpr quint16 scShift = 0x2000;
+constexpr quint16 scCtrl = 0x4000;
+constexpr quint16 scAlt = 0x8000;
+
+// An empty sequence for 0 or a key code without a Qt key.
+QKeySequence ShortCutToKeySequence(quint16 shortCut);
+// The first key of the sequence; 0 when it has no virtual key code.
+quint16 KeySequenceToShortCut(const QKeySequence& sequence);
+
+// ---------------------------------------------------------------------------
+// Objects built by the loader
+
+// A menu item of the main menu or of a popup menu.  Its submenu (a TXmlMenu
+// owned by the same window) is made when the first child is added.
+class TXmlMenuItem : public QAction {
+  Q_OBJECT
+ public:
+  explicit TXmlMenuItem(QObject* owner);
+
+  TMenuCommand FCmd = cmdNone;
+  QString FArgument;
+  bool FAsMText = false;
+  int FImageIndex = -1;
+  bool FBreak = false;
+  quint16 FShortCut = 0;
+  // The item whose submenu holds this one; nullptr at the top level.
+  TXmlMenuItem* FParentItem = nullptr;
+
+  // The caption rendered for an MText item: the argument without its first "~".
+  QString mtext() const;
+  // nullptr until a child has been added.
+  TXmlMenu* subMenu() const;
+  // The submenu, made on first use with the window as its owner.
+  TXmlMenu* ensureSubMenu(QWidget* owner);
+};
+
+// A toolbar button, a separator 8 pixels wide (caption "-") or a drop-down
+// button (BTNMENU) whose arrow opens a popup.
+class TXmlToolButton : public QToolButton {
+  Q_OBJECT
+ public:
+  explicit TXmlToolButton(QWidget* parent = nullptr);
+
+  TMenuCommand FCmd = cmdNone;
+  QString FArgument;
+  QString FHint;
+  bool FShowHint = false;
+  bool FSeparator = false;
+  bool FDropdown = false;
+  int FImageIndex = -1;
+
+  void makeSeparator();
+  void makeDropdown();
+  // The drop-down's popup (nullptr when the name found nothing).
+  void setDropdownMenu(QMenu* menu) { setMenu(menu); }
+
+  QSize sizeHint() const override;
+  QSize minimumSizeHint() const override { return sizeHint(); }
+
+ protected:
+  void paintEvent(QPaintEvent* e) override;
+  void mousePressEvent(QMouseEvent* e) override;
+  void mouseReleaseEvent(QMouseEvent* e) override;
+  void mouseDoubleClickEvent(QMouseEvent* e) override;
+};
+
+// The line-moving control: an up and a down arrow.  The position never
+// changes, so every click is a request; moveLine(-1) for up, +1 for down.
+class TUpDown : public QWidget {
+  Q_OBJECT
+ public:
+  explicit TUpDown(QWidget* parent = nullptr);
+
+  void setRange(int min, int max);
+  int minimum() const { return FMin; }
+  int maximum() const { return FMax; }
+  int position() const { return 0; }
+  QString FHint;
+  bool FShowHint = false;
+  void setHint(const QString& hint, bool showHint);
+
+  QToolButton* upButton() const { return FUp; }
+  QToolButton* downButton() const { return FDown; }
+  // Same as a click on the arrow (requests beyond the range are not sent).
+  void clickUp();
+  void clickDown();
+
+ signals:
+  void moveLine(int delta);
+
+ private:
+  void request(int delta);
+  QToolButton* FUp;
+  QToolButton* FDown;
+  int FMin = -1;
+  int FMax = 1;
+};
+
+// ---------------------------------------------------------------------------
+// Loader
+
+enum TMenuXmlSection { msNone, msMainMenu, msPopupMenu, msToolBar };
+
+using TMenuClickEvent = std::function<void(QObject* Sender)>;
+using TSetMenuItemEvent = std::function<void(TXmlMenuItem* MenuItem)>;
+using TSetToolButtonEvent = std::function<void(TXmlToolButton* Button)>;
+using TSetUpDownEvent = std::function<void(TUpDown* UpDown)>;
+using TDropdownMenuFindEvent = std::function<void(TXmlToolButton* Button, const QString& MnuName)>;
+
+// Marker property of the QMenus the loader builds (popups and submenus), so
+// that a new load destroys only those and not the toolkit's own menus.
+extern const char* const XmlMenuMarker;
+
+// The attributes of one ITEM.
+struct TItemAttr {
+  QString Caption;
+  TMenuCommand Command = cmdNone;
+  QString Argument;
+  QString Hint;
+  bool ShowHint = false;
+  QString BtnMenu;
+  int ImageIndex = -1;
+  bool Break = false;
+  quint16 ShortCut = 0;
+  bool AsMText = false;
+};
+
+class TXmlToMenu;
+
+// Receives the elements of the file in document order.
+class TSaxHandler {
+ public:
+  explicit TSaxHandler(TXmlToMenu* owner) : FXmlToMenu(owner) {}
+  void startElement(const QStringView& localName, const QXmlStreamAttributes& atts);
+  void endElement(const QStringView& localName);
+
+  TMenuXmlSection section() const { return FCurSection; }
+
+ private:
+  bool readAttributes(const QXmlStreamAttributes& atts);
+  TXmlMenuItem* createMenuItem(QWidget* menuRoot);
+  void createToolControl();
+
+  TXmlToMenu* FXmlToMenu;
+  TMenuXmlSection FCurSection = msNone;
+  TXmlMenu* FCurPopMnu = nullptr;
+  // Where the next item goes: a menu item, or nullptr for the top level of
+  // the current menu.  FAtRoot tells "top level" apart from "no menu open".
+  TXmlMenuItem* FCurMnuItem = nullptr;
+  bool FAtRoot = false;
+  QWidget* FCtrl = nullptr;
+  TItemAttr FItemAttr;
+  int FIndex = 0;
+};
+
+class TXmlToMenu {
+ public:
+  // Checks the arguments (std::logic_error "Form not assigned", "MainMenu not
+  // assigned", "ToolBar not assigned") and destroys what an earlier load built:
+  // the main menu's items, the toolbar's controls and the window's popups.
+  TXmlToMenu(QMainWindow* AForm, TImageList* AImageList, QToolBar* AToolBar, TMenuClickEvent AClickEvent);
+
+  // Parses the file and builds.  False when the parser rejected the file (or
+  // there is none): FOnParseError is called with "SAX Parsing failed", what
+  // was built stays and the MText re-measuring is skipped.
+  bool MenuLoad(const QString& FileName);
+
+  TSetMenuItemEvent OnSetMenuItem;
+  TSetToolButtonEvent OnSetToolButton;
+  TSetUpDownEvent OnSetUpDown;
+  TDropdownMenuFindEvent OnDropdownMenuFind;
+  // Shows the failure message; the main window puts it in a plain message box.
+  std::function<void(const QString& message)> OnParseError;
+
+  QMainWindow* form() const { return FForm; }
+  QMenuBar* mainMenu() const;
+  QToolBar* toolBar() const { return FToolBar; }
+  TImageList* imageList() const { return FImageList; }
+  const TMenuClickEvent& clickEvent() const { return FClickEvent; }
+  QString errorString() const { return FErrorString; }
+
+  static QString parseFailedMessage() { return QStringLiteral("SAX Parsing failed"); }
+
+ private:
+  void clearEarlierLoad();
+
+  QMainWindow* FForm;
+  TImageList* FImageList;
+  QToolBar* FToolBar;
+  TMenuClickEvent FClickEvent;
+  QString FErrorString;
+};
+
+// The popups built from the file, in creation order.
+QList<TXmlMenu*> XmlPopupMenus(QWidget* form);
+// The first popup whose name equals name exactly, or nullptr.
+TXmlMenu* FindXmlPopupMenu(QWidget* form, const QString& name);

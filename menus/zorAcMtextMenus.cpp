@@ -1,0 +1,242 @@
+#include "zorAcMtextMenus.h"
+
+#include <QApplication>
+#include <QMenuBar>
+#include <QPainter>
+#include <QPointer>
+#include <QSet>
+#include <QStyleOptionMenuItem>
+#include <QtMath>
+
+#include "MenuXML.h"
+
+namespace {
+TAcMtextMenu* CurrentDrawer = nullptr;
+
+// Private-use characters: they never occur in a caption or a shortcut text.
+constexpr QChar MtextMark(0xE000);
+constexpr QChar ShortcutMark(0xE001);
+
+TMtextMenuStyle* sharedStyle() {
+  static QPointer<TMtextMenuStyle> style;
+  if (!style) {
+    style = new TMtextMenuStyle;
+    style->setParent(qApp);
+  }
+  return style;
+}
+
+TFontStyles stylesOf(const QFont& f) {
+  TFontStyles s = 0;
+  if (f.bold()) s |= fsBold;
+  if (f.italic()) s |= fsItalic;
+  if (f.underline()) s |= fsUnderline;
+  if (f.strikeOut()) s |= fsStrikeOut;
+  return s;
+}
+
+int pointSizeOf(const QFont& f) {
+  if (f.pointSizeF() > 0) return qRound(f.pointSizeF());
+  if (f.pixelSize() > 0) return qMax(1, qRound(f.pixelSize() * 72.0 / ScreenDpiY()));
+  return 9;
+}
+}  // namespace
+
+TAcMtextMenu* AcMtextMenu() { return CurrentDrawer; }
+
+// ---------------------------------------------------------------------------
+// Menus
+
+TXmlMenu::TXmlMenu(QWidget* parent) : QMenu(parent) { setStyle(sharedStyle()); }
+
+void TXmlMenu::remeasure() {
+  QEvent e(QEvent::StyleChange);
+  changeEvent(&e);
+  update();
+}
+
+void TXmlMenu::initStyleOption(QStyleOptionMenuItem* option, const QAction* action) const {
+  QMenu::initStyleOption(option, action);
+  const auto* item = qobject_cast<const TXmlMenuItem*>(action);
+  if (!item || !item->FAsMText || item->isSeparator() || !AcMtextMenu()) return;
+  const int tab = option->text.indexOf(QLatin1Char('\t'));
+  const QString shortcut = tab >= 0 ? option->text.mid(tab + 1) : QString();
+  option->text = TMtextMenuStyle::encode(item->mtext(), shortcut);
+}
+
+// ---------------------------------------------------------------------------
+// Style
+
+TMtextMenuStyle::TMtextMenuStyle() = default;
+
+QString TMtextMenuStyle::encode(const QString& mtext, const QString& shortcutText) {
+  return QString(MtextMark) + mtext + ShortcutMark + shortcutText;
+}
+
+bool TMtextMenuStyle::decode(const QString& text, QString* mtext, QString* shortcutText) {
+  if (!text.startsWith(MtextMark)) return false;
+  const int sep = text.lastIndexOf(ShortcutMark);
+  if (sep < 0) return false;
+  *mtext = text.mid(1, sep - 1);
+  *shortcutText = text.mid(sep + 1);
+  return true;
+}
+
+// The caption follows the check/icon column, as the common styles lay it out.
+int TMtextMenuStyle::captionLeft(const QStyleOptionMenuItem& option) {
+  const int checkcol = qMax(option.maxIconWidth, 20);
+  return option.rect.x() + 2 + checkcol + 3;
+}
+
+QSize TMtextMenuStyle::sizeFromContents(ContentsType type, const QStyleOption* option, const QSize& size,
+                                        const QWidget* widget) const {
+  const auto* mi = qstyleoption_cast<const QStyleOptionMenuItem*>(option);
+  QString mtext, shortcut;
+  TAcMtextMenu* drawer = AcMtextMenu();
+  if (type != CT_MenuItem || !mi || !drawer || !decode(mi->text, &mtext, &shortcut))
+    return QProxyStyle::sizeFromContents(type, option, size, widget);
+  QStyleOptionMenuItem plain(*mi);
+  plain.text = shortcut.isEmpty() ? QString() : QLatin1Char('\t') + shortcut;
+  const QSize caption = drawer->captionSize(mtext);
+  QSize result = QProxyStyle::sizeFromContents(type, &plain, QSize(caption.width(), size.height()), widget);
+  result.setHeight(qMax(result.height(), caption.height()));
+  return result;
+}
+
+void TMtextMenuStyle::drawControl(ControlElement element, const QStyleOption* option, QPainter* painter,
+                                  const QWidget* widget) const {
+  const auto* mi = qstyleoption_cast<const QStyleOptionMenuItem*>(option);
+  QString mtext, shortcut;
+  TAcMtextMenu* drawer = AcMtextMenu();
+  if (element != CE_MenuItem || !mi || !drawer || !decode(mi->text, &mtext, &shortcut)) {
+    QProxyStyle::drawControl(element, option, painter, widget);
+    return;
+  }
+  // The standard item without its caption (background, selection, icon,
+  // shortcut text, submenu arrow), then the rendered caption on top.
+  QStyleOptionMenuItem plain(*mi);
+  plain.text = shortcut.isEmpty() ? QString() : QLatin1Char('\t') + shortcut;
+  QProxyStyle::drawControl(element, &plain, painter, widget);
+
+  const bool selected = mi->state & State_Selected;
+  const QSize picture = drawer->renderCaption(mtext, selected);
+  if (picture.isEmpty()) return;
+  const QRect& r = mi->rect;
+  const int left = captionLeft(*mi);
+  const int top = (2 * r.top() + r.height() - picture.height()) / 2;
+  painter->drawImage(QPoint(left, top), drawer->Bitmap().image(), QRect(QPoint(0, 0), picture));
+}
+
+// ---------------------------------------------------------------------------
+// Drawer
+
+TAcMtextMenu::TAcMtextMenu(QMenuBar* AMenu) : FMenu(AMenu), FFont(QApplication::font("QMenu")) {
+  CurrentDrawer = this;
+}
+
+TAcMtextMenu::~TAcMtextMenu() {
+  if (CurrentDrawer == this) CurrentDrawer = nullptr;
+}
+
+bool TAcMtextMenu::AdjustBitmapSize(int AValue, TResizeType AResizeType) {
+  if (AResizeType == rtWidth) {
+    if (FBitmap.width() < AValue) {
+      FBitmap.setSize(AValue + FBitmap.width() + 1, FBitmap.height());
+      return true;
+    }
+  } else if (FBitmap.height() < AValue) {
+    FBitmap.setSize(FBitmap.width(), AValue + FBitmap.height() + 1);
+    return true;
+  }
+  return false;
+}
+
+void TAcMtextMenu::applyFont(TColor color) {
+  FBitmap.setFont(FFont.family(), pointSizeOf(FFont), stylesOf(FFont), color);
+  FBitmap.setPenColor(color);
+}
+
+void TAcMtextMenu::CalcMaxSize() {
+  if (!FMenu || FMenu->actions().isEmpty()) return;
+  FMaxWidth = 0;
+  FMaxHeight = 0;
+  FBitmap.setSize(0, 0);
+  const TAdjustSizeEvent adjust = [this](int value, TResizeType type) { return AdjustBitmapSize(value, type); };
+  // Depth first: each item, then its submenu.  The bar's own entries are
+  // not menu items in this sense and are skipped.
+  std::function<void(QMenu*)> walk = [&](QMenu* menu) {
+    for (QAction* a : menu->actions()) {
+      auto* item = qobject_cast<TXmlMenuItem*>(a);
+      if (item && item->FAsMText && !item->isSeparator()) {
+        applyFont(FFontColor);
+        FBitmap.moveTo(0, 0);
+        QPoint size;
+        RenderMText(FBitmap, item->mtext(), size, adjust);
+        FMaxWidth = qMax(FMaxWidth, size.x());
+        FMaxHeight = qMax(FMaxHeight, size.y());
+      }
+      if (QMenu* sub = a->menu()) walk(sub);
+    }
+  };
+  for (QAction* top : FMenu->actions())
+    if (QMenu* sub = top->menu()) walk(sub);
+  FMaxWidth += 2;
+}
+
+QSize TAcMtextMenu::renderCaption(const QString& mtext, bool selected) {
+  FBitmap.setSize(FMaxWidth, FMaxHeight);
+  FBitmap.setBrushColor(selected ? clHighlight : clMenu);
+  FBitmap.fill();
+  FBitmap.moveTo(0, 0);
+  applyFont(selected ? clHighlightText : FFontColor);
+  QPoint size;
+  RenderMText(FBitmap, mtext, size,
+              [this](int value, TResizeType type) { return AdjustBitmapSize(value, type); });
+  FBitmap.setSize(qMax(0, size.x()), qMax(0, size.y()));
+  return QSize(FBitmap.width(), FBitmap.height());
+}
+
+QSize TAcMtextMenu::captionSize(const QString& mtext) {
+  const QSize s = renderCaption(mtext, false);
+  return QSize(s.width(), s.height() + 2);
+}
+
+void TAcMtextMenu::SetMtextMenuFont(const QString& AName, int ASize, TColor AColor, TFontStyles AStyle) {
+  QFont f(AName);
+  f.setPointSize(qMax(1, ASize));
+  f.setBold(AStyle & fsBold);
+  f.setItalic(AStyle & fsItalic);
+  f.setUnderline(AStyle & fsUnderline);
+  f.setStrikeOut(AStyle & fsStrikeOut);
+  FFont = f;
+  FFontColor = AColor;
+  CalcMaxSize();
+  remeasureMenus();
+}
+
+void TAcMtextMenu::ResetMtextMenuFont() {
+  FFont = QApplication::font("QMenu");
+  FFontColor = clMenuText;
+  CalcMaxSize();
+  remeasureMenus();
+}
+
+void TAcMtextMenu::remeasureMenus() {
+  if (!FMenu) return;
+  QSet<TXmlMenu*> menus;
+  std::function<void(QMenu*)> walk = [&](QMenu* menu) {
+    if (auto* m = qobject_cast<TXmlMenu*>(menu)) {
+      if (menus.contains(m)) return;
+      menus.insert(m);
+    }
+    for (QAction* a : menu->actions())
+      if (QMenu* sub = a->menu()) walk(sub);
+  };
+  for (QAction* top : FMenu->actions())
+    if (QMenu* sub = top->menu()) walk(sub);
+  // The popups (and their submenus) belong to the same window.
+  if (QWidget* form = FMenu->parentWidget())
+    for (TXmlMenu* m : form->findChildren<TXmlMenu*>(QString(), Qt::FindDirectChildrenOnly)) walk(m);
+  for (TXmlMenu* m : menus) m->remeasure();
+  FMenu->update();
+}

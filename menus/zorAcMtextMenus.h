@@ -1,0 +1,93 @@
+#pragma once
+// Menu items that show their argument rendered as MText instead of a caption.
+#include <QFont>
+#include <QMenu>
+#include <QProxyStyle>
+#include <QSize>
+
+#include "mtext/Graphics.h"
+#include "mtext/zorAcCanvas.h"
+#include "mtext/zorAcMtextRender.h"
+
+class QMenuBar;
+class TXmlMenuItem;
+
+// The menu class of every popup and submenu the loader builds.  It tells the
+// style which of its items are MText items, so that their captions are
+// measured and drawn by the MText menu drawer.
+class TXmlMenu : public QMenu {
+  Q_OBJECT
+ public:
+  explicit TXmlMenu(QWidget* parent = nullptr);
+  // Drops the cached item sizes, so the next layout measures every item anew.
+  void remeasure();
+
+ protected:
+  void initStyleOption(QStyleOptionMenuItem* option, const QAction* action) const override;
+};
+
+// Measures and draws the captions of MText items through the drawer; every
+// other part of the item is the base style's.
+class TMtextMenuStyle : public QProxyStyle {
+  Q_OBJECT
+ public:
+  TMtextMenuStyle();
+  QSize sizeFromContents(ContentsType type, const QStyleOption* option, const QSize& size,
+                         const QWidget* widget) const override;
+  void drawControl(ControlElement element, const QStyleOption* option, QPainter* painter,
+                   const QWidget* widget) const override;
+
+  // The style option's text of an MText item carries its MText behind a marker.
+  static QString encode(const QString& mtext, const QString& shortcutText);
+  static bool decode(const QString& text, QString* mtext, QString* shortcutText);
+  // Left edge of the caption within an item rectangle.
+  static int captionLeft(const QStyleOptionMenuItem& option);
+};
+
+// The one MText menu drawer of the program: its font and the bitmap shared by
+// every measuring and drawing of an MText caption.
+class TAcMtextMenu {
+ public:
+  explicit TAcMtextMenu(QMenuBar* AMenu);
+  ~TAcMtextMenu();
+  TAcMtextMenu(const TAcMtextMenu&) = delete;
+  TAcMtextMenu& operator=(const TAcMtextMenu&) = delete;
+
+  // Size callback for RenderMText: grows the bitmap by the asked value plus
+  // the old size plus 1 when it is smaller than the value.
+  bool AdjustBitmapSize(int AValue, TResizeType AResizeType);
+  // The font of MText captions (size in points), then everything re-measured.
+  void SetMtextMenuFont(const QString& AName, int ASize, TColor AColor, TFontStyles AStyle);
+  // Back to the system menu font in the menu-text colour.
+  void ResetMtextMenuFont();
+  // Widest and tallest MText caption below the main menu's bar.
+  void CalcMaxSize();
+
+  QMenuBar* Menu() const { return FMenu; }
+  const QFont& Font() const { return FFont; }
+  TColor FontColor() const { return FFontColor; }
+  TCanvas& Bitmap() { return FBitmap; }
+  int MaxWidth() const { return FMaxWidth; }
+  int MaxHeight() const { return FMaxHeight; }
+
+  // Renders the caption into the shared bitmap, which ends up exactly the
+  // rendered size; returns that size.  Selected: selection colour behind the
+  // highlighted-text colour; otherwise menu colour and the drawer's colour.
+  QSize renderCaption(const QString& mtext, bool selected);
+  // The caption's size as the menu lays it out: rendered width, height + 2.
+  QSize captionSize(const QString& mtext);
+
+ private:
+  void applyFont(TColor color);
+  void remeasureMenus();
+
+  QMenuBar* FMenu;
+  QFont FFont;
+  TColor FFontColor = clMenuText;
+  TCanvas FBitmap;
+  int FMaxWidth = 0;
+  int FMaxHeight = 0;
+};
+
+// The drawer in use (the last one created and not yet destroyed), or nullptr.
+TAcMtextMenu* AcMtextMenu();
