@@ -130,6 +130,10 @@ TfrmMain::TfrmMain(const QStringList& arguments, QWidget* parent)
   Editor->onKeyPress = [this](QChar& key) { EditorKeyPress(key); };
   Editor->installEventFilter(this);
   ScrlBox->installEventFilter(this);
+  Editor->setContextMenuPolicy(Qt::CustomContextMenu);
+  connect(Editor, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
+    if (FEditorPopup) FEditorPopup->popup(Editor->viewport()->mapToGlobal(pos));
+  });
 
   FormCreate();
 }
@@ -812,5 +816,46 @@ void TfrmMain::imgRenderMouseUp(QMouseEvent*) {
 // Menus
 
 void TfrmMain::RebuildMenus() {
-  // Filled in with the menu loader.
+  // 1. Nothing of the old interface stays usable while it is rebuilt.
+  FEditorPopup = nullptr;
+  for (QAction* a : mnuMain->actions()) a->setEnabled(false);
+  tbMain->setEnabled(false);
+
+  // 3. The registered items belong to the old load.
+  FEditMenus.clear();
+  FEditButtons.clear();
+  imlMain->clear();
+  try {
+    LoadIconStrip(*imlMain, MenuImagesFileName);
+  } catch (const std::exception& e) {
+    platform::showError(this, QString::fromUtf8(e.what()));
+    return;
+  }
+
+  // 4. Load the definition.
+  TXmlToMenu loader(this, imlMain, tbMain, [this](QObject* sender) { ExecuteCommand(sender); });
+  loader.OnSetMenuItem = [this](TXmlMenuItem* item) {
+    if (IsStateCommand(item->FCmd)) FEditMenus.push_back(item);
+  };
+  loader.OnSetToolButton = [this](TXmlToolButton* button) {
+    if (IsStateCommand(button->FCmd)) FEditButtons.push_back(button);
+  };
+  loader.OnSetUpDown = [this](TUpDown* upDown) {
+    upDown->setRange(-1, 1);
+    connect(upDown, &TUpDown::moveLine, this, [this](int delta) { MoveCaretLine(delta); });
+  };
+  loader.OnDropdownMenuFind = [this](TXmlToolButton* button, const QString& name) {
+    if (TXmlMenu* menu = FindXmlPopupMenu(this, name)) button->setDropdownMenu(menu);
+  };
+  loader.OnParseError = [this](const QString& message) { platform::showMessage(this, message); };
+  loader.MenuLoad(MenuFileName);
+
+  // 5. The popup named exactly "MAIN" is the editor's context menu.
+  FEditorPopup = FindXmlPopupMenu(this, QStringLiteral("MAIN"));
+
+  // 6.
+  tbMain->setEnabled(true);
+  ApplyMenuFont();
 }
+
+QMenu* TfrmMain::editorPopup() const { return FEditorPopup; }

@@ -101,6 +101,7 @@ class TfrmMain : public QMainWindow {
   void UpdateCommandState();
   void ShowHintText(const QString& hint);
   void RebuildMenus();
+  QMenu* editorPopup() const;
   void ApplyEditorSettings();
   void ApplyMenuFont();
 
