@@ -76,7 +76,6 @@ class TestMTextTokenizer : public QObject {
   void defaultAttributes();
   void attributeDefaults();
   void attributeAtPosition();
-  void identifierCharacters();
   void attributeChangesNotify();
   void copyAttributes();
   void randomLinesAreCoveredWithoutGaps();
@@ -300,17 +299,6 @@ void TestMTextTokenizer::attributeAtPosition() {
   QCOMPARE(h.attributeAt(line, line.size()), nullptr);
   QCOMPARE(h.attributeAt(line, -1), nullptr);
   QCOMPARE(h.attributeAt(QString(), 0), nullptr);
-}
-
-void TestMTextTokenizer::identifierCharacters() {
-  // Every code below 256 against the excluded ranges.
-  for (int u = 0; u < 256; ++u) {
-    const bool excluded = u <= 47 || (u >= 58 && u <= 64) || (u >= 91 && u <= 94) || u == 96 ||
-                          (u >= 123 && u <= 126) || u == 167 || u == 176 || u == 180;
-    QVERIFY2(TSynMText::isIdentChar(QChar(u)) == !excluded, qPrintable(QString::number(u)));
-  }
-  QVERIFY(TSynMText::isIdentChar(QChar(0x0416)));  // Ж
-  QVERIFY(TSynMText::isIdentChar(QChar(0x2205)));
 }
 
 void TestMTextTokenizer::attributeChangesNotify() {
