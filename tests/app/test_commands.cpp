@@ -1,0 +1,218 @@
+// Commands through the interface the shipped menu definition builds: dispatch,
+// the idle-time state of registered items, the status bar, the line mover.
+#include <QApplication>
+#include <QFile>
+#include <QMenu>
+#include <QMenuBar>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "TestMain.h"
+#include "UfrmMain.h"
+#include "menus/MenuXML.h"
+#include "menus/zorAcMtextMenus.h"
+#include "platform/Platform.h"
+
+namespace {
+TXmlMenuItem* findItem(TfrmMain& w, TMenuCommand cmd) {
+  for (TXmlMenuItem* i : w.FEditMenus)
+    if (i->FCmd == cmd) return i;
+  return nullptr;
+}
+}  // namespace
+
+class TestCommands : public QObject {
+  Q_OBJECT
+  QTemporaryDir FDir;
+  QStringList FMessages;
+
+  std::unique_ptr<TfrmMain> openWith(const QByteArray& content) {
+    const QString path = FDir.filePath(QStringLiteral("doc%1.txt").arg(++FCount));
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly)) return nullptr;
+    f.write(content);
+    f.close();
+    auto w = std::make_unique<TfrmMain>(QStringList{QStringLiteral("korvex"), path});
+    w->show();
+    QApplication::processEvents();
+    return w;
+  }
+  int FCount = 0;
+
+ private slots:
+  void initTestCase() {
+    SetSettingsFileName(FDir.filePath(QStringLiteral("korvex.ini")));
+    platform::MessageSeam seam;
+    seam.ask = [](const QString&) { return QMessageBox::No; };
+    seam.error = [this](const QString& t) { FMessages << t; };
+    seam.message = [this](const QString& t) { FMessages << t; };
+    platform::setMessageSeam(seam);
+  }
+  void cleanupTestCase() { platform::setMessageSeam({}); }
+  void init() { FMessages.clear(); }
+
+  // The shipped definition builds menus, the context menu and the toolbar
+  // without a word of complaint.
+  void shippedInterfaceLoads() {
+    auto w = openWith("abc\r\n");
+    QVERIFY2(FMessages.isEmpty(), qPrintable(FMessages.join('\n')));
+    QVERIFY(w->mnuMain->actions().size() >= 4);
+    QVERIFY(w->editorPopup());
+    QCOMPARE(w->editorPopup()->objectName(), QStringLiteral("MAIN"));
+    QVERIFY(w->tbMain->isEnabled());
+    QVERIFY(!w->FEditButtons.empty());
+    for (TXmlMenuItem* i : w->FEditMenus) QVERIFY(IsStateCommand(i->FCmd));
+    QVERIFY(findItem(*w, cmdEditSelectAll));
+    w->ExitWithoutSaving();
+  }
+
+  void stateFollowsSelectionUndoRedo() {
+    auto w = openWith("hello world\r\n");
+    platform::runIdleHandler();
+    QVERIFY(!findItem(*w, cmdEditCut)->isEnabled());
+    QVERIFY(!findItem(*w, cmdEditCopy)->isEnabled());
+    QVERIFY(!findItem(*w, cmdEditDelete)->isEnabled());
+    QVERIFY(!findItem(*w, cmdEditLowerCase)->isEnabled());
+    QVERIFY(!findItem(*w, cmdEditUndo)->isEnabled());
+    QVERIFY(!findItem(*w, cmdEditRedo)->isEnabled());
+    QVERIFY(findItem(*w, cmdEditSelectAll)->isEnabled());
+
+    w->Editor->setSelStart(0);
+    w->Editor->setSelLength(5);
+    platform::runIdleHandler();
+    QVERIFY(findItem(*w, cmdEditCut)->isEnabled());
+    QVERIFY(findItem(*w, cmdEditUpperCase)->isEnabled());
+
+    w->RunCommand(cmdEditUpperCase, QString());
+    QCOMPARE(w->Editor->line(0), QStringLiteral("HELLO world"));
+    platform::runIdleHandler();
+    QVERIFY(findItem(*w, cmdEditUndo)->isEnabled());
+    QVERIFY(!findItem(*w, cmdEditRedo)->isEnabled());
+    w->RunCommand(cmdEditUndo, QString());
+    QCOMPARE(w->Editor->line(0), QStringLiteral("hello world"));
+    platform::runIdleHandler();
+    QVERIFY(findItem(*w, cmdEditRedo)->isEnabled());
+    w->ExitWithoutSaving();
+  }
+
+  void dispatchTakesTheSendersCommand() {
+    auto w = openWith("abc\r\n");
+    TXmlMenuItem* selectAll = findItem(*w, cmdEditSelectAll);
+    w->ExecuteCommand(selectAll);
+    QCOMPARE(w->Editor->selText(), QStringLiteral("abc"));
+    // A sender that carries no command does nothing.
+    QObject stranger;
+    w->Editor->setSelLength(0);
+    w->ExecuteCommand(&stranger);
+    QVERIFY(!w->Editor->hasSelection());
+    w->ExitWithoutSaving();
+  }
+
+  // The caret lands where "~" was; undo restores the text.
+  void insertStackWithCaretMark() {
+    auto w = openWith("0123456789AB\r\n");
+    w->Editor->setSelStart(10);
+    w->Editor->setSelLength(2);
+    w->RunCommand(cmdInsertStack, QStringLiteral("\\S~^;"));
+    QCOMPARE(w->Editor->line(0), QStringLiteral("0123456789\\S^;"));
+    QCOMPARE(w->Editor->selStart(), 12);
+    QCOMPARE(w->Editor->selLength(), 0);
+    w->RunCommand(cmdEditUndo, QString());
+    QCOMPARE(w->Editor->line(0), QStringLiteral("0123456789AB"));
+    w->ExitWithoutSaving();
+  }
+
+  void quotedStringEnclosesSelection() {
+    auto w = openWith("abc\r\n");
+    w->Editor->selectAll();
+    w->RunCommand(cmdInsertQuotedString, QStringLiteral("{\\L~}"));
+    QCOMPARE(w->Editor->line(0), QStringLiteral("{\\Labc}"));
+    QCOMPARE(w->Editor->selStart(), 3);
+    w->ExitWithoutSaving();
+  }
+
+  void insertSupportFile() {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("frag.txt"));
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write("{\\C1;~}\r\nвторая\r\n");
+    f.close();
+    auto w = openWith("x\r\n");
+    w->Editor->setSelStart(0);
+    w->InsertSupportFile(path);
+    QCOMPARE(w->Editor->lines(), (QStringList{"{\\C1;}", "вторая", "x"}));
+    QCOMPARE(w->Editor->selStart(), 5);
+    w->InsertSupportFile(dir.filePath(QStringLiteral("missing.txt")));
+    QCOMPARE(FMessages.size(), 1);
+    w->ExitWithoutSaving();
+  }
+
+  void newEmptiesTheEditor() {
+    auto w = openWith("abc\r\n");
+    QTest::keyClicks(w->Editor, QStringLiteral("z"));
+    w->RunCommand(cmdFileNew, QString());
+    QCOMPARE(w->Editor->text().trimmed(), QString());
+    QVERIFY(!w->Editor->modified());
+    QVERIFY(!w->Editor->canUndo());
+    QVERIFY(!w->fileName().isEmpty());
+    w->ExitWithoutSaving();
+  }
+
+  void insertToggleOverwrites() {
+    auto w = openWith("abc\r\n");
+    platform::setInsertToggled(true);
+    platform::runIdleHandler();
+    QCOMPARE(w->sBarPanels[2]->text(), QStringLiteral("ЗАМ"));
+    QVERIFY(!w->Editor->insertMode());
+    w->Editor->setCaretXY(QPoint(1, 1));
+    QTest::keyClicks(w->Editor, QStringLiteral("X"));
+    QCOMPARE(w->Editor->line(0), QStringLiteral("Xbc"));
+    platform::setInsertToggled(false);
+    platform::runIdleHandler();
+    QCOMPARE(w->sBarPanels[2]->text(), QStringLiteral("ВСТ"));
+    QVERIFY(w->Editor->insertMode());
+    w->ExitWithoutSaving();
+  }
+
+  void wordWrapToggleChecksItsItem() {
+    auto w = openWith("abc\r\n");
+    TXmlMenuItem* item = findItem(*w, cmdToolsWordWrap);
+    QVERIFY(item);
+    const bool before = w->Editor->wordWrap();
+    w->ExecuteCommand(item);
+    QCOMPARE(w->Editor->wordWrap(), !before);
+    platform::runIdleHandler();
+    QCOMPARE(item->isChecked(), !before);
+    QCOMPARE(Options.EditorProps.epWordWrap, before);  // the setting is not changed
+    w->ExitWithoutSaving();
+  }
+
+  void lineMover() {
+    auto w = openWith("one\r\ntwo\r\nthree\r\n");
+    w->Editor->setCaretXY(QPoint(2, 1));
+    w->MoveCaretLine(-1);  // first line: nothing
+    QCOMPARE(w->Editor->lines().mid(0, 3), (QStringList{"one", "two", "three"}));
+    w->MoveCaretLine(+1);
+    QCOMPARE(w->Editor->lines().mid(0, 3), (QStringList{"two", "one", "three"}));
+    QCOMPARE(w->Editor->caretXY(), QPoint(2, 2));
+    w->Editor->setCaretXY(QPoint(1, w->Editor->lineCount()));
+    const QStringList before = w->Editor->lines();
+    w->MoveCaretLine(+1);  // last line: nothing
+    QCOMPARE(w->Editor->lines(), before);
+    QVERIFY(!w->Editor->modified());
+    w->ExitWithoutSaving();
+  }
+
+  void hintsReplaceThePanels() {
+    auto w = openWith("abc\r\n");
+    w->ShowHintText(QStringLiteral("Подсказка"));
+    QCOMPARE(w->sBar->currentMessage(), QStringLiteral("Подсказка"));
+    w->ShowHintText(QString());
+    QVERIFY(w->sBar->currentMessage().isEmpty());
+    w->ExitWithoutSaving();
+  }
+};
+
+KORVEX_TEST(TestCommands)
+#include "test_commands.moc"
