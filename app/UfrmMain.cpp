@@ -439,6 +439,7 @@ void TfrmMain::ApplyEditorSettings() {
   Editor->setActiveLineColor(ColorToQColor(Options.EditorColors.ecActiveLine));
   Editor->setModified(false);
 
+  SynMText->beginUpdate();
   SynMText->identifierAttri()->setForeground(ColorToQColor(Options.EditorFont.fpColor));
   SynMText->identifierAttri()->setStyle(Options.EditorFont.fpStyle);
   SynMText->keyAttri()->setForeground(ColorToQColor(Options.HighlightProps.hpColor));
@@ -447,6 +448,7 @@ void TfrmMain::ApplyEditorSettings() {
   SynMText->keyAttri()->setStyle(Options.HighlightProps.hpStyle);
   SynMText->numberAttri()->setStyle(Options.HighlightProps.hpStyle);
   SynMText->symbolsAttri()->setStyle(Options.HighlightProps.hpStyle);
+  SynMText->endUpdate();
 
   if (Options.HighlightProps.hpEnable) {
     if (FHighlighter->document() != Editor->document()) FHighlighter->setDocument(Editor->document());
