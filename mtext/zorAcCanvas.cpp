@@ -1,0 +1,432 @@
+#include "zorAcCanvas.h"
+
+#include <QFontMetrics>
+#include <QGuiApplication>
+#include <QHash>
+#include <QPainter>
+#include <QScreen>
+
+#include <array>
+#include <cmath>
+#include <vector>
+
+namespace {
+
+int GScreenDpiY = 0;
+
+// Pixel size used for a font asked with character height 0 (the platform
+// default of the classic API is about 12 pt at 96 dpi).
+constexpr int DefaultCharHeight = 16;
+// Glyphs above this size cost a lot to rasterise and are useless in a preview.
+constexpr int MaxCharHeight = 4096;
+// Fonts created in one run are kept; a document that asks for thousands of
+// different heights must not keep thousands of font engines alive.
+constexpr int MaxCachedFonts = 256;
+
+struct TFontKey {
+  QString face;
+  int charHeight;
+  int width;
+  int weight;
+  bool italic, underline, strikeOut;
+  bool operator==(const TFontKey& o) const {
+    return charHeight == o.charHeight && width == o.width && weight == o.weight && italic == o.italic &&
+           underline == o.underline && strikeOut == o.strikeOut && face == o.face;
+  }
+};
+
+size_t qHash(const TFontKey& k, size_t seed = 0) {
+  return ::qHash(k.face, seed) ^ (size_t(k.charHeight) * 131u + size_t(k.width) * 7919u + size_t(k.weight) +
+                                  (k.italic ? 1u << 20 : 0u) + (k.underline ? 1u << 21 : 0u) +
+                                  (k.strikeOut ? 1u << 22 : 0u));
+}
+
+// One created font with its metrics and a lazily filled advance table.
+struct TFontEntry {
+  TFontKey key;
+  QFont font;
+  QFontMetrics fm;
+  int ascent = 0;
+  int descent = 0;
+  int avgWidth = 0;
+  int overhang = 0;  // slack for glyphs reaching past their advance
+  // Two-level table over the BMP: 256 pages of 256 advances, -1 = not measured.
+  std::array<std::unique_ptr<std::array<int, 256>>, 256> pages;
+
+  TFontEntry(const TFontKey& k, const QFont& f) : key(k), font(f), fm(f) {
+    ascent = fm.ascent();
+    descent = fm.descent();
+    avgWidth = fm.averageCharWidth();
+    overhang = qMax(4, fm.height());
+  }
+
+  int advance(QChar ch) {
+    const ushort u = ch.unicode();
+    auto& page = pages[u >> 8];
+    if (!page) {
+      page = std::make_unique<std::array<int, 256>>();
+      page->fill(-1);
+    }
+    int& a = (*page)[u & 0xFF];
+    if (a < 0) a = ch.isSurrogate() ? 0 : fm.horizontalAdvance(ch);
+    return a;
+  }
+};
+
+int clampPixelSize(int charHeight) {
+  int px = charHeight == 0 ? DefaultCharHeight : std::abs(charHeight);
+  return qBound(1, px, MaxCharHeight);
+}
+
+}  // namespace
+
+struct TCanvas::Impl {
+  QImage FImage;
+  std::unique_ptr<QPainter> FPainter;
+  bool FTruncated = false;
+
+  QPoint FPenPos;
+  TColor FPenColor = 0;
+  TColor FBrushColor = RGBColor(255, 255, 255);
+  QColor FPenQColor = Qt::black;
+  QColor FBrushQColor = Qt::white;
+
+  TColor FFontColor = 0;
+  QColor FFontQColor = Qt::black;
+  QString FFontName;
+  int FOrientation = 0;
+
+  QHash<TFontKey, TFontEntry*> FFonts;
+  std::vector<std::unique_ptr<TFontEntry>> FOwned;
+  TFontEntry* FFont = nullptr;
+
+  // What the painter currently has, so repeated draws skip redundant state changes.
+  const TFontEntry* FPainterFont = nullptr;
+  QColor FPainterPen;
+  bool FPainterPenValid = false;
+
+  QString FOneChar = QString(1, QChar(' '));
+
+  Impl() { selectFont(QString(), 0, 0, 400, false, false, false); }
+  ~Impl() { endPaint(); }
+
+  void endPaint() {
+    if (FPainter) {
+      FPainter->end();
+      FPainter.reset();
+    }
+    FPainterFont = nullptr;
+    FPainterPenValid = false;
+  }
+
+  QPainter* painter() {
+    if (FImage.isNull()) return nullptr;
+    if (!FPainter) {
+      FPainter = std::make_unique<QPainter>(&FImage);
+      FPainter->setRenderHint(QPainter::Antialiasing, false);
+      FPainter->setBackgroundMode(Qt::TransparentMode);
+      FPainterFont = nullptr;
+      FPainterPenValid = false;
+    }
+    return FPainter.get();
+  }
+
+  void setPainterPen(QPainter* p, const QColor& c) {
+    if (!FPainterPenValid || FPainterPen != c) {
+      QPen pen(c, 0);
+      pen.setCapStyle(Qt::FlatCap);
+      p->setPen(pen);
+      FPainterPen = c;
+      FPainterPenValid = true;
+    }
+  }
+
+  void setPainterFont(QPainter* p) {
+    if (FPainterFont != FFont) {
+      p->setFont(FFont->font);
+      FPainterFont = FFont;
+    }
+  }
+
+  TFontEntry* lookupFont(const TFontKey& key) {
+    if (TFontEntry* e = FFonts.value(key, nullptr)) return e;
+    if (FOwned.size() >= size_t(MaxCachedFonts)) {
+      // Drop everything but the current font; the painter is told to re-read it.
+      std::unique_ptr<TFontEntry> keep;
+      for (auto& e : FOwned)
+        if (e.get() == FFont) keep = std::move(e);
+      FOwned.clear();
+      FFonts.clear();
+      FPainterFont = nullptr;
+      if (keep) {
+        FFonts.insert(keep->key, keep.get());
+        FOwned.push_back(std::move(keep));
+      }
+    }
+    QFont f(key.face.isEmpty() ? QGuiApplication::font().family() : key.face);
+    f.setPixelSize(clampPixelSize(key.charHeight));
+    f.setWeight(key.weight >= 700 ? QFont::Bold : QFont::Normal);
+    f.setItalic(key.italic);
+    f.setUnderline(key.underline);
+    f.setStrikeOut(key.strikeOut);
+    f.setKerning(false);
+    f.setHintingPreference(QFont::PreferNoHinting);
+    if (key.width > 0) {
+      // The width is an average character width; reach it by stretching the
+      // natural font, which really widens every glyph.
+      TFontKey natural = key;
+      natural.width = 0;
+      const int avg = lookupFont(natural)->avgWidth;
+      if (avg > 0) f.setStretch(qBound(1, int(std::lround(100.0 * key.width / avg)), 4000));
+    }
+    auto e = std::make_unique<TFontEntry>(key, f);
+    TFontEntry* raw = e.get();
+    FFonts.insert(key, raw);
+    FOwned.push_back(std::move(e));
+    return raw;
+  }
+
+  void selectFont(const QString& face, int charHeight, int width, int weight, bool italic, bool underline,
+                  bool strikeOut) {
+    FFontName = face;
+    FFont = lookupFont(TFontKey{face, charHeight, qMax(0, width), weight, italic, underline, strikeOut});
+  }
+
+  bool outside(int left, int top, int right, int bottom) const {
+    return right < 0 || bottom < 0 || left >= FImage.width() || top >= FImage.height();
+  }
+
+  // Horizontal or vertical one-pixel run, end excluded, straight into the image.
+  void line(QPoint a, QPoint b) {
+    if (a == b) return;
+    QPainter* p = painter();
+    if (!p) return;
+    if (a.y() == b.y()) {
+      const int x0 = a.x() < b.x() ? a.x() : b.x() + 1;
+      const int x1 = a.x() < b.x() ? b.x() - 1 : a.x();
+      if (outside(x0, a.y(), x1, a.y())) return;
+      p->fillRect(QRect(x0, a.y(), x1 - x0 + 1, 1), FPenQColor);
+      return;
+    }
+    if (a.x() == b.x()) {
+      const int y0 = a.y() < b.y() ? a.y() : b.y() + 1;
+      const int y1 = a.y() < b.y() ? b.y() - 1 : a.y();
+      if (outside(a.x(), y0, a.x(), y1)) return;
+      p->fillRect(QRect(a.x(), y0, 1, y1 - y0 + 1), FPenQColor);
+      return;
+    }
+    if (outside(qMin(a.x(), b.x()), qMin(a.y(), b.y()), qMax(a.x(), b.x()), qMax(a.y(), b.y()))) return;
+    // Diagonal: let the painter draw it, then put back the end pixel.
+    const bool endInside = FImage.rect().contains(b);
+    QRgb saved = 0;
+    if (endInside) saved = reinterpret_cast<const QRgb*>(FImage.constScanLine(b.y()))[b.x()];
+    setPainterPen(p, FPenQColor);
+    p->drawLine(a, b);
+    if (endInside) {
+      setPainterPen(p, QColor::fromRgb(saved));
+      p->drawPoint(b);
+    }
+  }
+};
+
+TCanvas::TCanvas() : d(std::make_unique<Impl>()) {}
+TCanvas::~TCanvas() = default;
+
+int TCanvas::width() const { return d->FImage.width(); }
+int TCanvas::height() const { return d->FImage.height(); }
+
+void TCanvas::setSize(int w, int h) {
+  w = qMax(0, w);
+  h = qMax(0, h);
+  if (w > MaxWidth) {
+    w = MaxWidth;
+    d->FTruncated = true;
+  }
+  if (h > MaxHeight) {
+    h = MaxHeight;
+    d->FTruncated = true;
+  }
+  if (qint64(w) * h > MaxPixels) {
+    h = int(MaxPixels / w);
+    d->FTruncated = true;
+  }
+  if (w == d->FImage.width() && h == d->FImage.height()) return;
+  d->endPaint();
+  if (w == 0 || h == 0) {
+    d->FImage = QImage();
+    return;
+  }
+  QImage img(w, h, QImage::Format_RGB32);
+  if (img.isNull()) {  // out of memory: keep the old surface rather than crash
+    d->FTruncated = true;
+    return;
+  }
+  img.fill(d->FBrushQColor);
+  const QImage& old = d->FImage;
+  if (!old.isNull()) {
+    const int rows = qMin(h, old.height());
+    const int bytes = qMin(w, old.width()) * 4;
+    for (int y = 0; y < rows; ++y) memcpy(img.scanLine(y), old.constScanLine(y), size_t(bytes));
+  }
+  d->FImage = std::move(img);
+}
+
+void TCanvas::fill() {
+  if (QPainter* p = d->painter()) p->fillRect(d->FImage.rect(), d->FBrushQColor);
+}
+
+void TCanvas::fillRect(const QRect& r) {
+  if (QPainter* p = d->painter()) p->fillRect(r, d->FBrushQColor);
+}
+
+const QImage& TCanvas::image() {
+  d->endPaint();
+  return d->FImage;
+}
+
+bool TCanvas::truncated() const { return d->FTruncated; }
+void TCanvas::resetTruncated() { d->FTruncated = false; }
+
+QPoint TCanvas::penPos() const { return d->FPenPos; }
+void TCanvas::moveTo(int x, int y) { d->FPenPos = QPoint(x, y); }
+
+void TCanvas::lineTo(int x, int y) {
+  const QPoint to(x, y);
+  d->line(d->FPenPos, to);
+  d->FPenPos = to;
+}
+
+TColor TCanvas::penColor() const { return d->FPenColor; }
+void TCanvas::setPenColor(TColor c) {
+  d->FPenColor = c;
+  d->FPenQColor = ColorToQColor(c);
+}
+TColor TCanvas::brushColor() const { return d->FBrushColor; }
+void TCanvas::setBrushColor(TColor c) {
+  d->FBrushColor = c;
+  d->FBrushQColor = ColorToQColor(c);
+}
+
+void TCanvas::setFont(const QString& face, int pointSize, TFontStyles style, TColor color) {
+  // Points to pixels the classic way: MulDiv(points, dpi, 72), halves away from zero.
+  const qint64 num = qint64(pointSize) * ScreenDpiY();
+  const int px = int(num >= 0 ? (num + 36) / 72 : -((-num + 36) / 72));
+  createFont(face, px, 0, 0, (style & fsBold) ? 700 : 400, style & fsItalic, style & fsUnderline,
+             style & fsStrikeOut);
+  setFontColor(color);
+}
+
+void TCanvas::createFont(const QString& face, int charHeight, int width, int orientation, int weight, bool italic,
+                         bool underline, bool strikeOut) {
+  d->FOrientation = orientation;
+  d->selectFont(face, charHeight, width, weight, italic, underline, strikeOut);
+}
+
+QString TCanvas::fontName() const { return d->FFontName; }
+int TCanvas::fontCharHeight() const { return d->FFont->key.charHeight; }
+
+void TCanvas::setFontCharHeight(int px) {
+  const TFontKey& k = d->FFont->key;
+  if (k.charHeight == px) return;
+  d->FFont = d->lookupFont(TFontKey{k.face, px, k.width, k.weight, k.italic, k.underline, k.strikeOut});
+}
+
+TFontStyles TCanvas::fontStyle() const {
+  const TFontKey& k = d->FFont->key;
+  return TFontStyles((k.weight >= 700 ? fsBold : 0) | (k.italic ? fsItalic : 0) | (k.underline ? fsUnderline : 0) |
+                     (k.strikeOut ? fsStrikeOut : 0));
+}
+
+TColor TCanvas::fontColor() const { return d->FFontColor; }
+void TCanvas::setFontColor(TColor c) {
+  d->FFontColor = c;
+  d->FFontQColor = ColorToQColor(c);
+}
+
+int TCanvas::averageCharWidth() const { return d->FFont->avgWidth; }
+
+int TCanvas::textWidth(const QString& s) const {
+  int w = 0;
+  for (QChar ch : s) w += d->FFont->advance(ch);
+  return w;
+}
+
+int TCanvas::textHeight(const QString&) const { return d->FFont->ascent + d->FFont->descent; }
+int TCanvas::charWidth(QChar ch) const { return d->FFont->advance(ch); }
+int TCanvas::ascent() const { return d->FFont->ascent; }
+int TCanvas::descent() const { return d->FFont->descent; }
+
+void TCanvas::drawText(const QRect& r, const QString& s, int alignFlags) {
+  if (s.isEmpty()) return;
+  TFontEntry* f = d->FFont;
+  const int slack = f->overhang + textWidth(s);
+  if (d->outside(r.left() - slack, r.top() - slack, r.right() + slack, r.bottom() + slack)) return;
+  QPainter* p = d->painter();
+  if (!p) return;
+  d->setPainterFont(p);
+  d->setPainterPen(p, d->FFontQColor);
+  // Draw character by character, as the renderer measures: no kerning.
+  const int w = textWidth(s);
+  const int h = f->ascent + f->descent;
+  int x = r.left();
+  if (alignFlags & Qt::AlignRight)
+    x = r.right() + 1 - w;
+  else if (alignFlags & Qt::AlignHCenter)
+    x = r.left() + (r.width() - w) / 2;
+  int y = r.top();
+  if (alignFlags & Qt::AlignBottom)
+    y = r.bottom() + 1 - h;
+  else if (alignFlags & Qt::AlignVCenter)
+    y = r.top() + (r.height() - h) / 2;
+  for (QChar ch : s) {
+    d->FOneChar[0] = ch;
+    p->drawText(QPoint(x, y + f->ascent), d->FOneChar);
+    x += f->advance(ch);
+  }
+}
+
+void TCanvas::drawChar(int x, int top, QChar ch) {
+  TFontEntry* f = d->FFont;
+  const int slack = f->overhang;
+  if (x - slack >= d->FImage.width() || top - slack >= d->FImage.height() ||
+      x + f->advance(ch) + slack < 0 || top + f->ascent + f->descent + slack < 0)
+    return;
+  QPainter* p = d->painter();
+  if (!p) return;
+  d->setPainterFont(p);
+  d->setPainterPen(p, d->FFontQColor);
+  d->FOneChar[0] = ch;
+  p->drawText(QPoint(x, top + f->ascent), d->FOneChar);
+}
+
+void TCanvas::ellipse(const QRect& r) {
+  // Classic ellipse: the rectangle's right and bottom edges are outside the figure.
+  const int l = qMin(r.left(), r.right() + 1), rr = qMax(r.left(), r.right() + 1);
+  const int t = qMin(r.top(), r.bottom() + 1), b = qMax(r.top(), r.bottom() + 1);
+  if (rr - l < 2 || b - t < 2) return;
+  if (d->outside(l, t, rr, b)) return;
+  QPainter* p = d->painter();
+  if (!p) return;
+  d->setPainterPen(p, d->FPenQColor);
+  p->setBrush(d->FBrushQColor);
+  p->drawEllipse(QRect(l, t, rr - l - 1, b - t - 1));
+  p->setBrush(Qt::NoBrush);
+}
+
+void TCanvas::setTransparentBackground() {
+  if (d->FPainter) d->FPainter->setBackgroundMode(Qt::TransparentMode);
+}
+
+int ScreenDpiY() {
+  if (GScreenDpiY <= 0) {
+    GScreenDpiY = 96;
+    if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
+      if (QScreen* s = QGuiApplication::primaryScreen()) {
+        const int dpi = qRound(s->logicalDotsPerInchY());
+        if (dpi > 0) GScreenDpiY = dpi;
+      }
+  }
+  return GScreenDpiY;
+}
+
+void SetScreenDpiY(int dpi) { GScreenDpiY = dpi > 0 ? dpi : 96; }
