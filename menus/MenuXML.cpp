@@ -115,10 +115,11 @@ int keyToVk(int key, bool keypad) {
   if (key == Qt::Key_Enter) return 13;
   for (const TKeyPair& p : KeyTable)
     if (p.key == key && p.keypad == keypad) return p.vk;
-  // A keypad flag on a key that has no keypad variant, or the other way round.
-  for (const TKeyPair& p : KeyTable)
-    if (p.key == key) return p.vk;
+  // Shifted punctuation is the key it is typed on; then a keypad flag on a
+  // key that has no keypad variant, or the other way round.
   for (const TKeyPair& p : ShiftedTable)
+    if (p.key == key) return p.vk;
+  for (const TKeyPair& p : KeyTable)
     if (p.key == key) return p.vk;
   return 0;
 }
