@@ -500,7 +500,9 @@ TXmlMenuItem* TSaxHandler::createMenuItem(QWidget* menuRoot) {
   item->FShortCut = a.ShortCut;
   if (a.ShortCut != 0) {
     item->setShortcut(ShortCutToKeySequence(a.ShortCut));
-    item->setShortcutContext(Qt::WindowShortcut);
+    // Popup entries repeat shortcuts of the main menu; two active equal
+    // shortcuts would both be dead, so theirs work only inside the popup.
+    item->setShortcutContext(FCurSection == msPopupMenu ? Qt::WidgetShortcut : Qt::WindowShortcut);
   }
   item->FAsMText = a.AsMText;
   target->addAction(item);

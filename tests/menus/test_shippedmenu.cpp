@@ -1,0 +1,172 @@
+#include <QFile>
+#include <QSet>
+#include <QTest>
+#include <QWidgetAction>
+#include <QXmlStreamReader>
+
+#include "MenuTestUtil.h"
+#include "TestMain.h"
+#include "menus/MenuXML.h"
+#include "menus/zorAcMtextMenus.h"
+
+using namespace menutest;
+
+// The menu definition and icon strip that ship in Support/.
+class TestShippedMenu : public QObject {
+  Q_OBJECT
+  QString FXml = QStringLiteral(KORVEX_SOURCE_DIR "/Support/menu.xml");
+  QString FBmp = QStringLiteral(KORVEX_SOURCE_DIR "/Support/menu.bmp");
+
+  struct Scan {
+    int items = 0;
+    int popupDefinitions = 0;
+    int maxImageIndex = -1;
+    QStringList badItems;
+  };
+
+  // Read independently of the loader.
+  Scan scan() {
+    Scan s;
+    QFile f(FXml);
+    if (!f.open(QIODevice::ReadOnly)) return s;
+    QXmlStreamReader r(&f);
+    const QStringList order{"CAPTION", "COMMAND", "ARGUMENT", "HINT",     "SHOWHINT",
+                            "BTNMENU", "IMAGEINDEX", "BREAK", "SHORTCUT", "MTEXT"};
+    QStringList path;
+    while (!r.atEnd()) {
+      r.readNext();
+      if (r.isStartElement()) {
+        if (r.name() == QLatin1String("ITEM")) {
+          ++s.items;
+          if (path.size() == 2 && path.last() == QLatin1String("POPUPMENU")) ++s.popupDefinitions;
+          QStringList names;
+          for (const QXmlStreamAttribute& a : r.attributes()) names << a.name().toString();
+          if (names != order) s.badItems << r.attributes().value("CAPTION").toString();
+          s.maxImageIndex = qMax(s.maxImageIndex, r.attributes().value("IMAGEINDEX").toInt());
+        }
+        path << r.name().toString();
+      } else if (r.isEndElement()) {
+        path.removeLast();
+      }
+    }
+    if (r.hasError()) s.items = -1;
+    return s;
+  }
+
+ private slots:
+  void everyItemIsBuilt() {
+    const Scan s = scan();
+    QVERIFY(s.items > 0);
+    QVERIFY2(s.badItems.isEmpty(), qPrintable(s.badItems.join(", ")));
+
+    Form f;
+    TImageList icons;
+    LoadIconStrip(icons, FBmp);
+    QVERIFY(icons.count() >= s.maxImageIndex + 1);
+
+    int menuItems = 0, buttons = 0, updowns = 0;
+    QList<TXmlToolButton*> dropdowns;
+    QSet<int> barCommands;
+    TXmlToMenu loader(&f.window, &icons, f.toolBar, [](QObject*) {});
+    loader.OnSetMenuItem = [&](TXmlMenuItem*) { ++menuItems; };
+    loader.OnSetToolButton = [&](TXmlToolButton*) { ++buttons; };
+    loader.OnSetUpDown = [&](TUpDown*) { ++updowns; };
+    loader.OnDropdownMenuFind = [&](TXmlToolButton* b, const QString& name) {
+      b->setDropdownMenu(FindXmlPopupMenu(&f.window, name));
+      dropdowns << b;
+    };
+    QVERIFY(loader.MenuLoad(FXml));
+    QCOMPARE(menuItems + buttons + updowns + s.popupDefinitions, s.items);
+    QCOMPARE(updowns, 1);
+    QVERIFY(!dropdowns.isEmpty());
+    for (TXmlToolButton* b : dropdowns) QVERIFY2(b->menu(), qPrintable(b->objectName()));
+
+    QVERIFY(FindXmlPopupMenu(&f.window, "MAIN"));
+    QVERIFY(XmlPopupMenus(&f.window).size() >= 2);
+  }
+
+  // The menu bar alone reaches every command, with the usual shortcuts and
+  // none of them given twice (Qt fires neither of two equal shortcuts).
+  void menuBarReachesEveryCommand() {
+    Form f;
+    TImageList icons;
+    LoadIconStrip(icons, FBmp);
+    TXmlToMenu loader(&f.window, &icons, f.toolBar, [](QObject*) {});
+    QVERIFY(loader.MenuLoad(FXml));
+
+    QSet<int> commands;
+    QMap<QString, TMenuCommand> shortcuts;
+    QStringList duplicates;
+    int mtextItems = 0;
+    std::function<void(QMenu*)> walk = [&](QMenu* m) {
+      for (QAction* a : m->actions()) {
+        if (auto* i = qobject_cast<TXmlMenuItem*>(a)) {
+          commands.insert(i->FCmd);
+          if (!i->shortcut().isEmpty()) {
+            const QString key = i->shortcut().toString();
+            if (shortcuts.contains(key)) duplicates << key;
+            shortcuts.insert(key, i->FCmd);
+          }
+          if (i->FAsMText) {
+            ++mtextItems;
+            QVERIFY(!i->mtext().isEmpty());
+          }
+          if (i->FImageIndex >= 0) QVERIFY(!i->icon().isNull());
+        }
+        if (a->menu()) walk(a->menu());
+      }
+    };
+    const QList<QAction*> bar = f.window.menuBar()->actions();
+    QCOMPARE(bar.size(), 5);
+    for (QAction* a : bar) {
+      QVERIFY(a->menu());
+      walk(a->menu());
+    }
+    for (int c = 1; c < MenuCommandCount; ++c)
+      QVERIFY2(commands.contains(c), qPrintable(MenuCommandName(MenuCommandFromInt(c))));
+    QVERIFY2(duplicates.isEmpty(), qPrintable(duplicates.join(", ")));
+    QVERIFY(mtextItems >= 4);
+
+    const QList<QPair<QKeySequence, TMenuCommand>> expected{
+        {QKeySequence(Qt::CTRL | Qt::Key_N), cmdFileNew},   {QKeySequence(Qt::CTRL | Qt::Key_O), cmdFileOpen},
+        {QKeySequence(Qt::CTRL | Qt::Key_S), cmdFileSave},  {QKeySequence(Qt::CTRL | Qt::Key_P), cmdFilePrint},
+        {QKeySequence(Qt::Key_F2), cmdFileOk},               {QKeySequence(Qt::CTRL | Qt::Key_Z), cmdEditUndo},
+        {QKeySequence(Qt::CTRL | Qt::Key_Y), cmdEditRedo},  {QKeySequence(Qt::CTRL | Qt::Key_X), cmdEditCut},
+        {QKeySequence(Qt::CTRL | Qt::Key_C), cmdEditCopy},  {QKeySequence(Qt::CTRL | Qt::Key_V), cmdEditPaste},
+        {QKeySequence(Qt::CTRL | Qt::Key_A), cmdEditSelectAll}, {QKeySequence(Qt::CTRL | Qt::Key_F), cmdEditFind},
+        {QKeySequence(Qt::Key_F3), cmdEditFindNext},         {QKeySequence(Qt::SHIFT | Qt::Key_F3), cmdEditFindPrev},
+        {QKeySequence(Qt::CTRL | Qt::Key_H), cmdEditReplace}, {QKeySequence(Qt::Key_F5), cmdToolsRender},
+        {QKeySequence(Qt::Key_F1), cmdHelpCallHelp},
+    };
+    for (const auto& [seq, cmd] : expected) {
+      QVERIFY2(shortcuts.contains(seq.toString()), qPrintable(seq.toString()));
+      QCOMPARE(shortcuts.value(seq.toString()), cmd);
+    }
+  }
+
+  void stripIsARealBitmap() {
+    QImage img(FBmp);
+    QVERIFY(!img.isNull());
+    QCOMPARE(img.width() % 16, 0);
+    QCOMPARE(img.height() % 16, 0);
+    TImageList icons;
+    LoadIconStrip(icons, FBmp);
+    QCOMPARE(icons.count(), (img.width() / 16) * (img.height() / 16));
+    // The key colour is not drawn into the icons: every cell has both
+    // transparent and opaque pixels, except unused cells at the end.
+    int drawn = 0;
+    for (int i = 0; i < icons.count(); ++i) {
+      const QImage c = icons.pixmap(i).toImage();
+      int opaque = 0;
+      for (int y = 0; y < 16; ++y)
+        for (int x = 0; x < 16; ++x) opaque += qAlpha(c.pixel(x, y)) != 0;
+      QVERIFY(opaque < 256);
+      if (opaque > 0) ++drawn;
+    }
+    QVERIFY(drawn >= scan().maxImageIndex + 1);
+  }
+};
+
+KORVEX_TEST(TestShippedMenu)
+
+#include "test_shippedmenu.moc"
