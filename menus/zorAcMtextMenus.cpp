@@ -138,14 +138,19 @@ TAcMtextMenu::~TAcMtextMenu() {
   if (CurrentDrawer == this) CurrentDrawer = nullptr;
 }
 
+// A canvas with one side 0 holds no image and forgets the other side, so
+// the bitmap never gets smaller than 1 x 1: growing it one side at a time
+// must keep the other.
+void TAcMtextMenu::sizeBitmap(int w, int h) { FBitmap.setSize(qMax(1, w), qMax(1, h)); }
+
 bool TAcMtextMenu::AdjustBitmapSize(int AValue, TResizeType AResizeType) {
   if (AResizeType == rtWidth) {
     if (FBitmap.width() < AValue) {
-      FBitmap.setSize(AValue + FBitmap.width() + 1, FBitmap.height());
+      sizeBitmap(AValue + FBitmap.width() + 1, FBitmap.height());
       return true;
     }
   } else if (FBitmap.height() < AValue) {
-    FBitmap.setSize(FBitmap.width(), AValue + FBitmap.height() + 1);
+    sizeBitmap(FBitmap.width(), AValue + FBitmap.height() + 1);
     return true;
   }
   return false;
@@ -160,7 +165,7 @@ void TAcMtextMenu::CalcMaxSize() {
   if (!FMenu || FMenu->actions().isEmpty()) return;
   FMaxWidth = 0;
   FMaxHeight = 0;
-  FBitmap.setSize(0, 0);
+  sizeBitmap(0, 0);
   const TAdjustSizeEvent adjust = [this](int value, TResizeType type) { return AdjustBitmapSize(value, type); };
   // Depth first: each item, then its submenu.  The bar's own entries are
   // not menu items in this sense and are skipped.
@@ -184,7 +189,7 @@ void TAcMtextMenu::CalcMaxSize() {
 }
 
 QSize TAcMtextMenu::renderCaption(const QString& mtext, bool selected) {
-  FBitmap.setSize(FMaxWidth, FMaxHeight);
+  sizeBitmap(FMaxWidth, FMaxHeight);
   FBitmap.setBrushColor(selected ? clHighlight : clMenu);
   FBitmap.fill();
   FBitmap.moveTo(0, 0);
@@ -192,8 +197,9 @@ QSize TAcMtextMenu::renderCaption(const QString& mtext, bool selected) {
   QPoint size;
   RenderMText(FBitmap, mtext, size,
               [this](int value, TResizeType type) { return AdjustBitmapSize(value, type); });
-  FBitmap.setSize(qMax(0, size.x()), qMax(0, size.y()));
-  return QSize(FBitmap.width(), FBitmap.height());
+  const QSize result(qMax(0, size.x()), qMax(0, size.y()));
+  sizeBitmap(result.width(), result.height());
+  return result;
 }
 
 QSize TAcMtextMenu::captionSize(const QString& mtext) {

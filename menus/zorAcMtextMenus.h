@@ -70,8 +70,8 @@ class TAcMtextMenu {
   int MaxWidth() const { return FMaxWidth; }
   int MaxHeight() const { return FMaxHeight; }
 
-  // Renders the caption into the shared bitmap, which ends up exactly the
-  // rendered size; returns that size.  Selected: selection colour behind the
+  // Renders the caption into the shared bitmap, which ends up the rendered
+  // size (at least 1 x 1); returns that size.  Selected: selection colour behind the
   // highlighted-text colour; otherwise menu colour and the drawer's colour.
   QSize renderCaption(const QString& mtext, bool selected);
   // The caption's size as the menu lays it out: rendered width, height + 2.
@@ -79,6 +79,7 @@ class TAcMtextMenu {
 
  private:
   void applyFont(TColor color);
+  void sizeBitmap(int w, int h);
   void remeasureMenus();
 
   QMenuBar* FMenu;

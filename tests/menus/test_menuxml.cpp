@@ -279,7 +279,7 @@ class TestMenuXml : public QObject {
   void popupSections() {
     const QString path = file(
         QStringLiteral("<POPUPMENU>%1%2%3</POPUPMENU>")
-            .arg(item("Main", 0, {}, item("Вырезать", 10)), item("EMPTY"),
+            .arg(item("Main", 0, {}, item("Вырезать", 10, {}, {}, "SHORTCUT=\"16472\"")), item("EMPTY"),
                  item("MAIN", 0, {}, item("Копировать", 11) + item("Еще", 0, {}, item("Вставить", 12)) +
                                          item("Выделить все", 18))));
     Form f;
@@ -290,6 +290,10 @@ class TestMenuXml : public QObject {
     QCOMPARE(popups.size(), 3);
     QCOMPARE(popups[0]->objectName(), QStringLiteral("Main"));
     QCOMPARE(popups[1]->objectName(), QStringLiteral("EMPTY"));
+    // Shown beside the caption, but live only inside the popup.
+    TXmlMenuItem* cut = itemsOf(popups[0])[0];
+    QCOMPARE(cut->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_X));
+    QCOMPARE(cut->shortcutContext(), Qt::WidgetShortcut);
     QVERIFY(popups[1]->actions().isEmpty());
     TXmlMenu* main = FindXmlPopupMenu(&f.window, "MAIN");
     QCOMPARE(main, popups[2]);  // exact case: "Main" is not it
