@@ -1,0 +1,137 @@
+#include "SearchReplace.h"
+
+#include <QDialog>
+#include <QWidget>
+#include <memory>
+
+#include "UfrmSearch.h"
+#include "platform/Platform.h"
+
+TSearchState SearchState;
+
+namespace {
+
+TSearchSeam FSeam;
+
+void soundBeep() {
+  if (FSeam.beep)
+    FSeam.beep();
+  else
+    platform::beep();
+}
+
+// The main window's client area in screen coordinates.
+QRect clientRectOnScreen(QWidget* window) {
+  if (!window) return QRect();
+  return QRect(window->mapToGlobal(QPoint(0, 0)), window->size());
+}
+
+}  // namespace
+
+void SetSearchSeam(const TSearchSeam& seam) { FSeam = seam; }
+
+void FillSearchDialog(TfrmTextSearch& dialog) {
+  dialog.setSearchBackwards(SearchState.Backwards);
+  dialog.setSearchCaseSensitive(SearchState.CaseSensitive);
+  dialog.setSearchFromCursor(SearchState.FromCursor);
+  dialog.setSearchInSelectionOnly(SearchState.SelectionOnly);
+  dialog.setSearchText(SearchState.SearchText);
+  dialog.setSearchTextHistory(SearchState.SearchTextHistory);
+  if (auto* replace = qobject_cast<TfrmReplaceText*>(&dialog)) {
+    replace->setReplaceText(SearchState.ReplaceText);
+    replace->setReplaceTextHistory(SearchState.ReplaceTextHistory);
+    replace->cbSearchText->setFocus();
+  }
+  dialog.setSearchWholeWords(SearchState.WholeWords);
+}
+
+void AcceptSearchDialog(QWidget* mainWindow, TEditor& editor, TfrmTextSearch& dialog) {
+  dialog.updateHistories();
+  SearchState.Backwards = dialog.SearchBackwards();
+  SearchState.CaseSensitive = dialog.SearchCaseSensitive();
+  SearchState.FromCursor = dialog.SearchFromCursor();
+  SearchState.SelectionOnly = dialog.SearchInSelectionOnly();
+  SearchState.WholeWords = dialog.SearchWholeWords();
+  SearchState.SearchText = dialog.SearchText();
+  SearchState.SearchTextHistory = dialog.SearchTextHistory();
+  auto* replaceDialog = qobject_cast<TfrmReplaceText*>(&dialog);
+  if (replaceDialog) {
+    SearchState.ReplaceText = replaceDialog->ReplaceText();
+    SearchState.ReplaceTextHistory = replaceDialog->ReplaceTextHistory();
+  }
+  SearchState.SearchFromCaret = SearchState.FromCursor;
+  if (!SearchState.SearchText.isEmpty()) {
+    SearchReplaceText(mainWindow, editor, replaceDialog != nullptr, SearchState.Backwards);
+    // Later find next / find previous continue from where this one stopped.
+    SearchState.SearchFromCaret = true;
+  }
+}
+
+void ShowSearchDialog(QWidget* mainWindow, TEditor& editor, bool replace) {
+  std::unique_ptr<TfrmTextSearch> dialog(replace ? new TfrmReplaceText(mainWindow) : new TfrmTextSearch(mainWindow));
+  FillSearchDialog(*dialog);
+  const int result = FSeam.runDialog ? FSeam.runDialog(*dialog) : dialog->exec();
+  if (result != QDialog::Accepted) return;
+  AcceptSearchDialog(mainWindow, editor, *dialog);
+}
+
+TSearchOptions SearchOptionsFor(bool replace, bool backwards) {
+  TSearchOptions options;
+  if (replace) options |= ssoReplace | ssoReplaceAll | ssoPrompt;
+  if (backwards) options |= ssoBackwards;
+  if (SearchState.CaseSensitive) options |= ssoMatchCase;
+  if (!SearchState.SearchFromCaret) options |= ssoEntireScope;
+  if (SearchState.SelectionOnly) options |= ssoSelectedOnly;
+  if (SearchState.WholeWords) options |= ssoWholeWord;
+  return options;
+}
+
+void SearchReplaceText(QWidget* mainWindow, TEditor& editor, bool replace, bool backwards) {
+  const TSearchOptions options = SearchOptionsFor(replace, backwards);
+  // The editor asks us before each replacement for the length of this run only.
+  auto previous = editor.onReplaceText;
+  editor.onReplaceText = [mainWindow, &editor](const QString& search, const QString& replacement, int line,
+                                               int column) {
+    return EditorReplaceText(mainWindow, editor, search, replacement, line, column);
+  };
+  int count = 0;
+  // An empty search text (find next before any search) finds nothing.
+  if (!SearchState.SearchText.isEmpty())
+    count = editor.searchReplace(SearchState.SearchText, SearchState.ReplaceText, options);
+  editor.onReplaceText = previous;
+
+  if (count == 0) {
+    soundBeep();
+    const int start = editor.selStart();
+    const int length = editor.selLength();
+    editor.setSelStart(backwards ? start : start + length);
+    editor.setSelLength(0);
+  }
+  DestroyConfirmReplace();
+}
+
+TReplaceAction EditorReplaceText(QWidget* mainWindow, TEditor& editor, const QString& ASearch,
+                                 const QString& AReplace, int Line, int Column) {
+  if (ASearch == AReplace) return raSkip;
+
+  const QPoint P = editor.rowColumnToScreen(Line, Column);
+  QWidget* window = mainWindow ? mainWindow : editor.window();
+  const QRect editorRect = clientRectOnScreen(window);
+  // Owned by the application: it outlives no run, DestroyConfirmReplace frees it.
+  TfrmConfirmReplace* confirm = frmConfirmReplace ? frmConfirmReplace : new TfrmConfirmReplace(nullptr);
+  confirm->PrepareShow(editorRect, P.x(), P.y(), P.y() + editor.lineHeight(), ASearch);
+
+  const int result = FSeam.runConfirm ? FSeam.runConfirm(*confirm) : confirm->exec();
+  switch (result) {
+    case TfrmConfirmReplace::crReplace:
+      return raReplace;
+    case TfrmConfirmReplace::crSkip:
+      return raSkip;
+    case TfrmConfirmReplace::crReplaceAll:
+      return raReplaceAll;
+    default:
+      return raCancel;
+  }
+}
+
+void DestroyConfirmReplace() { delete frmConfirmReplace; }

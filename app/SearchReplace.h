@@ -1,0 +1,59 @@
+#pragma once
+// Find, find next, find previous and replace in the markup editor.  The
+// settings of the last search live for the rest of the run so that find next
+// and find previous repeat it; they are never written to the settings file.
+#include <QString>
+#include <functional>
+
+#include "editor/Editor.h"
+
+class QWidget;
+class TfrmConfirmReplace;
+class TfrmTextSearch;
+
+struct TSearchState {
+  bool Backwards = false;
+  bool CaseSensitive = false;
+  bool FromCursor = false;
+  bool SelectionOnly = false;
+  bool WholeWords = false;
+  // Whether the next search starts at the caret (else it covers the whole text).
+  bool SearchFromCaret = false;
+  QString SearchText;
+  QString SearchTextHistory;  // one text per line, CR LF between lines
+  QString ReplaceText;
+  QString ReplaceTextHistory;
+};
+
+extern TSearchState SearchState;
+
+// Replaces the modal parts (tests).  An empty member keeps the real behaviour.
+struct TSearchSeam {
+  // Runs the filled search or replace dialog instead of exec(); returns its result.
+  std::function<int(TfrmTextSearch& dialog)> runDialog;
+  // Answers the confirmation window instead of exec(); returns its result.
+  std::function<int(TfrmConfirmReplace& window)> runConfirm;
+  // Sounds the "nothing found" beep.
+  std::function<void()> beep;
+};
+void SetSearchSeam(const TSearchSeam& seam);
+
+// cmdEditFind (replace false) and cmdEditReplace (replace true).
+void ShowSearchDialog(QWidget* mainWindow, TEditor& editor, bool replace);
+// Fills a search or replace dialog from SearchState.
+void FillSearchDialog(TfrmTextSearch& dialog);
+// What closing the dialog with OK does: histories, SearchState, then the search.
+void AcceptSearchDialog(QWidget* mainWindow, TEditor& editor, TfrmTextSearch& dialog);
+
+// cmdEditFindNext (false, false), cmdEditFindPrev (false, true) and the run
+// started by the dialogs.  Nothing found: a beep and a collapsed selection.
+void SearchReplaceText(QWidget* mainWindow, TEditor& editor, bool replace, bool backwards);
+// The editor options SearchReplaceText passes for SearchState.
+TSearchOptions SearchOptionsFor(bool replace, bool backwards);
+
+// The editor's question before each replacement of a prompted run.
+TReplaceAction EditorReplaceText(QWidget* mainWindow, TEditor& editor, const QString& ASearch,
+                                 const QString& AReplace, int Line, int Column);
+
+// Frees the confirmation window if it exists (end of a run, main window gone).
+void DestroyConfirmReplace();
