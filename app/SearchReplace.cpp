@@ -1,5 +1,6 @@
 #include "SearchReplace.h"
 
+#include <QComboBox>
 #include <QDialog>
 #include <QWidget>
 #include <memory>

@@ -1,0 +1,441 @@
+// Search and replace through the real editor: the dialog's OK path, find next
+// and previous, the options, the prompted replace run with each answer, the
+// histories and where the confirmation window goes.
+#include <QComboBox>
+#include <QLabel>
+#include <QVBoxLayout>
+
+#include "TestMain.h"
+#include "app/SearchReplace.h"
+#include "app/UfrmSearch.h"
+#include "editor/Editor.h"
+
+namespace {
+
+QString historyOf(int first, int last) {
+  QStringList lines;
+  for (int i = first; i <= last; ++i) lines << QStringLiteral("t%1").arg(i);
+  return lines.join("\r\n");
+}
+
+}  // namespace
+
+class TestSearch : public QObject {
+  Q_OBJECT
+
+  int FBeeps = 0;
+  // Answers given to the confirmation window, in order; a run past them cancels.
+  QList<int> FAnswers;
+  QStringList FQuestions;
+  QList<TfrmConfirmReplace*> FWindows;
+  // Fills the dialog when it is "shown"; returns the dialog's result.
+  std::function<int(TfrmTextSearch&)> FDialog;
+
+  void installSeam() {
+    TSearchSeam seam;
+    seam.beep = [this] { ++FBeeps; };
+    seam.runConfirm = [this](TfrmConfirmReplace& window) {
+      FQuestions << window.lblConfirmation->text();
+      FWindows << &window;
+      return FAnswers.isEmpty() ? int(QDialog::Rejected) : FAnswers.takeFirst();
+    };
+    seam.runDialog = [this](TfrmTextSearch& dialog) { return FDialog ? FDialog(dialog) : int(QDialog::Rejected); };
+    SetSearchSeam(seam);
+  }
+
+  // Opens the search (or replace) dialog and closes it with OK after setting
+  // the given text and options.
+  void find(TEditor& editor, const QString& text, bool fromCursor = false, bool backwards = false,
+            bool replace = false, const QString& replacement = QString()) {
+    FDialog = [&](TfrmTextSearch& dialog) {
+      dialog.setSearchText(text);
+      dialog.setSearchFromCursor(fromCursor);
+      dialog.setSearchBackwards(backwards);
+      if (auto* r = qobject_cast<TfrmReplaceText*>(&dialog)) r->setReplaceText(replacement);
+      return int(QDialog::Accepted);
+    };
+    ShowSearchDialog(nullptr, editor, replace);
+    FDialog = nullptr;
+  }
+
+  void setText(TEditor& editor, const QStringList& lines) {
+    editor.setLines(lines);
+    editor.setSelStart(0);
+    editor.setSelLength(0);
+  }
+
+ private slots:
+  void init() {
+    SearchState = TSearchState();
+    FBeeps = 0;
+    FAnswers.clear();
+    FQuestions.clear();
+    FWindows.clear();
+    FDialog = nullptr;
+    installSeam();
+  }
+  void cleanup() {
+    SetSearchSeam(TSearchSeam());
+    DestroyConfirmReplace();
+  }
+
+  void findNextBeforeAnySearchBeeps() {
+    TEditor editor;
+    setText(editor, {"abc abc"});
+    editor.setSelStart(1);
+    editor.setSelLength(2);
+    SearchReplaceText(nullptr, editor, false, false);
+    QCOMPARE(FBeeps, 1);
+    QCOMPARE(editor.selLength(), 0);
+    QCOMPARE(editor.selStart(), 3);
+    SearchReplaceText(nullptr, editor, false, true);
+    QCOMPARE(FBeeps, 2);
+    QCOMPARE(editor.selLength(), 0);
+  }
+
+  void firstSearchStartsAtTheTopUnlessFromCursor() {
+    TEditor editor;
+    setText(editor, {"foo x", "bar foo", "end"});
+    editor.setSelStart(editor.lines().join('\n').size());  // caret at the very end
+    find(editor, "foo");
+    QCOMPARE(editor.selText(), QStringLiteral("foo"));
+    QCOMPARE(editor.caretXY(), QPoint(4, 1));
+    QVERIFY(SearchState.SearchFromCaret);
+
+    SearchReplaceText(nullptr, editor, false, false);
+    QCOMPARE(editor.selText(), QStringLiteral("foo"));
+    QCOMPARE(editor.caretXY(), QPoint(8, 2));
+    QCOMPARE(FBeeps, 0);
+
+    SearchReplaceText(nullptr, editor, false, false);
+    QCOMPARE(FBeeps, 1);
+    QCOMPARE(editor.selLength(), 0);
+    QCOMPARE(editor.caretXY(), QPoint(8, 2));
+
+    // From the cursor, with the caret past every occurrence, nothing is found.
+    editor.setSelStart(editor.lines().join('\n').size());
+    find(editor, "foo", true);
+    QCOMPARE(FBeeps, 2);
+  }
+
+  void findNextAndPreviousKeepTheirDirections() {
+    TEditor editor;
+    setText(editor, {"foo foo foo"});
+    editor.setSelStart(7);
+    find(editor, "foo", true, true);  // backwards from the caret
+    QCOMPARE(editor.selStart(), 4);
+    QVERIFY(SearchState.Backwards);
+
+    SearchReplaceText(nullptr, editor, false, false);
+    QCOMPARE(editor.selStart(), 8);
+    SearchReplaceText(nullptr, editor, false, true);
+    QCOMPARE(editor.selStart(), 4);
+    SearchReplaceText(nullptr, editor, false, true);
+    QCOMPARE(editor.selStart(), 0);
+    QCOMPARE(FBeeps, 0);
+    // Nothing before the first: the selection collapses onto its start.
+    SearchReplaceText(nullptr, editor, false, true);
+    QCOMPARE(FBeeps, 1);
+    QCOMPARE(editor.selStart(), 0);
+    QCOMPARE(editor.selLength(), 0);
+    QVERIFY(SearchState.Backwards);
+  }
+
+  void wholeWordsAndCase() {
+    TEditor editor;
+    setText(editor, {QStringLiteral("foobar foo Ёжик ёж ЁЖ")});
+    FDialog = [](TfrmTextSearch& dialog) {
+      dialog.setSearchText("foo");
+      dialog.setSearchWholeWords(true);
+      return int(QDialog::Accepted);
+    };
+    ShowSearchDialog(nullptr, editor, false);
+    QCOMPARE(editor.selStart(), 7);
+    QVERIFY(SearchState.WholeWords);
+
+    // Cyrillic without case: the first "ёж" in any case, as a whole word.
+    FDialog = [](TfrmTextSearch& dialog) {
+      dialog.setSearchText(QStringLiteral("ЁЖ"));
+      return int(QDialog::Accepted);
+    };
+    ShowSearchDialog(nullptr, editor, false);
+    QCOMPARE(editor.selText(), QStringLiteral("ёж"));
+
+    FDialog = [](TfrmTextSearch& dialog) {
+      dialog.setSearchText(QStringLiteral("ЁЖ"));
+      dialog.setSearchCaseSensitive(true);
+      dialog.setSearchWholeWords(false);
+      return int(QDialog::Accepted);
+    };
+    ShowSearchDialog(nullptr, editor, false);
+    QCOMPARE(editor.selText(), QStringLiteral("ЁЖ"));
+    QCOMPARE(editor.selStart(), 19);
+
+    FDialog = [](TfrmTextSearch& dialog) {
+      dialog.setSearchText(QStringLiteral("ёЖ"));
+      return int(QDialog::Accepted);
+    };
+    ShowSearchDialog(nullptr, editor, false);
+    QCOMPARE(FBeeps, 1);
+  }
+
+  void selectionOnly() {
+    TEditor editor;
+    setText(editor, {"foo bar foo bar"});
+    auto onlySelected = [](TfrmTextSearch& dialog) {
+      dialog.setSearchText("foo");
+      dialog.setSearchInSelectionOnly(true);
+      return int(QDialog::Accepted);
+    };
+    editor.setSelStart(4);
+    editor.setSelLength(11);
+    FDialog = onlySelected;
+    ShowSearchDialog(nullptr, editor, false);
+    QCOMPARE(editor.selStart(), 8);
+    QCOMPARE(editor.selLength(), 3);
+
+    // Without a selection the whole text is searched.
+    editor.setSelStart(0);
+    editor.setSelLength(0);
+    ShowSearchDialog(nullptr, editor, false);
+    QCOMPARE(editor.selStart(), 0);
+    QCOMPARE(editor.selLength(), 3);
+    QCOMPARE(FBeeps, 0);
+  }
+
+  void cancelledDialogChangesNothing() {
+    TEditor editor;
+    setText(editor, {"foo"});
+    SearchState.SearchText = "old";
+    SearchState.SearchTextHistory = "old";
+    FDialog = [](TfrmTextSearch& dialog) {
+      dialog.setSearchText("foo");
+      dialog.setSearchWholeWords(true);
+      return int(QDialog::Rejected);
+    };
+    ShowSearchDialog(nullptr, editor, false);
+    QCOMPARE(SearchState.SearchText, QStringLiteral("old"));
+    QCOMPARE(SearchState.SearchTextHistory, QStringLiteral("old"));
+    QVERIFY(!SearchState.WholeWords);
+    QCOMPARE(editor.selLength(), 0);
+  }
+
+  void emptySearchTextStoresOptionsOnly() {
+    TEditor editor;
+    setText(editor, {"foo"});
+    editor.setSelStart(0);
+    editor.setSelLength(2);
+    FDialog = [](TfrmTextSearch& dialog) {
+      dialog.setSearchText(QString());
+      dialog.setSearchCaseSensitive(true);
+      dialog.setSearchFromCursor(false);
+      return int(QDialog::Accepted);
+    };
+    ShowSearchDialog(nullptr, editor, false);
+    QVERIFY(SearchState.CaseSensitive);
+    QVERIFY(!SearchState.SearchFromCaret);
+    QCOMPARE(FBeeps, 0);
+    QCOMPARE(editor.selLength(), 2);
+  }
+
+  void dialogIsFilledFromState() {
+    TEditor editor;
+    SearchState.Backwards = true;
+    SearchState.WholeWords = true;
+    SearchState.SelectionOnly = true;
+    SearchState.SearchText = "abc";
+    SearchState.SearchTextHistory = "abc\r\nxyz";
+    SearchState.ReplaceText = "def";
+    SearchState.ReplaceTextHistory = "def";
+    // The dialog is only inspected once the modal part has returned.
+    QStringList seen;
+    FDialog = [&](TfrmTextSearch& dialog) {
+      auto& r = dynamic_cast<TfrmReplaceText&>(dialog);
+      seen << r.windowTitle() << QString::number(r.directionIndex()) << QString::number(r.SearchBackwards())
+           << QString::number(r.SearchWholeWords()) << QString::number(r.SearchInSelectionOnly())
+           << QString::number(r.SearchCaseSensitive()) << r.SearchText() << QString::number(r.cbSearchText->count())
+           << r.ReplaceText() << QString::number(r.cbReplaceText->count());
+      return int(QDialog::Rejected);
+    };
+    ShowSearchDialog(nullptr, editor, true);
+    QCOMPARE(seen, QStringList({QStringLiteral("Найти"), "1", "1", "1", "1", "0", "abc", "2", "def", "1"}));
+  }
+
+  void historyKeepsTenAndMovesRepeatsToTheTop() {
+    TEditor editor;
+    setText(editor, {"nothing here"});
+    SearchState.SearchTextHistory = historyOf(1, 10);
+    find(editor, "new");
+    QCOMPARE(SearchState.SearchTextHistory, "new\r\n" + historyOf(1, 9));
+    QCOMPARE(FBeeps, 1);
+
+    int shown = -1;
+    FDialog = [&](TfrmTextSearch& dialog) {
+      shown = dialog.cbSearchText->count();
+      dialog.setSearchText("T5");  // a repeat in another letter case
+      return int(QDialog::Accepted);
+    };
+    ShowSearchDialog(nullptr, editor, false);
+    QCOMPARE(shown, 10);
+    QCOMPARE(SearchState.SearchText, QStringLiteral("T5"));
+    QCOMPARE(SearchState.SearchTextHistory, QStringLiteral("T5\r\nnew\r\nt1\r\nt2\r\nt3\r\nt4\r\nt6\r\nt7\r\nt8\r\nt9"));
+
+    // The same text again is not added twice.
+    find(editor, "T5");
+    QCOMPARE(SearchState.SearchTextHistory.count("T5"), 1);
+  }
+
+  void replaceDialogUpdatesBothHistories() {
+    TEditor editor;
+    setText(editor, {"abc"});
+    SearchState.SearchTextHistory = "abc";
+    SearchState.ReplaceTextHistory = "Xyz\r\nq";
+    FAnswers = {TfrmConfirmReplace::crSkip};
+    find(editor, "ABC", false, false, true, "xyz");
+    QCOMPARE(SearchState.SearchTextHistory, QStringLiteral("ABC"));
+    QCOMPARE(SearchState.ReplaceTextHistory, QStringLiteral("xyz\r\nq"));
+    QCOMPARE(SearchState.ReplaceText, QStringLiteral("xyz"));
+  }
+
+  void comboHistoryHelpers() {
+    QComboBox combo;
+    combo.setEditable(true);
+    SetComboHistory(&combo, "a\r\nb\r\n");
+    QCOMPARE(combo.count(), 2);
+    QCOMPARE(combo.currentText(), QString());
+    combo.setEditText("B");
+    UpdateComboHistory(&combo);
+    QCOMPARE(ComboHistory(&combo), QStringLiteral("B\r\na"));
+    QCOMPARE(combo.currentText(), QStringLiteral("B"));
+    combo.setEditText(QString());
+    UpdateComboHistory(&combo);
+    QCOMPARE(combo.count(), 2);
+    SetComboHistory(&combo, QString());
+    QCOMPARE(combo.count(), 0);
+  }
+
+  void replaceWithTheSameTextAsksNothing() {
+    TEditor editor;
+    setText(editor, {"a b a"});
+    find(editor, "a", false, false, true, "a");
+    QCOMPARE(FQuestions.size(), 0);
+    QCOMPARE(editor.line(0), QStringLiteral("a b a"));
+    QVERIFY(!editor.modified());
+    QCOMPARE(FBeeps, 1);  // nothing was replaced
+  }
+
+  void answersOverThreeOccurrences_data() {
+    QTest::addColumn<QList<int>>("answers");
+    QTest::addColumn<QString>("expected");
+    QTest::addColumn<int>("questions");
+    const int yes = TfrmConfirmReplace::crReplace;
+    const int no = TfrmConfirmReplace::crSkip;
+    const int all = TfrmConfirmReplace::crReplaceAll;
+    const int cancel = QDialog::Rejected;
+    QTest::newRow("yes yes yes") << QList<int>{yes, yes, yes} << "yy-yy-yy" << 3;
+    QTest::newRow("no yes no") << QList<int>{no, yes, no} << "x-yy-x" << 3;
+    QTest::newRow("yes to all first") << QList<int>{all} << "yy-yy-yy" << 1;
+    QTest::newRow("no then yes to all") << QList<int>{no, all} << "x-yy-yy" << 2;
+    QTest::newRow("yes then cancel") << QList<int>{yes, cancel} << "yy-x-x" << 2;
+    QTest::newRow("cancel first") << QList<int>{cancel} << "x-x-x" << 1;
+  }
+  void answersOverThreeOccurrences() {
+    QFETCH(QList<int>, answers);
+    QFETCH(QString, expected);
+    QFETCH(int, questions);
+    TEditor editor;
+    setText(editor, {"x-x-x"});
+    FAnswers = answers;
+    find(editor, "x", false, false, true, "yy");
+    QCOMPARE(editor.line(0), expected);
+    QCOMPARE(FQuestions.size(), questions);
+    QCOMPARE(FQuestions.first(), QStringLiteral("Заменить \"x\"?"));
+    // One window for the whole run, gone when the run is over.
+    for (auto* w : FWindows) QCOMPARE(w, FWindows.first());
+    QCOMPARE(frmConfirmReplace, nullptr);
+  }
+
+  void confirmationPlacement() {
+    TfrmConfirmReplace window;
+    QCOMPARE(frmConfirmReplace, &window);
+    const int w = window.width();
+    const int h = window.height();
+    const QRect rect(100, 200, w + 400, 300);  // lower third starts below y 400
+    window.PrepareShow(rect, 150, 380, 396, "abc");
+    QCOMPARE(window.lblConfirmation->text(), QStringLiteral("Заменить \"abc\"?"));
+    QCOMPARE(window.pos(), QPoint(150, 400));
+    window.PrepareShow(rect, 150, 384, 400, "abc");
+    QCOMPARE(window.pos(), QPoint(150, 404));
+    window.PrepareShow(rect, 150, 385, 401, "abc");
+    QCOMPARE(window.pos(), QPoint(150, 385 - h - 4));
+    // Kept inside the right edge.
+    window.PrepareShow(rect, 520, 220, 236, "abc");
+    QCOMPARE(window.pos(), QPoint(rect.left() + rect.width() - w, 240));
+    QCOMPARE(window.x(), 500);
+    window.PrepareShow(rect, 500, 220, 236, "abc");  // ends exactly at the edge
+    QCOMPARE(window.x(), 500);
+    // A rectangle narrower than the window: centred on it.
+    const QRect narrow(300, 0, w - 100, 90);
+    window.PrepareShow(narrow, 310, 70, 86, "abc");
+    QCOMPARE(window.pos(), QPoint(300 - 50, 70 - h - 4));
+    QCOMPARE(window.size(), QSize(w, h));
+  }
+  void confirmationPointerIsCleared() {
+    auto* window = new TfrmConfirmReplace;
+    QCOMPARE(frmConfirmReplace, window);
+    DestroyConfirmReplace();
+    QCOMPARE(frmConfirmReplace, nullptr);
+    DestroyConfirmReplace();  // nothing left to free
+  }
+
+  void confirmationFollowsTheOccurrence() {
+    QWidget main;
+    main.resize(600, 600);
+    auto* layout = new QVBoxLayout(&main);
+    layout->setContentsMargins(0, 0, 0, 0);
+    auto* editor = new TEditor(&main);
+    layout->addWidget(editor);
+    QStringList lines;
+    for (int i = 0; i < 60; ++i) lines << QStringLiteral("line %1").arg(i);
+    lines[0] = "x first";
+    editor->setLines(lines);
+    main.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&main));
+
+    QList<QPoint> positions;
+    QList<QPoint> occurrences;
+    int windowHeight = 0;
+    TSearchSeam seam;
+    seam.beep = [] {};
+    seam.runConfirm = [&](TfrmConfirmReplace& window) {
+      positions << window.pos();
+      windowHeight = window.height();
+      occurrences << editor->rowColumnToScreen(editor->caretXY().y(), 1);
+      return int(TfrmConfirmReplace::crSkip);
+    };
+    SetSearchSeam(seam);
+    SearchState.SearchText = "x";
+    SearchState.ReplaceText = "y";
+    editor->setSelStart(0);
+    SearchReplaceText(&main, *editor, true, false);
+    QCOMPARE(positions.size(), 1);
+    // The first line is in the upper part: the window sits 4 px below it.
+    QCOMPARE(positions[0].y(), occurrences[0].y() + editor->lineHeight() + 4);
+
+    // An occurrence scrolled to the bottom of the window gets it above its line.
+    const int bottomLine = editor->lineCount() - 1;
+    editor->setLine(bottomLine, "x last");
+    positions.clear();
+    occurrences.clear();
+    SearchState.SearchFromCaret = true;
+    editor->setSelStart(editor->lines().join('\n').size() - 6);
+    SearchReplaceText(&main, *editor, true, false);
+    QCOMPARE(positions.size(), 1);
+    const QRect client(main.mapToGlobal(QPoint(0, 0)), main.size());
+    QVERIFY(occurrences[0].y() + editor->lineHeight() > client.top() + client.height() * 2 / 3);
+    QCOMPARE(positions[0].y(), occurrences[0].y() - windowHeight - 4);
+  }
+};
+
+KORVEX_TEST(TestSearch)
+#include "test_search.moc"
