@@ -1,0 +1,210 @@
+#pragma once
+// The text-editing control of the markup editor.
+//
+// Positions: selection offsets (selStart, selLength) are character offsets into
+// the document where every line break counts as ONE character, whatever the
+// file's break style (QTextDocument positions).  Lines and columns (caretXY,
+// searchReplace callbacks, lineColumnRect, plug-ins) are 1-based.
+//
+// Direct line-list operations (setLine, setLines, loadFromFile, clearAll) are
+// not undoable: they neither set the modified flag nor emit changed(), and they
+// clear the undo history (QTextDocument cannot keep older undo steps valid
+// across edits it did not record).
+#include <QColor>
+#include <QFlags>
+#include <QFont>
+#include <QPlainTextEdit>
+#include <QPoint>
+#include <QRect>
+#include <QStringList>
+#include <functional>
+#include <vector>
+
+#include "TextFile.h"
+
+class QPainter;
+class QPrinter;
+class QSyntaxHighlighter;
+class QTextDocument;
+class QKeyEvent;
+
+enum TStatusChange {
+  scAll = 0x01,
+  scSelection = 0x02,
+  scModified = 0x04,
+  scCaretX = 0x08,
+  scCaretY = 0x10,
+  scInsertMode = 0x20,
+};
+Q_DECLARE_FLAGS(TStatusChanges, TStatusChange)
+Q_DECLARE_OPERATORS_FOR_FLAGS(TStatusChanges)
+
+enum TSearchOption {
+  ssoMatchCase = 1,
+  ssoWholeWord = 2,
+  ssoBackwards = 4,
+  ssoEntireScope = 8,
+  ssoSelectedOnly = 16,
+  ssoReplace = 32,
+  ssoReplaceAll = 64,
+  ssoPrompt = 128,
+};
+Q_DECLARE_FLAGS(TSearchOptions, TSearchOption)
+Q_DECLARE_OPERATORS_FOR_FLAGS(TSearchOptions)
+
+enum TReplaceAction { raCancel, raSkip, raReplace, raReplaceAll };
+
+// Painting plug-in: called at the end of every paint with the viewport painter.
+class TEditorPlugin {
+ public:
+  virtual ~TEditorPlugin();
+  // firstLine and lastLine are the 1-based text lines painted (wrapped lines
+  // count once).
+  virtual void afterPaint(QPainter& canvas, const QRect& clip, int firstLine, int lastLine) = 0;
+};
+
+class TEditor : public QPlainTextEdit {
+  Q_OBJECT
+ public:
+  explicit TEditor(QWidget* parent = nullptr);
+  ~TEditor() override;
+
+  // Empties text, undo/redo history and modified flag; the format becomes the default.
+  void clearAll();
+
+  // Line list (direct operations).
+  int lineCount() const;
+  QString line(int i) const;  // 0-based; out of range gives an empty string
+  void setLine(int i, const QString& s);
+  QStringList lines() const;
+  void setLines(const QStringList& l);
+  QString text() const;  // every line followed by lineBreak()
+  void beginUpdate();
+  void endUpdate();
+
+  // Document file.
+  bool loadFromFile(const QString& path, QString* error);
+  bool saveToFile(const QString& path, QString* error) const;
+  TTextFormat textFormat() const { return FTextFormat; }
+  void setTextFormat(const TTextFormat& format) { FTextFormat = format; }
+  QString lineBreak() const { return FTextFormat.lineBreak; }
+
+  // Selection (offsets as described above).
+  int selStart() const;
+  int selLength() const;
+  void setSelStart(int start);
+  void setSelLength(int length);
+  QString selText() const;  // line breaks as "\n"
+  void setSelText(const QString& s);  // undoable; emits changed()
+  bool hasSelection() const;
+
+  // Caret: x = column, y = line, both 1-based.
+  QPoint caretXY() const;
+  void setCaretXY(const QPoint& p);
+
+  bool modified() const;
+  void setModified(bool m);
+
+  // Edits.
+  bool canUndo() const;
+  bool canRedo() const;
+  bool canPaste() const;
+  void undo();
+  void redo();
+  void cut();
+  void copy();
+  void paste();
+  void selectAll();
+  void clearSelection();  // deletes the selected text
+  bool isReadOnly() const { return QPlainTextEdit::isReadOnly(); }
+
+  // Key hooks.  onKeyDown runs before a key is handled; true swallows it.
+  // onKeyPress sees each printable character; setting it to QChar() swallows it.
+  std::function<bool(QKeyEvent*)> onKeyDown;
+  std::function<void(QChar& key)> onKeyPress;
+
+  bool insertMode() const;  // false: overwrite
+  void setInsertMode(bool insert);
+
+  void setActiveLineColor(const QColor& c);
+  QColor activeLineColor() const { return FActiveLineColor; }
+  void setWordWrap(bool wrap);
+  bool wordWrap() const;
+  void setAutoIndent(bool on) { FAutoIndent = on; }
+  bool autoIndent() const { return FAutoIndent; }
+  void setEditorFont(const QFont& f);
+  void setTextColor(const QColor& c);
+  void setBackgroundColor(const QColor& c);
+  QColor backgroundColor() const;
+  int tabWidth() const { return FTabWidth; }
+
+  // Printing with highlighting: a clone of the document gets a highlighter from
+  // the factory (which may return nullptr).  Pages are 1-based; 0, 0 prints all.
+  int printPageCount(QPrinter* printer, bool wordWrap);
+  void print(QPrinter* printer, const QString& title, bool wordWrap,
+             const std::function<QSyntaxHighlighter*(QTextDocument*)>& highlighterFactory, int fromPage = 0,
+             int toPage = 0);
+
+  // Plug-ins (not owned).
+  void addPlugin(TEditorPlugin* plugin);
+  void removePlugin(TEditorPlugin* plugin);
+  // Viewport rectangle of `length` characters from (line, column), 1-based;
+  // empty when the line is not laid out.
+  QRect lineColumnRect(int line, int column, int length) const;
+  // Global screen position of the top-left of the character at (line, column).
+  QPoint rowColumnToScreen(int line, int column) const;
+  // Viewport position of the top-left of that character.
+  QPoint rowColumnToPixels(int line, int column) const;
+  int lineHeight() const;
+  // 1-based text lines visible in the viewport.
+  int firstVisibleLine() const;
+  int lastVisibleLine() const;
+
+  // Search and replace.
+  std::function<TReplaceAction(const QString& search, const QString& replace, int line, int column)> onReplaceText;
+  int searchReplace(const QString& search, const QString& replace, TSearchOptions options);
+
+  // Word helpers for the spell checker: a word is a run of letters, digits and '_'.
+  static bool isWordChar(QChar c);
+  QString wordAtRowCol(int line, int column) const;
+
+ signals:
+  void changed();
+  void statusChanged(TStatusChanges changes);
+
+ protected:
+  void keyPressEvent(QKeyEvent* e) override;
+  void paintEvent(QPaintEvent* e) override;
+  void inputMethodEvent(QInputMethodEvent* e) override;
+  void focusOutEvent(QFocusEvent* e) override;
+
+ private:
+  void onContentsChange(int position, int removed, int added);
+  void onCursorMoved();
+  void updateActiveLine();
+  void emitStatus(TStatusChanges changes);
+  void beginDirect();
+  void endDirect();
+  bool handleSpecialKey(QKeyEvent* e);
+  void doEnd(bool select);
+  void doTab();
+  bool doSmartBackspace();
+  void doInsertLine();
+  void trimLine(int block);
+  void trimEditedLine(int block);
+  void typeChar(const QString& s);
+
+  TTextFormat FTextFormat;
+  QColor FActiveLineColor;
+  bool FAutoIndent = true;
+  int FTabWidth = 8;
+  int FUpdateDepth = 0;
+  int FDirectDepth = 0;
+  bool FInsertMode = true;
+  int FLastBlock = 0;
+  int FLastColumn = 0;
+  bool FLastHadSelection = false;
+  bool FLastModified = false;
+  int FEditedBlock = -1;  // the line the user edited last (for trailing-space trimming)
+  std::vector<TEditorPlugin*> FPlugins;
+};
