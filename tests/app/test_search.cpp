@@ -3,12 +3,15 @@
 // histories and where the confirmation window goes.
 #include <QComboBox>
 #include <QLabel>
+#include <QTextBrowser>
+#include <QToolButton>
 #include <QVBoxLayout>
 
 #include "TestMain.h"
 #include "app/SearchReplace.h"
 #include "app/UfrmSearch.h"
 #include "editor/Editor.h"
+#include "platform/Platform.h"
 
 namespace {
 
@@ -295,6 +298,19 @@ class TestSearch : public QObject {
     QCOMPARE(SearchState.SearchTextHistory, QStringLiteral("ABC"));
     QCOMPARE(SearchState.ReplaceTextHistory, QStringLiteral("xyz\r\nq"));
     QCOMPARE(SearchState.ReplaceText, QStringLiteral("xyz"));
+  }
+
+  void helpButtonOpensSearchHelp() {
+    platform::setHelpFolder(QStringLiteral(KORVEX_SOURCE_DIR "/Help"));
+    TfrmReplaceText dialog;
+    dialog.sbtnHelp->click();
+    QWidget* help = platform::helpWindow();
+    QVERIFY(help);
+    auto* browser = help->findChild<QTextBrowser*>("HelpBrowser");
+    QVERIFY(browser);
+    QVERIFY(browser->source().toLocalFile().endsWith("/240.html"));
+    delete help;
+    platform::setHelpFolder(QString());
   }
 
   void comboHistoryHelpers() {
