@@ -17,6 +17,7 @@
 #include <QPoint>
 #include <QRect>
 #include <QStringList>
+#include <QTextCursor>
 #include <functional>
 #include <vector>
 
@@ -27,6 +28,8 @@ class QPrinter;
 class QSyntaxHighlighter;
 class QTextDocument;
 class QKeyEvent;
+class QMimeData;
+class QMouseEvent;
 
 enum TStatusChange {
   scAll = 0x01,
@@ -173,26 +176,29 @@ class TEditor : public QPlainTextEdit {
   void statusChanged(TStatusChanges changes);
 
  protected:
+  bool event(QEvent* e) override;
   void keyPressEvent(QKeyEvent* e) override;
+  void mousePressEvent(QMouseEvent* e) override;
   void paintEvent(QPaintEvent* e) override;
   void inputMethodEvent(QInputMethodEvent* e) override;
-  void focusOutEvent(QFocusEvent* e) override;
+  void insertFromMimeData(const QMimeData* source) override;
 
  private:
+  class TUserEdit;
   void onContentsChange(int position, int removed, int added);
   void onCursorMoved();
   void updateActiveLine();
-  void emitStatus(TStatusChanges changes);
   void beginDirect();
   void endDirect();
   bool handleSpecialKey(QKeyEvent* e);
   void doEnd(bool select);
   void doTab();
   bool doSmartBackspace();
+  void doNewLine();
   void doInsertLine();
-  void trimLine(int block);
-  void trimEditedLine(int block);
-  void typeChar(const QString& s);
+  void trimLeftLine();
+  int docLength() const;
+  QString searchText() const;
 
   TTextFormat FTextFormat;
   QColor FActiveLineColor;
@@ -200,11 +206,14 @@ class TEditor : public QPlainTextEdit {
   int FTabWidth = 8;
   int FUpdateDepth = 0;
   int FDirectDepth = 0;
-  bool FInsertMode = true;
+  bool FDirectModified = false;
+  bool FEmptyIsOneLine = false;  // an empty document holding one empty line
+  int FUserEditDepth = 0;
+  bool FTrimming = false;
   int FLastBlock = 0;
   int FLastColumn = 0;
-  bool FLastHadSelection = false;
-  bool FLastModified = false;
-  int FEditedBlock = -1;  // the line the user edited last (for trailing-space trimming)
+  // The line the user typed in last; its trailing blanks go when the caret leaves it.
+  QTextCursor FEditedLine;
+  bool FHasEditedLine = false;
   std::vector<TEditorPlugin*> FPlugins;
 };

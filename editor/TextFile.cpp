@@ -1,0 +1,261 @@
+#include "TextFile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QStringDecoder>
+
+#include <cerrno>
+#include <cstring>
+#include <sys/file.h>
+
+namespace {
+
+// Windows-1251 bytes 0x80..0xBF; 0xC0..0xFF are U+0410..U+044F.  The byte 0x98
+// is undefined in the code page; it maps to U+0098 so that it survives a round trip.
+const char16_t cp1251High[64] = {
+    0x0402, 0x0403, 0x201A, 0x0453, 0x201E, 0x2026, 0x2020, 0x2021,  //
+    0x20AC, 0x2030, 0x0409, 0x2039, 0x040A, 0x040C, 0x040B, 0x040F,  //
+    0x0452, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,  //
+    0x0098, 0x2122, 0x0459, 0x203A, 0x045A, 0x045C, 0x045B, 0x045F,  //
+    0x00A0, 0x040E, 0x045E, 0x0408, 0x00A4, 0x0490, 0x00A6, 0x00A7,  //
+    0x0401, 0x00A9, 0x0404, 0x00AB, 0x00AC, 0x00AD, 0x00AE, 0x0407,  //
+    0x00B0, 0x00B1, 0x0406, 0x0456, 0x0491, 0x00B5, 0x00B6, 0x00B7,  //
+    0x0451, 0x2116, 0x0454, 0x00BB, 0x0458, 0x0405, 0x0455, 0x0457,  //
+};
+
+int encode1251(char16_t u) {
+  if (u < 0x80) return u;
+  if (u >= 0x0410 && u <= 0x044F) return u - 0x0410 + 0xC0;
+  for (int i = 0; i < 64; ++i)
+    if (cp1251High[i] == u) return 0x80 + i;
+  return -1;
+}
+
+void appendMTextCode(QByteArray& out, char16_t u) {
+  out += "\\U+";
+  out += QByteArray::number(u, 16).toUpper().rightJustified(4, '0');
+}
+
+bool isValidUtf8(const QByteArray& bytes) {
+  QStringDecoder decoder(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
+  const QString s = decoder.decode(bytes);
+  Q_UNUSED(s);
+  return !decoder.hasError();
+}
+
+bool hasNonAscii(const QByteArray& bytes) {
+  for (char c : bytes)
+    if (static_cast<unsigned char>(c) >= 0x80) return true;
+  return false;
+}
+
+QString decodeUtf16(const QByteArray& bytes, int from, bool littleEndian) {
+  const int units = (bytes.size() - from) / 2;
+  QString s(units, Qt::Uninitialized);
+  const auto* p = reinterpret_cast<const unsigned char*>(bytes.constData()) + from;
+  for (int i = 0; i < units; ++i, p += 2)
+    s[i] = QChar(littleEndian ? char16_t(p[0] | (p[1] << 8)) : char16_t((p[0] << 8) | p[1]));
+  // A dangling odd byte cannot be a character; keep a visible trace of it.
+  if ((bytes.size() - from) % 2) s += QChar(QChar::ReplacementCharacter);
+  return s;
+}
+
+QByteArray encodeUtf16(const QString& s, bool littleEndian) {
+  QByteArray out(s.size() * 2, Qt::Uninitialized);
+  char* p = out.data();
+  for (QChar c : s) {
+    const char16_t u = c.unicode();
+    if (littleEndian) {
+      *p++ = char(u & 0xFF);
+      *p++ = char(u >> 8);
+    } else {
+      *p++ = char(u >> 8);
+      *p++ = char(u & 0xFF);
+    }
+  }
+  return out;
+}
+
+QString reasonFor(const QString& path, const QFileDevice& file) {
+  const QFileInfo info(path);
+  if (!info.exists()) return QStringLiteral("файл не найден");
+  if (info.isDir()) return QStringLiteral("это папка");
+  if (file.error() == QFileDevice::PermissionsError) return QStringLiteral("нет доступа");
+  return file.errorString();
+}
+
+// Releases the advisory lock on every way out of ReadTextFile.
+struct FlockGuard {
+  int fd = -1;
+  ~FlockGuard() {
+    if (fd >= 0) ::flock(fd, LOCK_UN);
+  }
+};
+
+}  // namespace
+
+QStringList SplitTextLines(const QString& text, QString* lineBreak) {
+  QStringList lines;
+  QString style;
+  const int n = text.size();
+  const QChar* d = text.constData();
+  int start = 0;
+  for (int i = 0; i < n; ++i) {
+    const char16_t c = d[i].unicode();
+    int breakLength = 0;
+    if (c == u'\r')
+      breakLength = (i + 1 < n && d[i + 1] == QLatin1Char('\n')) ? 2 : 1;
+    else if (c == u'\n' || c == 0x2028)
+      breakLength = 1;
+    if (!breakLength) continue;
+    if (style.isEmpty()) style = text.mid(i, breakLength);
+    lines.append(text.mid(start, i - start));
+    i += breakLength - 1;
+    start = i + 1;
+  }
+  if (start < n) lines.append(text.mid(start));
+  if (lineBreak) *lineBreak = style.isEmpty() ? QStringLiteral("\r\n") : style;
+  return lines;
+}
+
+QString DecodeWindows1251(const QByteArray& bytes) {
+  QString s(bytes.size(), Qt::Uninitialized);
+  QChar* out = s.data();
+  for (char ch : bytes) {
+    const unsigned char b = static_cast<unsigned char>(ch);
+    char16_t u = b;
+    if (b >= 0xC0)
+      u = char16_t(0x0410 + (b - 0xC0));
+    else if (b >= 0x80)
+      u = cp1251High[b - 0x80];
+    *out++ = QChar(u);
+  }
+  return s;
+}
+
+QByteArray EncodeWindows1251(const QString& text) {
+  QByteArray out;
+  out.reserve(text.size());
+  for (QChar c : text) {
+    // Surrogates are never in the code page, so a non-BMP character becomes
+    // the two codes of its surrogate halves.
+    const int b = c.isSurrogate() ? -1 : encode1251(c.unicode());
+    if (b >= 0)
+      out += char(b);
+    else
+      appendMTextCode(out, c.unicode());
+  }
+  return out;
+}
+
+QStringList DecodeTextLines(const QByteArray& bytes, TTextFormat& format) {
+  QString text;
+  const auto b = [&](int i) { return static_cast<unsigned char>(bytes.at(i)); };
+  if (bytes.size() >= 3 && b(0) == 0xEF && b(1) == 0xBB && b(2) == 0xBF) {
+    format.encoding = TTextFormat::Utf8;
+    format.bom = true;
+    // A second mark right after the first is text and must stay.
+    QStringDecoder decoder(QStringConverter::Utf8, QStringConverter::Flag::ConvertInitialBom);
+    text = decoder.decode(QByteArrayView(bytes).mid(3));
+  } else if (bytes.size() >= 2 && b(0) == 0xFF && b(1) == 0xFE) {
+    format.encoding = TTextFormat::Utf16LE;
+    format.bom = true;
+    text = decodeUtf16(bytes, 2, true);
+  } else if (bytes.size() >= 2 && b(0) == 0xFE && b(1) == 0xFF) {
+    format.encoding = TTextFormat::Utf16BE;
+    format.bom = true;
+    text = decodeUtf16(bytes, 2, false);
+  } else if (hasNonAscii(bytes) && isValidUtf8(bytes)) {
+    format.encoding = TTextFormat::Utf8;
+    format.bom = false;
+    QStringDecoder decoder(QStringConverter::Utf8, QStringConverter::Flag::ConvertInitialBom);
+    text = decoder.decode(bytes);
+  } else {
+    // Pure ASCII is read as the ANSI code page too: the host wrote it that way,
+    // and Cyrillic typed into it must go back in the code page the host reads.
+    format.encoding = TTextFormat::Ansi;
+    format.bom = false;
+    text = DecodeWindows1251(bytes);
+  }
+  return SplitTextLines(text, &format.lineBreak);
+}
+
+QByteArray EncodeTextLines(const QStringList& lines, const TTextFormat& format) {
+  const QString lineBreak = format.lineBreak.isEmpty() ? QStringLiteral("\r\n") : format.lineBreak;
+  qsizetype total = 0;
+  for (const QString& l : lines) total += l.size() + lineBreak.size();
+  QString text;
+  text.reserve(total);
+  for (const QString& l : lines) {
+    text += l;
+    text += lineBreak;
+  }
+  switch (format.encoding) {
+    case TTextFormat::Utf8:
+      return (format.bom ? QByteArray("\xEF\xBB\xBF") : QByteArray()) + text.toUtf8();
+    case TTextFormat::Utf16LE:
+      return (format.bom ? QByteArray("\xFF\xFE") : QByteArray()) + encodeUtf16(text, true);
+    case TTextFormat::Utf16BE:
+      return (format.bom ? QByteArray("\xFE\xFF") : QByteArray()) + encodeUtf16(text, false);
+    case TTextFormat::Ansi:
+      break;
+  }
+  return EncodeWindows1251(text);
+}
+
+bool ReadTextFile(const QString& path, QStringList& lines, TTextFormat& format, QString& error) {
+  const QString shown = QDir::toNativeSeparators(path);
+  QFile file(path);
+  if (QFileInfo(path).isDir() || !file.open(QIODevice::ReadOnly)) {
+    error = QStringLiteral("Не удается открыть файл %1: %2").arg(shown, reasonFor(path, file));
+    return false;
+  }
+  FlockGuard lock;
+  if (::flock(file.handle(), LOCK_SH | LOCK_NB) == 0) {
+    lock.fd = file.handle();
+  } else if (errno == EWOULDBLOCK) {
+    error = QStringLiteral("Не удается открыть файл %1: файл занят другой программой").arg(shown);
+    return false;
+  }  // a file system without locks is read unlocked
+  const QByteArray bytes = file.readAll();
+  if (file.error() != QFileDevice::NoError) {
+    error = QStringLiteral("Не удается прочитать файл %1: %2").arg(shown, file.errorString());
+    return false;
+  }
+  TTextFormat found;
+  lines = DecodeTextLines(bytes, found);
+  format = found;
+  return true;
+}
+
+bool WriteTextFile(const QString& path, const QStringList& lines, const TTextFormat& format, QString& error) {
+  const QString shown = QDir::toNativeSeparators(path);
+  const QFileInfo info(path);
+  if (info.isDir()) {
+    error = QStringLiteral("Не удается записать файл %1: это папка").arg(shown);
+    return false;
+  }
+  const bool existed = info.exists();
+  const QFileDevice::Permissions permissions = existed ? QFile::permissions(path) : QFileDevice::Permissions();
+  const QByteArray bytes = EncodeTextLines(lines, format);
+
+  QSaveFile file(path);
+  file.setDirectWriteFallback(false);
+  if (!file.open(QIODevice::WriteOnly)) {
+    error = QStringLiteral("Не удается записать файл %1: %2").arg(shown, file.errorString());
+    return false;
+  }
+  if (file.write(bytes) != bytes.size()) {
+    error = QStringLiteral("Не удается записать файл %1: %2").arg(shown, file.errorString());
+    file.cancelWriting();
+    return false;
+  }
+  if (!file.commit()) {
+    error = QStringLiteral("Не удается записать файл %1: %2").arg(shown, file.errorString());
+    return false;
+  }
+  if (existed && QFile::permissions(path) != permissions) QFile::setPermissions(path, permissions);
+  return true;
+}
