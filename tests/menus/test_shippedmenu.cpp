@@ -91,8 +91,10 @@ class TestShippedMenu : public QObject {
     Form f;
     TImageList icons;
     LoadIconStrip(icons, FBmp);
+    TAcMtextMenu drawer(f.window.menuBar());
     TXmlToMenu loader(&f.window, &icons, f.toolBar, [](QObject*) {});
     QVERIFY(loader.MenuLoad(FXml));
+    QVERIFY(drawer.MaxHeight() > 0);
 
     QSet<int> commands;
     QMap<QString, TMenuCommand> shortcuts;
@@ -110,6 +112,7 @@ class TestShippedMenu : public QObject {
           if (i->FAsMText) {
             ++mtextItems;
             QVERIFY(!i->mtext().isEmpty());
+            QVERIFY2(drawer.captionSize(i->mtext()).width() > 0, qPrintable(i->FArgument));
           }
           if (i->FImageIndex >= 0) QVERIFY(!i->icon().isNull());
         }
