@@ -127,21 +127,32 @@ class TestSearch : public QObject {
     editor.setSelStart(7);
     find(editor, "foo", true, true);  // backwards from the caret
     QCOMPARE(editor.selStart(), 4);
+    QCOMPARE(editor.selLength(), 3);
     QVERIFY(SearchState.Backwards);
 
+    editor.setSelStart(7);
     SearchReplaceText(nullptr, editor, false, false);
     QCOMPARE(editor.selStart(), 8);
+    editor.setSelStart(7);
     SearchReplaceText(nullptr, editor, false, true);
     QCOMPARE(editor.selStart(), 4);
-    SearchReplaceText(nullptr, editor, false, true);
-    QCOMPARE(editor.selStart(), 0);
     QCOMPARE(FBeeps, 0);
-    // Nothing before the first: the selection collapses onto its start.
+    QVERIFY(SearchState.Backwards);
+
+    // Nothing before the caret: the selection collapses onto its start.
+    editor.setSelStart(0);
+    editor.setSelLength(2);
     SearchReplaceText(nullptr, editor, false, true);
     QCOMPARE(FBeeps, 1);
     QCOMPARE(editor.selStart(), 0);
     QCOMPARE(editor.selLength(), 0);
-    QVERIFY(SearchState.Backwards);
+    // Nothing after it: onto its end.
+    editor.setSelStart(9);
+    editor.setSelLength(2);
+    SearchReplaceText(nullptr, editor, false, false);
+    QCOMPARE(FBeeps, 2);
+    QCOMPARE(editor.selStart(), 11);
+    QCOMPARE(editor.selLength(), 0);
   }
 
   void wholeWordsAndCase() {

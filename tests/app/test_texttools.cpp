@@ -121,7 +121,7 @@ class TestTextTools : public QObject {
     QTest::addColumn<int>("caret");
     QTest::newRow("mark over a selection") << "0123456789AB" << 10 << 2 << "\\S~^;"
                                            << "0123456789\\S^;" << 12;
-    QTest::newRow("only the first mark") << "" << 0 << 0 << "a~b~c" << "ab~c" << 1;
+    QTest::newRow("only the first mark") << "q" << 1 << 0 << "a~b~c" << "qab~c" << 2;
     QTest::newRow("no mark") << "xy" << 1 << 0 << "abc" << "xabcy" << 4;
     QTest::newRow("mark at the end") << "xy" << 2 << 0 << "{\\L~" << "xy{\\L" << 5;
     QTest::newRow("mark first") << "xy" << 0 << 0 << "~ab" << "abxy" << 0;
