@@ -158,7 +158,7 @@ QStringList DecodeTextLines(const QByteArray& bytes, TTextFormat& format) {
     format.bom = true;
     // A second mark right after the first is text and must stay.
     QStringDecoder decoder(QStringConverter::Utf8, QStringConverter::Flag::ConvertInitialBom);
-    text = decoder.decode(QByteArrayView(bytes).mid(3));
+    text = decoder.decode(QByteArrayView(bytes.constData() + 3, bytes.size() - 3));
   } else if (bytes.size() >= 2 && b(0) == 0xFF && b(1) == 0xFE) {
     format.encoding = TTextFormat::Utf16LE;
     format.bom = true;
@@ -243,11 +243,13 @@ bool WriteTextFile(const QString& path, const QStringList& lines, const TTextFor
 
   QSaveFile file(path);
   file.setDirectWriteFallback(false);
-  if (!file.open(QIODevice::WriteOnly)) {
+  // Unbuffered, so a short write shows in write()'s result: a buffered
+  // QSaveFile commits a file cut short by a full disk as a success.
+  if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
     error = QStringLiteral("Не удается записать файл %1: %2").arg(shown, file.errorString());
     return false;
   }
-  if (file.write(bytes) != bytes.size()) {
+  if (file.write(bytes) != bytes.size() || file.size() != bytes.size()) {
     error = QStringLiteral("Не удается записать файл %1: %2").arg(shown, file.errorString());
     file.cancelWriting();
     return false;

@@ -1,0 +1,263 @@
+// The document file codec against real files in a temporary folder.
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <csignal>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include "TestMain.h"
+#include "editor/TextFile.h"
+
+namespace {
+
+QByteArray readAll(const QString& path) {
+  QFile f(path);
+  if (!f.open(QIODevice::ReadOnly)) return QByteArray("<unreadable>");
+  return f.readAll();
+}
+
+bool writeBytes(const QString& path, const QByteArray& bytes) {
+  QFile f(path);
+  return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+}
+
+QByteArray utf16(const QString& s, bool le) {
+  QByteArray out;
+  for (QChar c : s) {
+    const char hi = char(c.unicode() >> 8), lo = char(c.unicode() & 0xFF);
+    out += le ? lo : hi;
+    out += le ? hi : lo;
+  }
+  return out;
+}
+
+}  // namespace
+
+class TestTextFile : public QObject {
+  Q_OBJECT
+ private:
+  QTemporaryDir FDir;
+  QString path(const QString& name) const { return FDir.filePath(name); }
+
+  void readWrite(const QByteArray& bytes, QStringList& lines, TTextFormat& format, QByteArray& written) {
+    const QString in = path("in.txt"), out = path("out.txt");
+    QVERIFY(writeBytes(in, bytes));
+    QString error;
+    QVERIFY2(ReadTextFile(in, lines, format, error), qPrintable(error));
+    QVERIFY2(WriteTextFile(out, lines, format, error), qPrintable(error));
+    written = readAll(out);
+  }
+
+ private slots:
+  void roundTrip_data() {
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<int>("encoding");
+    QTest::addColumn<bool>("bom");
+    QTest::addColumn<QString>("lineBreak");
+    QTest::addColumn<QStringList>("lines");
+    const QString ru = QStringLiteral("Привет, {\\H2.5;мир}");
+    const QStringList two{ru, QStringLiteral("%%c10")};
+    QTest::newRow("utf8 crlf") << (ru.toUtf8() + "\r\n%%c10\r\n") << int(TTextFormat::Utf8) << false
+                               << QStringLiteral("\r\n") << two;
+    QTest::newRow("utf8 bom lf") << ("\xEF\xBB\xBF" + ru.toUtf8() + "\n%%c10\n") << int(TTextFormat::Utf8) << true
+                                 << QStringLiteral("\n") << two;
+    QTest::newRow("utf8 u2028") << (ru.toUtf8() + "\xE2\x80\xA8%%c10\xE2\x80\xA8") << int(TTextFormat::Utf8) << false
+                                << QString(QChar(0x2028)) << two;
+    QTest::newRow("utf16le crlf") << ("\xFF\xFE" + utf16(ru + "\r\n%%c10\r\n", true)) << int(TTextFormat::Utf16LE)
+                                  << true << QStringLiteral("\r\n") << two;
+    QTest::newRow("utf16be cr") << ("\xFE\xFF" + utf16(ru + "\r%%c10\r", false)) << int(TTextFormat::Utf16BE) << true
+                                << QStringLiteral("\r") << two;
+    // "Привет" in Windows-1251.
+    QTest::newRow("1251 crlf") << QByteArray("\xCF\xF0\xE8\xE2\xE5\xF2\r\n\xB9 5\r\n") << int(TTextFormat::Ansi)
+                               << false << QStringLiteral("\r\n")
+                               << QStringList{QStringLiteral("Привет"), QStringLiteral("№ 5")};
+    QTest::newRow("1251 lf") << QByteArray("\xEB\xE8\xED\xE8\xFF\n\n") << int(TTextFormat::Ansi) << false
+                             << QStringLiteral("\n") << QStringList{QStringLiteral("линия"), QString()};
+    QTest::newRow("ascii is ansi") << QByteArray("abc\r\n") << int(TTextFormat::Ansi) << false
+                                   << QStringLiteral("\r\n") << QStringList{QStringLiteral("abc")};
+    QTest::newRow("empty") << QByteArray() << int(TTextFormat::Ansi) << false << QStringLiteral("\r\n")
+                           << QStringList();
+    QTest::newRow("bom only") << QByteArray("\xEF\xBB\xBF") << int(TTextFormat::Utf8) << true
+                              << QStringLiteral("\r\n") << QStringList();
+    // A mark right after the mark is text, not a second mark to drop.
+    QTest::newRow("double bom") << QByteArray("\xEF\xBB\xBF\xEF\xBB\xBFx\n") << int(TTextFormat::Utf8) << true
+                                << QStringLiteral("\n") << QStringList{QString(QChar(0xFEFF)) + "x"};
+    // A lone surrogate in UTF-16 survives untouched.
+    QTest::newRow("utf16 lone surrogate") << QByteArray("\xFF\xFE\x00\xD8\x41\x00\r\x00\n\x00", 10)
+                                          << int(TTextFormat::Utf16LE) << true << QStringLiteral("\r\n")
+                                          << QStringList{QString(QChar(0xD800)) + "A"};
+  }
+
+  void roundTrip() {
+    QFETCH(QByteArray, bytes);
+    QFETCH(int, encoding);
+    QFETCH(bool, bom);
+    QFETCH(QString, lineBreak);
+    QFETCH(QStringList, lines);
+    QStringList read;
+    TTextFormat format;
+    QByteArray written;
+    readWrite(bytes, read, format, written);
+    QCOMPARE(read, lines);
+    QCOMPARE(int(format.encoding), encoding);
+    QCOMPARE(format.bom, bom);
+    QCOMPARE(format.lineBreak, lineBreak);
+    QCOMPARE(written, bytes);
+  }
+
+  void everyAnsiByteRoundTrips() {
+    QByteArray bytes;
+    for (int b = 0x20; b <= 0xFF; ++b) bytes += char(b);
+    bytes += "\r\n";
+    QStringList lines;
+    TTextFormat format;
+    QByteArray written;
+    readWrite(bytes, lines, format, written);
+    QCOMPARE(int(format.encoding), int(TTextFormat::Ansi));
+    QCOMPARE(lines.size(), 1);
+    QCOMPARE(lines[0].at(0xC0 - 0x20), QChar(0x0410));  // А
+    QCOMPARE(lines[0].at(0xFF - 0x20), QChar(0x044F));  // я
+    QCOMPARE(lines[0].at(0x88 - 0x20), QChar(0x20AC));  // €
+    QCOMPARE(written, bytes);
+  }
+
+  void lastLineGainsBreak() {
+    QStringList lines;
+    TTextFormat format;
+    QByteArray written;
+    readWrite("one\ntwo", lines, format, written);
+    QCOMPARE(lines, (QStringList{"one", "two"}));
+    QCOMPARE(written, QByteArray("one\ntwo\n"));
+  }
+
+  void firstBreakDecidesStyle() {
+    QStringList lines;
+    TTextFormat format;
+    QByteArray written;
+    readWrite("a\rb\r\nc\nd", lines, format, written);
+    QCOMPARE(lines, (QStringList{"a", "b", "c", "d"}));
+    QCOMPARE(format.lineBreak, QStringLiteral("\r"));
+    QCOMPARE(written, QByteArray("a\rb\rc\rd\r"));
+  }
+
+  void invalidUtf8IsAnsi() {
+    // Valid UTF-8 start followed by a byte that breaks the sequence.
+    QStringList lines;
+    TTextFormat format;
+    QByteArray written;
+    readWrite("\xD0\x9F\xD0 x\r\n", lines, format, written);
+    QCOMPARE(int(format.encoding), int(TTextFormat::Ansi));
+    QCOMPARE(lines, QStringList{QStringLiteral("РџР x")});
+    QCOMPARE(written, QByteArray("\xD0\x9F\xD0 x\r\n"));
+  }
+
+  void ansiKeepsUnrepresentableAsMTextCodes() {
+    TTextFormat format;  // default: Windows-1251, CR LF
+    QCOMPARE(int(format.encoding), int(TTextFormat::Ansi));
+    const QString file = path("greek.txt");
+    QString error;
+    const QString text = QStringLiteral("α=1 ") + QString::fromUcs4(U"\U0001F600") + QStringLiteral(" ж");
+    QVERIFY(WriteTextFile(file, {text}, format, error));
+    QCOMPARE(readAll(file), QByteArray("\\U+03B1=1 \\U+D83D\\U+DE00 \xE6\r\n"));
+  }
+
+  void defaultFormatIsCrLf() {
+    const QString file = path("new.txt");
+    QString error;
+    QVERIFY(WriteTextFile(file, {"a", "", "b"}, TTextFormat(), error));
+    QCOMPARE(readAll(file), QByteArray("a\r\n\r\nb\r\n"));
+  }
+
+  void missingFileIsReportedInRussian() {
+    QStringList lines{"keep"};
+    TTextFormat format;
+    format.lineBreak = "\n";
+    QString error;
+    QVERIFY(!ReadTextFile(path("absent.txt"), lines, format, error));
+    QVERIFY2(error.startsWith(QStringLiteral("Не удается открыть файл ")), qPrintable(error));
+    QVERIFY(error.contains(QStringLiteral("absent.txt")));
+    QVERIFY(error.contains(QStringLiteral("файл не найден")));
+    QCOMPARE(lines, QStringList{"keep"});
+    QCOMPARE(format.lineBreak, QStringLiteral("\n"));
+  }
+
+  void readingAFolderFails() {
+    QStringList lines;
+    TTextFormat format;
+    QString error;
+    QVERIFY(!ReadTextFile(FDir.path(), lines, format, error));
+    QVERIFY(error.contains(QStringLiteral("это папка")));
+  }
+
+  void readIsRefusedWhileAnotherWriterHoldsTheFile() {
+    const QString file = path("locked.txt");
+    QVERIFY(writeBytes(file, "x\r\n"));
+    const int fd = ::open(QFile::encodeName(file).constData(), O_RDWR);
+    QVERIFY(fd >= 0);
+    QVERIFY(::flock(fd, LOCK_EX) == 0);
+    QStringList lines;
+    TTextFormat format;
+    QString error;
+    const bool ok = ReadTextFile(file, lines, format, error);
+    ::flock(fd, LOCK_UN);
+    ::close(fd);
+    QVERIFY(!ok);
+    QVERIFY2(error.contains(QStringLiteral("занят")), qPrintable(error));
+    // Once released the file reads normally.
+    QVERIFY(ReadTextFile(file, lines, format, error));
+    QCOMPARE(lines, QStringList{"x"});
+  }
+
+  void writeIntoMissingFolderFails() {
+    // The parent is a file, so no folder can hold the new file (also for root).
+    const QString parent = path("plain-file");
+    QVERIFY(writeBytes(parent, "data"));
+    QString error;
+    QVERIFY(!WriteTextFile(parent + "/doc.txt", {"x"}, TTextFormat(), error));
+    QVERIFY2(error.startsWith(QStringLiteral("Не удается записать файл ")), qPrintable(error));
+    QCOMPARE(readAll(parent), QByteArray("data"));
+  }
+
+  void failedWriteLeavesOriginalIntact() {
+    const QString file = path("original.txt");
+    const QByteArray original("original text\r\n");
+    QVERIFY(writeBytes(file, original));
+    // A file-size limit makes the write itself fail half-way, as a full disk would.
+    rlimit old{};
+    QVERIFY(getrlimit(RLIMIT_FSIZE, &old) == 0);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = old;
+    small.rlim_cur = 64;
+    QVERIFY(setrlimit(RLIMIT_FSIZE, &small) == 0);
+    QString error;
+    const bool ok = WriteTextFile(file, {QString(10000, QLatin1Char('x'))}, TTextFormat(), error);
+    setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, oldHandler);
+    QVERIFY(!ok);
+    QVERIFY(!error.isEmpty());
+    QCOMPARE(readAll(file), original);
+    // No temporary file is left behind.
+    QCOMPARE(QDir(FDir.path()).entryList({"original.txt*"}, QDir::Files | QDir::Hidden).size(), 1);
+  }
+
+  void permissionsAreKept() {
+    const QString file = path("perm.txt");
+    QVERIFY(writeBytes(file, "a\n"));
+    const auto perms = QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup;
+    QVERIFY(QFile::setPermissions(file, perms));
+    QString error;
+    TTextFormat format;
+    format.lineBreak = "\n";
+    QVERIFY(WriteTextFile(file, {"b"}, format, error));
+    QCOMPARE(readAll(file), QByteArray("b\n"));
+    QCOMPARE(int(QFile::permissions(file) & 0x7077), int(perms));
+  }
+};
+
+KORVEX_TEST(TestTextFile)
+#include "test_textfile.moc"
