@@ -264,8 +264,9 @@ TfrmConfirmReplace::~TfrmConfirmReplace() {
 void TfrmConfirmReplace::PrepareShow(const QRect& AEditorRect, int X, int Y1, int Y2, const QString& AReplaceText) {
   lblConfirmation->setText(QStringLiteral("Заменить \"%1\"?").arg(AReplaceText));
 
-  const int w = width();
-  const int h = height();
+  // The outer size: the window must not cover the line with its title bar.
+  const int w = frameGeometry().width();
+  const int h = frameGeometry().height();
   // The rectangle's right edge is the first pixel outside it.
   const int rectRight = AEditorRect.left() + AEditorRect.width();
   if (w >= AEditorRect.width())
