@@ -324,23 +324,6 @@ class TestSearch : public QObject {
     platform::setHelpFolder(QString());
   }
 
-  void comboHistoryHelpers() {
-    QComboBox combo;
-    combo.setEditable(true);
-    SetComboHistory(&combo, "a\r\nb\r\n");
-    QCOMPARE(combo.count(), 2);
-    QCOMPARE(combo.currentText(), QString());
-    combo.setEditText("B");
-    UpdateComboHistory(&combo);
-    QCOMPARE(ComboHistory(&combo), QStringLiteral("B\r\na"));
-    QCOMPARE(combo.currentText(), QStringLiteral("B"));
-    combo.setEditText(QString());
-    UpdateComboHistory(&combo);
-    QCOMPARE(combo.count(), 2);
-    SetComboHistory(&combo, QString());
-    QCOMPARE(combo.count(), 0);
-  }
-
   void replaceWithTheSameTextAsksNothing() {
     TEditor editor;
     setText(editor, {"a b a"});
