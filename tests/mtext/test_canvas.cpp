@@ -1,0 +1,132 @@
+// The canvas: resizing with content kept, the caps, one-pixel lines, fonts.
+#include <QtTest>
+
+#include "TestMain.h"
+
+#include "mtext/zorAcCanvas.h"
+
+class TestCanvas : public QObject {
+  Q_OBJECT
+ private slots:
+  void initTestCase() { SetScreenDpiY(96); }
+
+  void resizeKeepsDrawing() {
+    TCanvas c;
+    c.setBrushColor(RGBColor(255, 255, 255));
+    c.setSize(10, 10);
+    c.fill();
+    c.setPenColor(RGBColor(255, 0, 0));
+    c.moveTo(0, 5);
+    c.lineTo(10, 5);
+    c.setBrushColor(RGBColor(0, 0, 255));
+    c.setSize(20, 30);
+    const QImage& img = c.image();
+    QCOMPARE(img.size(), QSize(20, 30));
+    QCOMPARE(img.pixel(9, 5), qRgb(255, 0, 0));
+    QCOMPARE(img.pixel(0, 0), qRgb(255, 255, 255));
+    QCOMPARE(img.pixel(15, 5), qRgb(0, 0, 255));
+    QCOMPARE(img.pixel(5, 25), qRgb(0, 0, 255));
+    // Painting continues after a resize and after image().
+    c.moveTo(0, 20);
+    c.lineTo(20, 20);
+    QCOMPARE(c.image().pixel(19, 20), qRgb(255, 0, 0));
+    c.setSize(5, 5);
+    QCOMPARE(c.image().pixel(0, 0), qRgb(255, 255, 255));
+    QVERIFY(!c.truncated());
+  }
+
+  void capsAndEmptySurface() {
+    TCanvas c;
+    c.setSize(TCanvas::MaxWidth + 1, 10);
+    QCOMPARE(c.width(), TCanvas::MaxWidth);
+    QVERIFY(c.truncated());
+    c.resetTruncated();
+    c.setSize(10, 1 << 30);
+    QCOMPARE(c.height(), TCanvas::MaxHeight);
+    QVERIFY(c.truncated());
+    c.resetTruncated();
+    c.setSize(TCanvas::MaxWidth, TCanvas::MaxHeight);
+    QVERIFY(c.truncated());
+    QVERIFY(qint64(c.width()) * c.height() <= TCanvas::MaxPixels);
+    c.setSize(-5, 0);
+    QCOMPARE(c.width(), 0);
+    // Drawing on no surface, or outside it, is dropped without harm.
+    c.moveTo(-100, -100);
+    c.lineTo(100, 100);
+    c.drawChar(5, 5, QChar(u'A'));
+    c.ellipse(QRect(0, 0, 10, 10));
+    QVERIFY(c.image().isNull());
+    c.setSize(4, 4);
+    c.moveTo(-1000000, 2);
+    c.lineTo(1000000, 2);
+    c.drawChar(1000000, 1000000, QChar(u'A'));
+    QCOMPARE(c.image().pixel(3, 2), qRgb(0, 0, 0));
+  }
+
+  void linesExcludeTheirEnd() {
+    TCanvas c;
+    c.setBrushColor(RGBColor(255, 255, 255));
+    c.setSize(20, 20);
+    c.fill();
+    c.setPenColor(RGBColor(0, 0, 0));
+    const QPoint ends[][2] = {{{2, 2}, {10, 2}}, {{10, 4}, {2, 4}}, {{15, 2}, {15, 10}}, {{2, 18}, {12, 8}}};
+    for (const auto& e : ends) {
+      c.moveTo(e[0].x(), e[0].y());
+      c.lineTo(e[1].x(), e[1].y());
+      QCOMPARE(c.penPos(), e[1]);
+    }
+    const QImage& img = c.image();
+    QCOMPARE(img.pixel(2, 2), qRgb(0, 0, 0));
+    QCOMPARE(img.pixel(9, 2), qRgb(0, 0, 0));
+    QCOMPARE(img.pixel(10, 2), qRgb(255, 255, 255));
+    QCOMPARE(img.pixel(10, 4), qRgb(0, 0, 0));
+    QCOMPARE(img.pixel(2, 4), qRgb(255, 255, 255));
+    QCOMPARE(img.pixel(15, 9), qRgb(0, 0, 0));
+    QCOMPARE(img.pixel(15, 10), qRgb(255, 255, 255));
+    QCOMPARE(img.pixel(2, 18), qRgb(0, 0, 0));
+    QCOMPARE(img.pixel(7, 13), qRgb(0, 0, 0));
+    QCOMPARE(img.pixel(12, 8), qRgb(255, 255, 255));
+  }
+
+  void fontsAndWidthFactor() {
+    TCanvas c;
+    c.setFont(QStringLiteral("DejaVu Sans"), 12, fsBold | fsUnderline, RGBColor(1, 2, 3));
+    QCOMPARE(c.fontName(), QStringLiteral("DejaVu Sans"));
+    QCOMPARE(c.fontCharHeight(), 16);
+    QCOMPARE(c.fontStyle(), TFontStyles(fsBold | fsUnderline));
+    QCOMPARE(c.fontColor(), RGBColor(1, 2, 3));
+    c.setFontCharHeight(32);
+    QCOMPARE(c.fontName(), QStringLiteral("DejaVu Sans"));
+    QCOMPARE(c.fontStyle(), TFontStyles(fsBold | fsUnderline));
+    QVERIFY(c.ascent() + c.descent() > 32);
+    // The width factor widens the glyphs themselves, not only the advance.
+    auto ink = [](int width) {
+      TCanvas k;
+      k.setBrushColor(RGBColor(255, 255, 255));
+      k.setSize(200, 60);
+      k.fill();
+      k.createFont(QStringLiteral("Liberation Sans"), 40, width, 0, 400, false, false, false);
+      k.setFontColor(0);
+      k.drawChar(0, 0, QChar(u'H'));
+      const QImage& img = k.image();
+      int l = 1000, r = -1;
+      for (int y = 0; y < img.height(); ++y)
+        for (int x = 0; x < img.width(); ++x)
+          if (qGray(img.pixel(x, y)) < 128) {
+            l = qMin(l, x);
+            r = qMax(r, x);
+          }
+      return r - l;
+    };
+    TCanvas k;
+    k.createFont(QStringLiteral("Liberation Sans"), 40, 0, 0, 400, false, false, false);
+    const int natural = ink(0);
+    const int wide = ink(k.averageCharWidth() * 2);
+    QVERIFY2(wide > natural * 17 / 10, qPrintable(QStringLiteral("%1 %2").arg(natural).arg(wide)));
+    // Text width is the sum of the single advances.
+    QCOMPARE(k.textWidth(QStringLiteral("AVAV")), 2 * (k.charWidth(u'A') + k.charWidth(u'V')));
+  }
+};
+
+KORVEX_TEST(TestCanvas)
+#include "test_canvas.moc"
