@@ -351,8 +351,9 @@ void TEditor::trimLeftLine() {
   const int keep = endOfNonBlank(s);
   if (keep == s.size() || isReadOnly()) return;
   FTrimming = true;
+  // Its own undo step: QTextDocument cannot join an edit block to merged typing.
   QTextCursor c(edited);
-  c.joinPreviousEditBlock();
+  c.beginEditBlock();
   c.setPosition(edited.position() + keep);
   c.setPosition(edited.position() + s.size(), QTextCursor::KeepAnchor);
   c.removeSelectedText();

@@ -1,0 +1,458 @@
+// The editing control: line list, notifications, selection, caret and keys.
+#include <QApplication>
+#include <QClipboard>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QPainter>
+#include <QPrinter>
+#include <QSignalSpy>
+#include <QSyntaxHighlighter>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextBlock>
+
+#include "TestMain.h"
+#include "editor/Editor.h"
+
+namespace {
+
+void key(TEditor& e, Qt::Key k, Qt::KeyboardModifiers m = Qt::NoModifier) { QTest::keyClick(&e, k, m); }
+
+class TRecordingPlugin : public TEditorPlugin {
+ public:
+  int FCalls = 0;
+  int FFirst = 0, FLast = 0;
+  void afterPaint(QPainter& canvas, const QRect&, int firstLine, int lastLine) override {
+    ++FCalls;
+    FFirst = firstLine;
+    FLast = lastLine;
+    QVERIFY(canvas.isActive());
+  }
+};
+
+class TBoldDigits : public QSyntaxHighlighter {
+ public:
+  using QSyntaxHighlighter::QSyntaxHighlighter;
+  int FBlocks = 0;
+  void highlightBlock(const QString& text) override {
+    ++FBlocks;
+    for (int i = 0; i < text.size(); ++i)
+      if (text.at(i).isDigit()) setFormat(i, 1, QColor(Qt::red));
+  }
+};
+
+}  // namespace
+
+class TestEditor : public QObject {
+  Q_OBJECT
+ private:
+  QTemporaryDir FDir;
+
+ private slots:
+  void emptyEditorHasNoLines() {
+    TEditor e;
+    QCOMPARE(e.lineCount(), 0);
+    QCOMPARE(e.lines(), QStringList());
+    QCOMPARE(e.text(), QString());
+    QCOMPARE(e.lineBreak(), QStringLiteral("\r\n"));
+    e.setLines({""});
+    QCOMPARE(e.lineCount(), 1);
+    QCOMPARE(e.text(), QStringLiteral("\r\n"));
+    e.setLines({"a", "", "b"});
+    QCOMPARE(e.text(), QStringLiteral("a\r\n\r\nb\r\n"));
+    QCOMPARE(e.line(1), QString());
+    QCOMPARE(e.line(7), QString());
+    e.setLine(0, QString());
+    e.setLines({"x"});
+    e.setLine(0, QString());
+    QCOMPARE(e.lineCount(), 1);  // the one line is kept, only emptied
+  }
+
+  void changedFiresOnlyForUndoableEdits() {
+    TEditor e;
+    QSignalSpy spy(&e, &TEditor::changed);
+    e.setLines({"abc", "def"});
+    e.setLine(1, "xyz");
+    e.beginUpdate();
+    e.setLine(0, "1");
+    e.endUpdate();
+    const QString file = FDir.filePath("load.txt");
+    QFile f(file);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write("one\ntwo\n");
+    f.close();
+    QVERIFY(e.loadFromFile(file, nullptr));
+    e.clearAll();
+    QCOMPARE(spy.count(), 0);
+
+    QTest::keyClicks(&e, "ab");
+    QVERIFY(spy.count() >= 1);
+    spy.clear();
+    e.setSelText("Z");
+    QCOMPARE(spy.count(), 1);
+    spy.clear();
+    e.undo();
+    QCOMPARE(spy.count(), 1);
+    spy.clear();
+    e.redo();
+    QCOMPARE(spy.count(), 1);
+    spy.clear();
+    e.selectAll();
+    e.clearSelection();
+    QCOMPARE(spy.count(), 1);
+    QCOMPARE(e.lineCount(), 0);
+  }
+
+  void directChangesLeaveUndoAndModifiedAlone() {
+    TEditor e;
+    e.setLines({"abc"});
+    QVERIFY(!e.modified());
+    QVERIFY(!e.canUndo());
+    e.setLine(0, "xyz");
+    QVERIFY(!e.modified());
+    QVERIFY(!e.canUndo());
+
+    QTest::keyClicks(&e, "Q");
+    QVERIFY(e.modified());
+    QVERIFY(e.canUndo());
+    e.setLine(0, "direct");
+    QVERIFY(e.modified());  // stays as it was
+    e.undo();
+    QCOMPARE(e.lines(), QStringList{"direct"});  // undo never reverts a direct change
+  }
+
+  void loadingClearsHistoryAndModified() {
+    TEditor e;
+    QTest::keyClicks(&e, "typed");
+    QVERIFY(e.modified());
+    const QString file = FDir.filePath("lf.txt");
+    QFile f(file);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write("first\nsecond");
+    f.close();
+    QSignalSpy status(&e, &TEditor::statusChanged);
+    QVERIFY(e.loadFromFile(file, nullptr));
+    QVERIFY(!e.modified());
+    QVERIFY(!e.canUndo());
+    QCOMPARE(e.lines(), (QStringList{"first", "second"}));
+    QCOMPARE(e.text(), QStringLiteral("first\nsecond\n"));
+    QCOMPARE(e.textFormat().lineBreak, QStringLiteral("\n"));
+    bool sawAll = false;
+    for (const auto& args : status) sawAll |= bool(args.at(0).value<TStatusChanges>() & scAll);
+    QVERIFY(sawAll);
+
+    const QString copy = FDir.filePath("copy.txt");
+    QVERIFY(e.saveToFile(copy, nullptr));
+    QFile c(copy);
+    QVERIFY(c.open(QIODevice::ReadOnly));
+    QCOMPARE(c.readAll(), QByteArray("first\nsecond\n"));
+
+    // A failed load keeps what the editor holds and explains why.
+    QString error;
+    QVERIFY(!e.loadFromFile(FDir.filePath("missing.txt"), &error));
+    QVERIFY(error.contains(QStringLiteral("Не удается открыть файл")));
+    QCOMPARE(e.lines(), (QStringList{"first", "second"}));
+
+    e.clearAll();
+    QCOMPARE(e.lineCount(), 0);
+    QCOMPARE(e.lineBreak(), QStringLiteral("\r\n"));
+    QVERIFY(!e.modified());
+  }
+
+  void selectionOffsetsCountOneCharPerBreak() {
+    TEditor e;
+    e.setLines({"ab", "cd", "ef"});
+    e.setSelStart(3);
+    QCOMPARE(e.caretXY(), QPoint(1, 2));
+    QVERIFY(!e.hasSelection());
+    e.setSelLength(2);
+    QCOMPARE(e.selText(), QStringLiteral("cd"));
+    QCOMPARE(e.selStart(), 3);
+    QCOMPARE(e.selLength(), 2);
+    e.setSelStart(1);
+    e.setSelLength(3);
+    QCOMPARE(e.selText(), QStringLiteral("b\nc"));
+    e.setSelText("X\r\nY");
+    QCOMPARE(e.lines(), (QStringList{"aX", "Yd", "ef"}));
+    QCOMPARE(e.selStart(), 4);  // the caret after the inserted text
+    e.setSelStart(1000);
+    QCOMPARE(e.selStart(), 8);
+    e.setSelStart(-5);
+    QCOMPARE(e.selStart(), 0);
+  }
+
+  void caretIsOneBasedAndClamped() {
+    TEditor e;
+    e.setLines({"hello", "hi"});
+    e.setCaretXY(QPoint(4, 1));
+    QCOMPARE(e.selStart(), 3);
+    QCOMPARE(e.caretXY(), QPoint(4, 1));
+    e.setCaretXY(QPoint(10, 2));
+    QCOMPARE(e.caretXY(), QPoint(3, 2));
+    e.setCaretXY(QPoint(0, 9));
+    QCOMPARE(e.caretXY(), QPoint(1, 2));
+  }
+
+  void statusReportsCaretAndInsertMode() {
+    TEditor e;
+    e.setLines({"ab", "cd"});
+    QSignalSpy spy(&e, &TEditor::statusChanged);
+    e.setCaretXY(QPoint(2, 2));
+    QVERIFY(!spy.isEmpty());
+    const TStatusChanges c = spy.last().at(0).value<TStatusChanges>();
+    QVERIFY(c & scCaretY);
+    QVERIFY(c & scCaretX);
+    spy.clear();
+    e.setInsertMode(false);
+    QCOMPARE(spy.count(), 1);
+    QVERIFY(spy.last().at(0).value<TStatusChanges>() & scInsertMode);
+    e.setCaretXY(QPoint(1, 1));
+    QTest::keyClicks(&e, "XY");
+    QCOMPARE(e.line(0), QStringLiteral("XY"));  // overwritten
+    e.setInsertMode(true);
+    QTest::keyClicks(&e, "Z");
+    QCOMPARE(e.line(0), QStringLiteral("XYZ"));
+  }
+
+  void typingUndoesAsOneStep() {
+    TEditor e;
+    QTest::keyClicks(&e, "hello");
+    e.undo();
+    QCOMPARE(e.lineCount(), 0);
+    QVERIFY(!e.modified());
+    QVERIFY(e.canRedo());
+  }
+
+  void endTogglesBetweenLastNonBlankAndLineEnd() {
+    TEditor e;
+    e.setLines({"ab  ", "cd"});
+    e.setCaretXY(QPoint(1, 1));
+    key(e, Qt::Key_End);
+    QCOMPARE(e.caretXY(), QPoint(3, 1));
+    key(e, Qt::Key_End);
+    QCOMPARE(e.caretXY(), QPoint(5, 1));
+    key(e, Qt::Key_End);
+    QCOMPARE(e.caretXY(), QPoint(3, 1));
+    e.setCaretXY(QPoint(1, 1));
+    key(e, Qt::Key_End, Qt::ShiftModifier);
+    QCOMPARE(e.selText(), QStringLiteral("ab"));
+    e.setCaretXY(QPoint(1, 2));
+    key(e, Qt::Key_End);
+    QCOMPARE(e.caretXY(), QPoint(3, 2));
+    key(e, Qt::Key_End);
+    QCOMPARE(e.caretXY(), QPoint(3, 2));
+  }
+
+  void keyHooksSwallow() {
+    TEditor e;
+    e.onKeyDown = [](QKeyEvent* k) { return k->key() == Qt::Key_Space; };
+    e.onKeyPress = [](QChar& c) {
+      if (c == QLatin1Char('4'))
+        c = QChar();
+      else if (c == QLatin1Char('a'))
+        c = QLatin1Char('b');
+    };
+    QTest::keyClicks(&e, "x 4a");
+    QCOMPARE(e.lines(), QStringList{"xb"});
+    // Enter is not a printable key, so the press hook is not asked.
+    int asked = 0;
+    e.onKeyPress = [&](QChar&) { ++asked; };
+    key(e, Qt::Key_Return);
+    QCOMPARE(asked, 0);
+    QCOMPARE(e.lineCount(), 2);
+  }
+
+  void altNInsertsLineAndRemovedBindingsDoNothing() {
+    TEditor e;
+    e.setLines({"abcd"});
+    e.setCaretXY(QPoint(3, 1));
+    for (auto [k, m] : {std::pair{Qt::Key_M, Qt::KeyboardModifiers(Qt::ControlModifier)},
+                        std::pair{Qt::Key_N, Qt::KeyboardModifiers(Qt::ControlModifier)},
+                        std::pair{Qt::Key_T, Qt::KeyboardModifiers(Qt::ControlModifier)},
+                        std::pair{Qt::Key_Y, Qt::KeyboardModifiers(Qt::ControlModifier | Qt::ShiftModifier)}})
+      key(e, k, m);
+    QCOMPARE(e.lines(), QStringList{"abcd"});
+    QCOMPARE(e.caretXY(), QPoint(3, 1));
+    QVERIFY(!e.modified());
+    key(e, Qt::Key_N, Qt::AltModifier);
+    QCOMPARE(e.lines(), (QStringList{"ab", "cd"}));
+    QCOMPARE(e.caretXY(), QPoint(3, 1));
+    QVERIFY(e.modified());
+  }
+
+  void enterAutoIndentsAndTrimsTheSplitLine() {
+    TEditor e;
+    e.setLines({"    abc   "});
+    e.setCaretXY(QPoint(11, 1));
+    key(e, Qt::Key_Return);
+    QCOMPARE(e.lines(), (QStringList{"    abc", "    "}));
+    QCOMPARE(e.caretXY(), QPoint(5, 2));
+    e.setAutoIndent(false);
+    QVERIFY(!e.autoIndent());
+    e.setLines({"    abc"});
+    e.setCaretXY(QPoint(6, 1));
+    key(e, Qt::Key_Return, Qt::ShiftModifier);  // no soft line separator either
+    QCOMPARE(e.lines(), (QStringList{"    a", "bc"}));
+    QCOMPARE(e.caretXY(), QPoint(1, 2));
+  }
+
+  void trailingBlanksGoOnlyFromEditedLines() {
+    TEditor e;
+    e.setLines({"keep  ", "y", "z  "});
+    e.setCaretXY(QPoint(1, 2));
+    QTest::keyClicks(&e, "x ");
+    key(e, Qt::Key_Up);
+    QCOMPARE(e.lines(), (QStringList{"keep  ", "x y", "z  "}));  // no trailing blanks in line 2
+    e.setCaretXY(QPoint(2, 2));
+    QTest::keyClicks(&e, "  ");
+    e.setCaretXY(QPoint(4, 2));
+    QCOMPARE(e.line(1), QStringLiteral("x   y"));  // inner blanks stay
+    // Trailing blanks typed at the end of a line go when the caret leaves it.
+    e.setCaretXY(QPoint(6, 2));
+    QTest::keyClicks(&e, "w  ");
+    key(e, Qt::Key_Down);
+    QCOMPARE(e.lines(), (QStringList{"keep  ", "x   yw", "z  "}));
+    // Undo first brings the blanks back, then takes the typing away.
+    e.undo();
+    QCOMPARE(e.line(1), QStringLiteral("x   yw  "));
+    e.undo();
+    QCOMPARE(e.line(1), QStringLiteral("x   y"));
+  }
+
+  void tabInsertsSpacesToTheNextStop() {
+    TEditor e;
+    e.setLines({"abc"});
+    e.setCaretXY(QPoint(2, 1));
+    key(e, Qt::Key_Tab);
+    QCOMPARE(e.line(0), QStringLiteral("a       bc"));  // to column 9
+    QCOMPARE(e.caretXY(), QPoint(9, 1));
+    // Smart tab: word starts of the line above are the stops.
+    e.setLines({"int    value = 1;", ""});
+    e.setCaretXY(QPoint(1, 2));
+    key(e, Qt::Key_Tab);
+    QCOMPARE(e.caretXY(), QPoint(8, 2));
+    key(e, Qt::Key_Tab);
+    QCOMPARE(e.caretXY(), QPoint(14, 2));
+    QVERIFY(!e.line(1).contains(QLatin1Char('\t')));
+    // Shift+Tab neither moves focus nor types.
+    key(e, Qt::Key_Backtab);
+    QCOMPARE(e.caretXY(), QPoint(14, 2));
+  }
+
+  void backspaceInIndentGoesToThePreviousLevel() {
+    TEditor e;
+    e.setLines({"a", "    b", "", "        c"});
+    e.setCaretXY(QPoint(9, 4));
+    key(e, Qt::Key_Backspace);
+    QCOMPARE(e.line(3), QStringLiteral("    c"));
+    key(e, Qt::Key_Backspace);
+    QCOMPARE(e.line(3), QStringLiteral("c"));
+    // Outside the indent Backspace deletes one character.
+    e.setCaretXY(QPoint(5, 2));
+    key(e, Qt::Key_Right);
+    key(e, Qt::Key_Backspace);
+    QCOMPARE(e.line(1), QStringLiteral("    "));
+  }
+
+  void pasteTakesTheDocumentsBreaks() {
+    TEditor e;
+    QApplication::clipboard()->setText(QStringLiteral("one\r\ntwo\rthree") + QChar(0x2028) + "four");
+    QVERIFY(e.canPaste());
+    e.paste();
+    QCOMPARE(e.lines(), (QStringList{"one", "two", "three", "four"}));
+    e.selectAll();
+    e.cut();
+    QCOMPARE(e.lineCount(), 0);
+    QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("one\ntwo\nthree\nfour"));
+  }
+
+  void wordAtPosition() {
+    TEditor e;
+    e.setLines({"\\fArial;Привет мир_2 x"});
+    QCOMPARE(e.wordAtRowCol(1, 10), QStringLiteral("Привет"));
+    QCOMPARE(e.wordAtRowCol(1, 17), QStringLiteral("мир_2"));
+    QCOMPARE(e.wordAtRowCol(1, 15), QString());  // the blank between
+    QCOMPARE(e.wordAtRowCol(1, 99), QString());
+  }
+
+  void pluginsPaintAndPositionsMatchLayout() {
+    TEditor e;
+    e.resize(400, 300);
+    QStringList l;
+    for (int i = 0; i < 100; ++i) l << QStringLiteral("line %1").arg(i);
+    e.setLines(l);
+    e.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&e));
+    TRecordingPlugin plugin;
+    e.addPlugin(&plugin);
+    e.viewport()->repaint();
+    QVERIFY(plugin.FCalls > 0);
+    QCOMPARE(plugin.FFirst, 1);
+    QVERIFY(plugin.FLast > 3 && plugin.FLast < 100);
+    QCOMPARE(plugin.FLast, e.lastVisibleLine());
+    e.removePlugin(&plugin);
+    const int calls = plugin.FCalls;
+    e.viewport()->repaint();
+    QCOMPARE(plugin.FCalls, calls);
+
+    const QRect r = e.lineColumnRect(2, 1, 4);
+    QVERIFY(r.width() > 0);
+    QCOMPARE(r.height(), e.lineHeight());
+    QVERIFY(e.lineColumnRect(2, 3, 1).left() > r.left());
+    const QPoint p1 = e.rowColumnToScreen(1, 1), p2 = e.rowColumnToScreen(2, 1);
+    QCOMPARE(p2.x(), p1.x());
+    QCOMPARE(p2.y() - p1.y(), e.lineHeight());
+    QCOMPARE(e.rowColumnToPixels(2, 1).y(), r.top());
+  }
+
+  void printsWithHighlighterAndPageRange() {
+    TEditor e;
+    QStringList l;
+    for (int i = 0; i < 300; ++i) l << QStringLiteral("Строка %1").arg(i);
+    e.setLines(l);
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    const QString pdf = FDir.filePath("print.pdf");
+    printer.setOutputFileName(pdf);
+    const int pages = e.printPageCount(&printer, false);
+    QVERIFY(pages > 1);
+    TBoldDigits* made = nullptr;
+    QString seen;
+    e.print(&printer, "title", false, [&](QTextDocument* doc) {
+      seen = doc->firstBlock().text();
+      made = new TBoldDigits(doc);
+      return made;
+    });
+    QCOMPARE(seen, QStringLiteral("Строка 0"));
+    QVERIFY(QFileInfo(pdf).size() > 0);
+    // The editor's own document is untouched by printing.
+    QCOMPARE(e.line(0), QStringLiteral("Строка 0"));
+    QVERIFY(e.document()->firstBlock().layout()->formats().isEmpty());
+
+    // A long line needs more pages wrapped than cut off.
+    e.setLines({QString(20000, QLatin1Char('w'))});
+    QCOMPARE(e.printPageCount(&printer, false), 1);
+    QVERIFY(e.printPageCount(&printer, true) > 1);
+  }
+
+  void largeDocumentStaysFast() {
+    TEditor e;
+    QStringList l;
+    for (int i = 0; i < 40000; ++i) l << QStringLiteral("{\\H2.5;Строка номер %1 текста}").arg(i);
+    QElapsedTimer t;
+    t.start();
+    e.setLines(l);
+    QCOMPARE(e.lineCount(), 40000);
+    e.beginUpdate();
+    for (int i = 0; i < e.lineCount(); ++i) e.setLine(i, QLatin1Char(' ') + e.line(i));
+    e.endUpdate();
+    const QStringList back = e.lines();
+    QVERIFY2(t.elapsed() < 10000, qPrintable(QString::number(t.elapsed())));
+    QCOMPARE(back.size(), 40000);
+    QCOMPARE(back.last(), QLatin1Char(' ') + l.last());
+    QVERIFY(!e.modified());
+  }
+};
+
+KORVEX_TEST(TestEditor)
+#include "test_editor.moc"
