@@ -6,7 +6,9 @@
 #include <QPainter>
 #include <QScreen>
 
+#include <algorithm>
 #include <array>
+#include <cstdlib>
 #include <cmath>
 #include <vector>
 
@@ -41,7 +43,18 @@ size_t qHash(const TFontKey& k, size_t seed = 0) {
                                   (k.strikeOut ? 1u << 22 : 0u));
 }
 
-// One created font with its metrics and a lazily filled advance table.
+// A character's coverage mask, placed relative to the cell's top-left corner.
+struct TGlyph {
+  QImage mask;  // Alpha8; null for a character without ink
+  int dx = 0;
+  int dy = 0;
+};
+
+// Glyphs up to this cell height are drawn from cached masks; larger ones go
+// through QPainter each time (their masks would be big and they are rare).
+constexpr int MaxMaskedCellHeight = 160;
+
+// One created font with its metrics and lazily filled advance and glyph tables.
 struct TFontEntry {
   TFontKey key;
   QFont font;
@@ -52,12 +65,60 @@ struct TFontEntry {
   int overhang = 0;  // slack for glyphs reaching past their advance
   // Two-level table over the BMP: 256 pages of 256 advances, -1 = not measured.
   std::array<std::unique_ptr<std::array<int, 256>>, 256> pages;
+  std::array<std::unique_ptr<std::array<std::unique_ptr<TGlyph>, 256>>, 256> glyphPages;
+  bool masked = true;
 
   TFontEntry(const TFontKey& k, const QFont& f) : key(k), font(f), fm(f) {
     ascent = fm.ascent();
     descent = fm.descent();
     avgWidth = fm.averageCharWidth();
     overhang = qMax(4, fm.height());
+    masked = ascent + descent <= MaxMaskedCellHeight;
+  }
+
+  const TGlyph& glyph(QChar ch) {
+    const ushort u = ch.unicode();
+    auto& page = glyphPages[u >> 8];
+    if (!page) page = std::make_unique<std::array<std::unique_ptr<TGlyph>, 256>>();
+    auto& g = (*page)[u & 0xFF];
+    if (!g) g = makeGlyph(ch);
+    return *g;
+  }
+
+  // Draws the character once, the way QPainter would, and keeps its coverage.
+  std::unique_ptr<TGlyph> makeGlyph(QChar ch) {
+    auto g = std::make_unique<TGlyph>();
+    if (ch.isSurrogate()) return g;  // half a pair has no glyph of its own
+    const int pad = overhang;
+    QImage tmp(advance(ch) + 2 * pad, ascent + descent + 2 * pad, QImage::Format_ARGB32_Premultiplied);
+    tmp.fill(0);
+    {
+      QPainter p(&tmp);
+      p.setFont(font);
+      p.setPen(Qt::black);
+      p.drawText(QPoint(pad, pad + ascent), QString(ch));
+    }
+    int l = tmp.width(), r = -1, t = tmp.height(), b = -1;
+    for (int y = 0; y < tmp.height(); ++y) {
+      const QRgb* line = reinterpret_cast<const QRgb*>(tmp.constScanLine(y));
+      for (int x = 0; x < tmp.width(); ++x)
+        if (qAlpha(line[x])) {
+          l = qMin(l, x);
+          r = qMax(r, x);
+          t = qMin(t, y);
+          b = qMax(b, y);
+        }
+    }
+    if (r < 0) return g;
+    g->mask = QImage(r - l + 1, b - t + 1, QImage::Format_Alpha8);
+    for (int y = t; y <= b; ++y) {
+      const QRgb* src = reinterpret_cast<const QRgb*>(tmp.constScanLine(y)) + l;
+      uchar* dst = g->mask.scanLine(y - t);
+      for (int x = 0; x <= r - l; ++x) dst[x] = uchar(qAlpha(src[x]));
+    }
+    g->dx = l - pad;
+    g->dy = t - pad;
+    return g;
   }
 
   int advance(QChar ch) {
@@ -80,8 +141,80 @@ int clampPixelSize(int charHeight) {
 
 }  // namespace
 
+namespace {
+
+// Pixel memory of the surface.  It outlives a shrink, so that a preview
+// rendered again (16 x 16, then growing) reuses it instead of paying for
+// fresh pages and copies on every growth step.
+struct TPixelBuffer {
+  uchar* data = nullptr;
+  qsizetype capacity = 0;
+  explicit TPixelBuffer(qsizetype bytes) : data(static_cast<uchar*>(std::malloc(size_t(bytes)))), capacity(bytes) {}
+  ~TPixelBuffer() { std::free(data); }
+};
+
+// Every QImage over the buffer keeps it alive through its own reference.
+void releaseBuffer(void* info) { delete static_cast<std::shared_ptr<TPixelBuffer>*>(info); }
+
+void fillPixels(uchar* row, int count, QRgb c) { std::fill_n(reinterpret_cast<QRgb*>(row), count, c); }
+
+}  // namespace
+
 struct TCanvas::Impl {
   QImage FImage;
+  std::shared_ptr<TPixelBuffer> FBuffer;
+
+  QImage wrap(int w, int h) {
+    return QImage(FBuffer->data, w, h, qsizetype(w) * 4, QImage::Format_RGB32, releaseBuffer,
+                  new std::shared_ptr<TPixelBuffer>(FBuffer));
+  }
+
+  // The image is ours alone: no copy handed out is still alive.
+  bool bufferExclusive() const {
+    if (!FBuffer) return false;
+    if (FImage.isNull()) return FBuffer.use_count() == 1;
+    return FImage.constBits() == FBuffer->data && FImage.isDetached() && FBuffer.use_count() == 2;
+  }
+
+  void resize(int w, int h) {
+    const QRgb brush = 0xFF000000u | FBrushQColor.rgb();
+    const int oldW = FImage.width(), oldH = FImage.height();
+    const qsizetype need = qsizetype(w) * h * 4;
+    const int rows = qMin(h, oldH);
+    const qsizetype keep = qsizetype(qMin(w, oldW)) * 4;
+    const qsizetype newStride = qsizetype(w) * 4;
+    if (bufferExclusive() && FBuffer->capacity >= need) {
+      // Rearrange the rows in place for the new stride.
+      const qsizetype oldStride = qsizetype(oldW) * 4;
+      uchar* data = FBuffer->data;
+      FImage = QImage();
+      if (newStride > oldStride) {
+        for (int y = rows - 1; y >= 0; --y) memmove(data + y * newStride, data + y * oldStride, size_t(keep));
+      } else if (newStride < oldStride) {
+        for (int y = 0; y < rows; ++y) memmove(data + y * newStride, data + y * oldStride, size_t(keep));
+      }
+      for (int y = 0; y < rows; ++y) fillPixels(data + y * newStride + keep, int((newStride - keep) / 4), brush);
+      for (int y = rows; y < h; ++y) fillPixels(data + y * newStride, w, brush);
+      FImage = wrap(w, h);
+      return;
+    }
+    // Room for growing by half again before the next move, within the cap.
+    const qsizetype capacity = qMin(need + need / 2, qMax(need, qsizetype(TCanvas::MaxPixels) * 4));
+    auto buffer = std::make_shared<TPixelBuffer>(capacity);
+    if (!buffer->data) {  // out of memory: keep the old surface rather than crash
+      FTruncated = true;
+      return;
+    }
+    uchar* data = buffer->data;
+    for (int y = 0; y < rows; ++y) {
+      memcpy(data + y * newStride, FImage.constScanLine(y), size_t(keep));
+      fillPixels(data + y * newStride + keep, int((newStride - keep) / 4), brush);
+    }
+    for (int y = rows; y < h; ++y) fillPixels(data + y * newStride, w, brush);
+    FImage = QImage();
+    FBuffer = std::move(buffer);
+    FImage = wrap(w, h);
+  }
   std::unique_ptr<QPainter> FPainter;
   bool FTruncated = false;
 
@@ -192,6 +325,53 @@ struct TCanvas::Impl {
     FFont = lookupFont(TFontKey{face, charHeight, qMax(0, width), weight, italic, underline, strikeOut});
   }
 
+  // Blends a cached glyph in the font colour straight into the surface.
+  void blit(int x, int top, const TGlyph& g) {
+    if (g.mask.isNull()) return;
+    const int gx = x + g.dx, gy = top + g.dy;
+    const int x0 = qMax(0, gx), x1 = qMin(FImage.width(), gx + g.mask.width());
+    const int y0 = qMax(0, gy), y1 = qMin(FImage.height(), gy + g.mask.height());
+    if (x0 >= x1 || y0 >= y1) return;
+    const QRgb c = FFontQColor.rgb();
+    const uint cr = qRed(c), cg = qGreen(c), cb = qBlue(c);
+    const qsizetype stride = FImage.bytesPerLine();
+    uchar* bits = FImage.bits();
+    for (int y = y0; y < y1; ++y) {
+      const uchar* m = g.mask.constScanLine(y - gy) + (x0 - gx);
+      QRgb* d = reinterpret_cast<QRgb*>(bits + y * stride) + x0;
+      for (int i = 0, n = x1 - x0; i < n; ++i) {
+        const uint a = m[i];
+        if (a == 0) continue;
+        if (a == 255) {
+          d[i] = 0xFF000000u | c;
+          continue;
+        }
+        const QRgb o = d[i];
+        const uint na = 255 - a;
+        const uint r = (cr * a + uint(qRed(o)) * na) / 255;
+        const uint gg = (cg * a + uint(qGreen(o)) * na) / 255;
+        const uint bb = (cb * a + uint(qBlue(o)) * na) / 255;
+        d[i] = 0xFF000000u | (r << 16) | (gg << 8) | bb;
+      }
+    }
+  }
+
+  void drawCharAt(int x, int top, QChar ch) {
+    TFontEntry* f = FFont;
+    if (f->masked) {
+      // Masks are blended straight into the bits; the raster painter draws
+      // synchronously, so both kinds of drawing keep their order.
+      if (!FImage.isNull()) blit(x, top, f->glyph(ch));
+      return;
+    }
+    QPainter* p = painter();
+    if (!p) return;
+    setPainterFont(p);
+    setPainterPen(p, FFontQColor);
+    FOneChar[0] = ch;
+    p->drawText(QPoint(x, top + f->ascent), FOneChar);
+  }
+
   bool outside(int left, int top, int right, int bottom) const {
     return right < 0 || bottom < 0 || left >= FImage.width() || top >= FImage.height();
   }
@@ -253,22 +433,10 @@ void TCanvas::setSize(int w, int h) {
   if (w == d->FImage.width() && h == d->FImage.height()) return;
   d->endPaint();
   if (w == 0 || h == 0) {
-    d->FImage = QImage();
+    d->FImage = QImage();  // the pixel buffer stays for the next growth
     return;
   }
-  QImage img(w, h, QImage::Format_RGB32);
-  if (img.isNull()) {  // out of memory: keep the old surface rather than crash
-    d->FTruncated = true;
-    return;
-  }
-  img.fill(d->FBrushQColor);
-  const QImage& old = d->FImage;
-  if (!old.isNull()) {
-    const int rows = qMin(h, old.height());
-    const int bytes = qMin(w, old.width()) * 4;
-    for (int y = 0; y < rows; ++y) memcpy(img.scanLine(y), old.constScanLine(y), size_t(bytes));
-  }
-  d->FImage = std::move(img);
+  d->resize(w, h);
 }
 
 void TCanvas::fill() {
@@ -361,10 +529,6 @@ void TCanvas::drawText(const QRect& r, const QString& s, int alignFlags) {
   TFontEntry* f = d->FFont;
   const int slack = f->overhang + textWidth(s);
   if (d->outside(r.left() - slack, r.top() - slack, r.right() + slack, r.bottom() + slack)) return;
-  QPainter* p = d->painter();
-  if (!p) return;
-  d->setPainterFont(p);
-  d->setPainterPen(p, d->FFontQColor);
   // Draw character by character, as the renderer measures: no kerning.
   const int w = textWidth(s);
   const int h = f->ascent + f->descent;
@@ -379,8 +543,7 @@ void TCanvas::drawText(const QRect& r, const QString& s, int alignFlags) {
   else if (alignFlags & Qt::AlignVCenter)
     y = r.top() + (r.height() - h) / 2;
   for (QChar ch : s) {
-    d->FOneChar[0] = ch;
-    p->drawText(QPoint(x, y + f->ascent), d->FOneChar);
+    d->drawCharAt(x, y, ch);
     x += f->advance(ch);
   }
 }
@@ -391,12 +554,7 @@ void TCanvas::drawChar(int x, int top, QChar ch) {
   if (x - slack >= d->FImage.width() || top - slack >= d->FImage.height() ||
       x + f->advance(ch) + slack < 0 || top + f->ascent + f->descent + slack < 0)
     return;
-  QPainter* p = d->painter();
-  if (!p) return;
-  d->setPainterFont(p);
-  d->setPainterPen(p, d->FFontQColor);
-  d->FOneChar[0] = ch;
-  p->drawText(QPoint(x, top + f->ascent), d->FOneChar);
+  d->drawCharAt(x, top, ch);
 }
 
 void TCanvas::ellipse(const QRect& r) {
