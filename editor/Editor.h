@@ -170,6 +170,17 @@ class TEditor : public QPlainTextEdit {
   // Word helpers for the spell checker: a word is a run of letters, digits and '_'.
   static bool isWordChar(QChar c);
   QString wordAtRowCol(int line, int column) const;
+  // Word navigation in (column, line) positions, both 1-based.  nextWordPos
+  // gives the start of the next word after xy, or the end of the last line
+  // when there is none (so that it stops moving); prevWordPos the start of the
+  // word before xy, or (1, 1).  wordStart/wordEnd give the bounds (end: the
+  // column after the last character) of the word at or just before xy, or xy.
+  QPoint nextWordPos(const QPoint& xy) const;
+  QPoint prevWordPos(const QPoint& xy) const;
+  QPoint wordStart(const QPoint& xy) const;
+  QPoint wordEnd(const QPoint& xy) const;
+  // Text starts at the viewport's left edge: there is no gutter.
+  int gutterWidth() const { return 0; }
 
  signals:
   void changed();

@@ -3,6 +3,7 @@
 #include <QClipboard>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QPainter>
 #include <QPrinter>
 #include <QSignalSpy>
@@ -48,6 +49,16 @@ class TestEditor : public QObject {
  private:
   QTemporaryDir FDir;
 
+  static int pdfPages(const QString& path) {
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly)) return -1;
+    const QByteArray pdf = f.readAll();
+    int pages = 0;
+    for (int i = pdf.indexOf("/Type /Page"); i >= 0; i = pdf.indexOf("/Type /Page", i + 1))
+      if (pdf.mid(i + 11, 1) != "s") ++pages;
+    return pages;
+  }
+
  private slots:
   void emptyEditorHasNoLines() {
     TEditor e;
@@ -83,7 +94,14 @@ class TestEditor : public QObject {
     f.close();
     QVERIFY(e.loadFromFile(file, nullptr));
     e.clearAll();
+    e.setLines({"12 ab", "3"});
+    // Colouring by a highlighter is no edit.
+    TBoldDigits highlighter(e.document());
+    highlighter.rehighlight();
+    QVERIFY(highlighter.FBlocks >= 2);
     QCOMPARE(spy.count(), 0);
+    highlighter.setDocument(nullptr);
+    e.clearAll();
 
     QTest::keyClicks(&e, "ab");
     QVERIFY(spy.count() >= 1);
@@ -375,6 +393,23 @@ class TestEditor : public QObject {
     QCOMPARE(e.wordAtRowCol(1, 99), QString());
   }
 
+  void wordNavigationCrossesLines() {
+    TEditor e;
+    e.setLines({"ab  cd", "", "  ef."});
+    QCOMPARE(e.nextWordPos(QPoint(1, 1)), QPoint(5, 1));
+    QCOMPARE(e.nextWordPos(QPoint(3, 1)), QPoint(5, 1));  // from a blank
+    QCOMPARE(e.nextWordPos(QPoint(5, 1)), QPoint(3, 3));  // over an empty line
+    QCOMPARE(e.nextWordPos(QPoint(3, 3)), QPoint(6, 3));  // none left: end of the last line
+    QCOMPARE(e.nextWordPos(QPoint(6, 3)), QPoint(6, 3));
+    QCOMPARE(e.prevWordPos(QPoint(3, 3)), QPoint(5, 1));
+    QCOMPARE(e.prevWordPos(QPoint(6, 1)), QPoint(5, 1));
+    QCOMPARE(e.prevWordPos(QPoint(1, 1)), QPoint(1, 1));
+    QCOMPARE(e.wordStart(QPoint(6, 1)), QPoint(5, 1));
+    QCOMPARE(e.wordEnd(QPoint(5, 1)), QPoint(7, 1));
+    QCOMPARE(e.wordEnd(QPoint(7, 1)), QPoint(7, 1));  // just after the word
+    QCOMPARE(e.wordStart(QPoint(2, 3)), QPoint(2, 3));  // not at a word
+  }
+
   void pluginsPaintAndPositionsMatchLayout() {
     TEditor e;
     e.resize(400, 300);
@@ -424,7 +459,15 @@ class TestEditor : public QObject {
       return made;
     });
     QCOMPARE(seen, QStringLiteral("Строка 0"));
+    QVERIFY(made != nullptr);
     QVERIFY(QFileInfo(pdf).size() > 0);
+    QCOMPARE(pdfPages(pdf), pages);
+
+    // A page range prints only those pages.
+    const QString part = FDir.filePath("part.pdf");
+    printer.setOutputFileName(part);
+    e.print(&printer, "title", false, nullptr, 2, 3);
+    QCOMPARE(pdfPages(part), 2);
     // The editor's own document is untouched by printing.
     QCOMPARE(e.line(0), QStringLiteral("Строка 0"));
     QVERIFY(e.document()->firstBlock().layout()->formats().isEmpty());
