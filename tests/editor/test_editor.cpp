@@ -221,6 +221,12 @@ class TestEditor : public QObject {
     QVERIFY(c & scCaretY);
     QVERIFY(c & scCaretX);
     spy.clear();
+    e.setSelLength(1);
+    bool sawSelection = false;
+    for (const auto& args : spy) sawSelection |= bool(args.at(0).value<TStatusChanges>() & scSelection);
+    QVERIFY(sawSelection);
+    e.setSelLength(0);
+    spy.clear();
     e.setInsertMode(false);
     QCOMPARE(spy.count(), 1);
     QVERIFY(spy.last().at(0).value<TStatusChanges>() & scInsertMode);

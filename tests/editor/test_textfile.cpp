@@ -1,6 +1,7 @@
 // The document file codec against real files in a temporary folder.
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -243,6 +244,16 @@ class TestTextFile : public QObject {
     QCOMPARE(readAll(file), original);
     // No temporary file is left behind.
     QCOMPARE(QDir(FDir.path()).entryList({"original.txt*"}, QDir::Files | QDir::Hidden).size(), 1);
+  }
+
+  void saveThroughSymlinkWritesTheTarget() {
+    const QString target = path("target.txt"), link = path("link.txt");
+    QVERIFY(writeBytes(target, "old\r\n"));
+    QVERIFY(QFile::link(target, link));
+    QString error;
+    QVERIFY(WriteTextFile(link, {"new"}, TTextFormat(), error));
+    QVERIFY(QFileInfo(link).isSymLink());
+    QCOMPARE(readAll(target), QByteArray("new\r\n"));
   }
 
   void permissionsAreKept() {
