@@ -134,6 +134,15 @@ struct TFontEntry {
   }
 };
 
+// x * a / 255 + y * b / 255 for all four channels at once, two at a time.
+inline uint interpolate255(uint x, uint a, uint y, uint b) {
+  uint t = (x & 0xFF00FFu) * a + (y & 0xFF00FFu) * b;
+  t = ((t + ((t >> 8) & 0xFF00FFu) + 0x800080u) >> 8) & 0xFF00FFu;
+  uint u = ((x >> 8) & 0xFF00FFu) * a + ((y >> 8) & 0xFF00FFu) * b;
+  u = (u + ((u >> 8) & 0xFF00FFu) + 0x800080u) & 0xFF00FF00u;
+  return u | t;
+}
+
 int clampPixelSize(int charHeight) {
   int px = charHeight == 0 ? DefaultCharHeight : std::abs(charHeight);
   return qBound(1, px, MaxCharHeight);
@@ -163,6 +172,21 @@ void fillPixels(uchar* row, int count, QRgb c) { std::fill_n(reinterpret_cast<QR
 struct TCanvas::Impl {
   QImage FImage;
   std::shared_ptr<TPixelBuffer> FBuffer;
+  // Rows from FFillFrom down are owed a fill with FPendingColor.  Filling a
+  // grown surface only when drawing reaches it keeps those rows in the cache
+  // for the glyphs that follow, instead of streaming the whole area twice.
+  int FFillFrom = 0;
+  QRgb FPendingColor = 0xFFFFFFFFu;
+
+  void materialize(int rowEnd) {
+    rowEnd = qMin(rowEnd, FImage.height());
+    if (FFillFrom >= rowEnd) return;
+    const qsizetype stride = FImage.bytesPerLine();
+    uchar* bits = FImage.bits();
+    for (int y = qMax(0, FFillFrom); y < rowEnd; ++y) fillPixels(bits + y * stride, FImage.width(), FPendingColor);
+    FFillFrom = rowEnd;
+  }
+  void materializeAll() { materialize(FImage.height()); }
 
   QImage wrap(int w, int h) {
     return QImage(FBuffer->data, w, h, qsizetype(w) * 4, QImage::Format_RGB32, releaseBuffer,
@@ -178,9 +202,10 @@ struct TCanvas::Impl {
 
   void resize(int w, int h) {
     const QRgb brush = 0xFF000000u | FBrushQColor.rgb();
+    if (FFillFrom < FImage.height() && FPendingColor != brush) materializeAll();
     const int oldW = FImage.width(), oldH = FImage.height();
     const qsizetype need = qsizetype(w) * h * 4;
-    const int rows = qMin(h, oldH);
+    const int rows = qMin(qMin(h, oldH), qMax(0, FFillFrom));
     const qsizetype keep = qsizetype(qMin(w, oldW)) * 4;
     const qsizetype newStride = qsizetype(w) * 4;
     if (bufferExclusive() && FBuffer->capacity >= need) {
@@ -194,8 +219,9 @@ struct TCanvas::Impl {
         for (int y = 0; y < rows; ++y) memmove(data + y * newStride, data + y * oldStride, size_t(keep));
       }
       for (int y = 0; y < rows; ++y) fillPixels(data + y * newStride + keep, int((newStride - keep) / 4), brush);
-      for (int y = rows; y < h; ++y) fillPixels(data + y * newStride, w, brush);
       FImage = wrap(w, h);
+      FFillFrom = rows;
+      FPendingColor = brush;
       return;
     }
     // Room for growing by half again before the next move, within the cap.
@@ -210,10 +236,11 @@ struct TCanvas::Impl {
       memcpy(data + y * newStride, FImage.constScanLine(y), size_t(keep));
       fillPixels(data + y * newStride + keep, int((newStride - keep) / 4), brush);
     }
-    for (int y = rows; y < h; ++y) fillPixels(data + y * newStride, w, brush);
     FImage = QImage();
     FBuffer = std::move(buffer);
     FImage = wrap(w, h);
+    FFillFrom = rows;
+    FPendingColor = brush;
   }
   std::unique_ptr<QPainter> FPainter;
   bool FTruncated = false;
@@ -332,8 +359,9 @@ struct TCanvas::Impl {
     const int x0 = qMax(0, gx), x1 = qMin(FImage.width(), gx + g.mask.width());
     const int y0 = qMax(0, gy), y1 = qMin(FImage.height(), gy + g.mask.height());
     if (x0 >= x1 || y0 >= y1) return;
+    materialize(y1);
     const QRgb c = FFontQColor.rgb();
-    const uint cr = qRed(c), cg = qGreen(c), cb = qBlue(c);
+    const uint solid = 0xFF000000u | c;
     const qsizetype stride = FImage.bytesPerLine();
     uchar* bits = FImage.bits();
     for (int y = y0; y < y1; ++y) {
@@ -343,15 +371,10 @@ struct TCanvas::Impl {
         const uint a = m[i];
         if (a == 0) continue;
         if (a == 255) {
-          d[i] = 0xFF000000u | c;
+          d[i] = solid;
           continue;
         }
-        const QRgb o = d[i];
-        const uint na = 255 - a;
-        const uint r = (cr * a + uint(qRed(o)) * na) / 255;
-        const uint gg = (cg * a + uint(qGreen(o)) * na) / 255;
-        const uint bb = (cb * a + uint(qBlue(o)) * na) / 255;
-        d[i] = 0xFF000000u | (r << 16) | (gg << 8) | bb;
+        d[i] = interpolate255(solid, a, d[i], 255 - a);
       }
     }
   }
@@ -366,6 +389,7 @@ struct TCanvas::Impl {
     }
     QPainter* p = painter();
     if (!p) return;
+    materialize(top + f->ascent + f->descent + f->overhang + 1);
     setPainterFont(p);
     setPainterPen(p, FFontQColor);
     FOneChar[0] = ch;
@@ -385,6 +409,7 @@ struct TCanvas::Impl {
       const int x0 = a.x() < b.x() ? a.x() : b.x() + 1;
       const int x1 = a.x() < b.x() ? b.x() - 1 : a.x();
       if (outside(x0, a.y(), x1, a.y())) return;
+      materialize(a.y() + 1);
       p->fillRect(QRect(x0, a.y(), x1 - x0 + 1, 1), FPenQColor);
       return;
     }
@@ -392,10 +417,12 @@ struct TCanvas::Impl {
       const int y0 = a.y() < b.y() ? a.y() : b.y() + 1;
       const int y1 = a.y() < b.y() ? b.y() - 1 : a.y();
       if (outside(a.x(), y0, a.x(), y1)) return;
+      materialize(y1 + 1);
       p->fillRect(QRect(a.x(), y0, 1, y1 - y0 + 1), FPenQColor);
       return;
     }
     if (outside(qMin(a.x(), b.x()), qMin(a.y(), b.y()), qMax(a.x(), b.x()), qMax(a.y(), b.y()))) return;
+    materialize(qMax(a.y(), b.y()) + 2);
     // Diagonal: let the painter draw it, then put back the end pixel.
     const bool endInside = FImage.rect().contains(b);
     QRgb saved = 0;
@@ -434,21 +461,28 @@ void TCanvas::setSize(int w, int h) {
   d->endPaint();
   if (w == 0 || h == 0) {
     d->FImage = QImage();  // the pixel buffer stays for the next growth
+    d->FFillFrom = 0;
     return;
   }
   d->resize(w, h);
 }
 
 void TCanvas::fill() {
-  if (QPainter* p = d->painter()) p->fillRect(d->FImage.rect(), d->FBrushQColor);
+  // Everything is owed the brush colour; rows are painted when needed.
+  d->FFillFrom = 0;
+  d->FPendingColor = 0xFF000000u | d->FBrushQColor.rgb();
 }
 
 void TCanvas::fillRect(const QRect& r) {
-  if (QPainter* p = d->painter()) p->fillRect(r, d->FBrushQColor);
+  if (QPainter* p = d->painter()) {
+    d->materialize(r.bottom() + 1);
+    p->fillRect(r, d->FBrushQColor);
+  }
 }
 
 const QImage& TCanvas::image() {
   d->endPaint();
+  d->materializeAll();
   return d->FImage;
 }
 
@@ -565,6 +599,7 @@ void TCanvas::ellipse(const QRect& r) {
   if (d->outside(l, t, rr, b)) return;
   QPainter* p = d->painter();
   if (!p) return;
+  d->materialize(b + 1);
   d->setPainterPen(p, d->FPenQColor);
   p->setBrush(d->FBrushQColor);
   p->drawEllipse(QRect(l, t, rr - l - 1, b - t - 1));

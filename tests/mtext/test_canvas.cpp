@@ -35,6 +35,50 @@ class TestCanvas : public QObject {
     QVERIFY(!c.truncated());
   }
 
+  void copiesAreNotChangedByLaterDrawing() {
+    // The surface reuses its pixel memory; a picture handed out must not change.
+    TCanvas c;
+    c.setBrushColor(RGBColor(255, 255, 255));
+    c.setSize(40, 40);
+    c.fill();
+    c.setFontColor(RGBColor(0, 0, 0));
+    c.createFont(QStringLiteral("Liberation Sans"), 20, 0, 0, 400, false, false, false);
+    c.drawChar(0, 0, QChar(u'H'));
+    const QImage kept = c.image();
+    const QImage snapshot = kept.copy();
+    c.setBrushColor(RGBColor(0, 0, 255));
+    c.setSize(16, 16);
+    c.setSize(200, 300);
+    c.fill();
+    c.drawChar(0, 0, QChar(u'W'));
+    c.moveTo(0, 10);
+    c.lineTo(30, 10);
+    QCOMPARE(kept, snapshot);
+    // And the surface itself is what was asked: blue everywhere but the ink.
+    const QImage& now = c.image();
+    QCOMPARE(now.pixel(199, 299), qRgb(0, 0, 255));
+    QCOMPARE(now.pixel(150, 5), qRgb(0, 0, 255));
+    QCOMPARE(now.pixel(29, 10), qRgb(0, 0, 0));
+  }
+
+  void growthFillsEveryNewRow() {
+    // Grown areas take the brush of the moment they were added, even when the
+    // brush changes before anything is drawn there.
+    TCanvas c;
+    c.setBrushColor(RGBColor(255, 0, 0));
+    c.setSize(8, 8);
+    c.fill();
+    c.setBrushColor(RGBColor(0, 255, 0));
+    c.setSize(8, 20);
+    c.setBrushColor(RGBColor(0, 0, 255));
+    c.setSize(12, 30);
+    const QImage& img = c.image();
+    QCOMPARE(img.pixel(0, 7), qRgb(255, 0, 0));
+    QCOMPARE(img.pixel(0, 19), qRgb(0, 255, 0));
+    QCOMPARE(img.pixel(0, 29), qRgb(0, 0, 255));
+    QCOMPARE(img.pixel(11, 0), qRgb(0, 0, 255));
+  }
+
   void capsAndEmptySurface() {
     TCanvas c;
     c.setSize(TCanvas::MaxWidth + 1, 10);
