@@ -238,6 +238,12 @@ bool WriteTextFile(const QString& path, const QStringList& lines, const TTextFor
     return false;
   }
   const bool existed = info.exists();
+  // Replacing the file through a temporary one would bypass its own
+  // write protection; a protected file stays as it is.
+  if (existed && !info.isWritable()) {
+    error = QStringLiteral("Не удается записать файл %1: файл только для чтения").arg(shown);
+    return false;
+  }
   const QFileDevice::Permissions permissions = existed ? QFile::permissions(path) : QFileDevice::Permissions();
   const QByteArray bytes = EncodeTextLines(lines, format);
 

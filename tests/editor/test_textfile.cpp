@@ -2,6 +2,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -254,6 +255,20 @@ class TestTextFile : public QObject {
     QVERIFY(WriteTextFile(link, {"new"}, TTextFormat(), error));
     QVERIFY(QFileInfo(link).isSymLink());
     QCOMPARE(readAll(target), QByteArray("new\r\n"));
+  }
+
+  void protectedFileIsNotReplaced() {
+    // The immutable attribute protects a file even from root.
+    const QString file = path("protected.txt");
+    QVERIFY(writeBytes(file, "keep\r\n"));
+    if (QProcess::execute("chattr", {"+i", file}) != 0) QSKIP("chattr is not available here");
+    QString error;
+    const bool ok = WriteTextFile(file, {"lost"}, TTextFormat(), error);
+    const QByteArray after = readAll(file);
+    QProcess::execute("chattr", {"-i", file});
+    QVERIFY(!ok);
+    QVERIFY2(error.contains(QStringLiteral("только для чтения")), qPrintable(error));
+    QCOMPARE(after, QByteArray("keep\r\n"));
   }
 
   void permissionsAreKept() {
