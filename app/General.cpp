@@ -1,0 +1,204 @@
+#include "General.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QLocale>
+#include <QScreen>
+#include <QWidget>
+
+#include "IniFile.h"
+
+TOptions Options;
+
+namespace {
+QString gSettingsFileName;
+
+const QString kWindow = QStringLiteral("Window");
+const QString kMain = QStringLiteral("Main");
+const QString kEditor = QStringLiteral("Editor");
+const QString kRender = QStringLiteral("Render");
+const QString kMenuRender = QStringLiteral("MenuRender");
+const QString kHighlight = QStringLiteral("Highlight");
+
+QSize screenSize() {
+  if (QScreen* s = QGuiApplication::primaryScreen()) return s->size();
+  return QSize(1024, 768);
+}
+
+// A divider is stored in double quotes so that its spaces survive.
+QString unquote(const QString& s) {
+  if (!s.startsWith(QLatin1Char('"'))) return s;
+  QString out;
+  for (int i = 1; i < s.size(); ++i) {
+    const QChar c = s.at(i);
+    if (c == QLatin1Char('"')) {
+      if (i + 1 < s.size() && s.at(i + 1) == QLatin1Char('"')) {
+        out += c;
+        ++i;
+      } else {
+        break;
+      }
+    } else {
+      out += c;
+    }
+  }
+  return out;
+}
+
+QString quote(const QString& s) {
+  QString inner = s;
+  inner.replace(QLatin1String("\""), QLatin1String("\"\""));
+  return QLatin1Char('"') + inner + QLatin1Char('"');
+}
+
+double readFloat(const TIniFile& ini, const QString& sec, const QString& key, double def) {
+  QString v = ini.readString(sec, key, QString()).trimmed();
+  if (v.isEmpty()) return def;
+  v.replace(QLatin1Char(','), QLatin1Char('.'));
+  bool ok = false;
+  const double d = QLocale::c().toDouble(v, &ok);
+  return ok ? d : def;
+}
+
+QString formatFloat(double v) {
+  QLocale loc = QLocale::system();
+  loc.setNumberOptions(QLocale::OmitGroupSeparator);
+  return loc.toString(v, 'g', 15);
+}
+
+void readFont(const TIniFile& ini, const QString& sec, TFontProps& f, const QString& name, int size,
+              TColor color, int style) {
+  f.fpName = ini.readString(sec, QStringLiteral("FontName"), name);
+  f.fpSize = ini.readInteger(sec, QStringLiteral("FontSize"), size);
+  f.fpColor = ini.readInteger(sec, QStringLiteral("FontColor"), color);
+  f.fpStyle = IntToFontStyles(ini.readInteger(sec, QStringLiteral("FontStyle"), style));
+}
+
+void writeFont(TIniFile& ini, const QString& sec, const TFontProps& f) {
+  ini.writeString(sec, QStringLiteral("FontName"), f.fpName);
+  ini.writeInteger(sec, QStringLiteral("FontSize"), f.fpSize);
+  ini.writeInteger(sec, QStringLiteral("FontColor"), f.fpColor);
+  ini.writeInteger(sec, QStringLiteral("FontStyle"), FontStylesToInt(f.fpStyle));
+}
+}  // namespace
+
+QString SettingsFileName() {
+  if (!gSettingsFileName.isEmpty()) return gSettingsFileName;
+  const QFileInfo exe(QCoreApplication::applicationFilePath());
+  return exe.absolutePath() + QLatin1Char('/') + exe.completeBaseName() + QStringLiteral(".ini");
+}
+
+void SetSettingsFileName(const QString& path) { gSettingsFileName = path; }
+
+int FontStylesToInt(TFontStyles styles) { return int(styles) & 0x0F; }
+TFontStyles IntToFontStyles(int value) { return TFontStyles(value & 0x0F); }
+
+TWindowPlacement LoadSettingsFile(const QString& path) {
+  const TIniFile ini(path);
+  TWindowPlacement p;
+  const QSize screen = screenSize();
+  p.Left = ini.readInteger(kWindow, QStringLiteral("Left"), (screen.width() - 608) / 2);
+  p.Top = ini.readInteger(kWindow, QStringLiteral("Top"), (screen.height() - 384) / 2);
+  p.Width = ini.readInteger(kWindow, QStringLiteral("Width"), 608);
+  p.Height = ini.readInteger(kWindow, QStringLiteral("Height"), 384);
+  p.State = ini.readInteger(kWindow, QStringLiteral("State"), 0);
+
+  TOptions& o = Options;
+  o.SwitchToRus = ini.readBool(kMain, QStringLiteral("SwitchToRus"), true);
+  o.EscForExit = ini.readBool(kMain, QStringLiteral("EscForExit"), true);
+  o.ItemDivider = unquote(ini.readString(kMain, QStringLiteral("ItemDivider"), QStringLiteral("\". \"")));
+  o.CommaAsSep = ini.readBool(kMain, QStringLiteral("CommaAsSep"), false);
+  o.TolHeight = readFloat(ini, kMain, QStringLiteral("TolHeight"), 0.6);
+
+  o.EditorProps.epWordWrap = ini.readBool(kEditor, QStringLiteral("WordWrap"), true);
+  o.EditorProps.epAutoIndent = ini.readBool(kEditor, QStringLiteral("AutoIndent"), true);
+  o.EditorProps.epHeight = ini.readInteger(kEditor, QStringLiteral("Height"), 100);
+  readFont(ini, kEditor, o.EditorFont, QStringLiteral("Courier New"), 10, clWindowText, 0);
+  o.EditorColors.ecBackground = ini.readInteger(kEditor, QStringLiteral("BackColor"), 14548991);
+  o.EditorColors.ecActiveLine = ini.readInteger(kEditor, QStringLiteral("ActiveLineColor"), 13565902);
+
+  readFont(ini, kRender, o.RenderProps.rpFont, QStringLiteral("Arial"), 11, 16777215, 0);
+  o.RenderProps.rpBackColor = ini.readInteger(kRender, QStringLiteral("BackColor"), 0);
+
+  readFont(ini, kMenuRender, o.RenderMenuProps.rmFont, QStringLiteral("Tahoma"), 8, clMenuText, 0);
+  o.RenderMenuProps.rmUseSysFont = ini.readBool(kMenuRender, QStringLiteral("UseSysFont"), true);
+
+  o.HighlightProps.hpColor = ini.readInteger(kHighlight, QStringLiteral("FontColor"), 16711680);
+  o.HighlightProps.hpNumColor = ini.readInteger(kHighlight, QStringLiteral("NumColor"), 255);
+  o.HighlightProps.hpSymColor = ini.readInteger(kHighlight, QStringLiteral("SymColor"), 128);
+  o.HighlightProps.hpStyle = IntToFontStyles(ini.readInteger(kHighlight, QStringLiteral("FontStyle"), 0));
+  o.HighlightProps.hpEnable = ini.readBool(kHighlight, QStringLiteral("Enable"), false);
+  return p;
+}
+
+bool SaveSettingsFile(const QString& path, const TWindowPlacement& p) {
+  // Start from the file as it is, so that keys of other programs or later
+  // versions survive; ours are rewritten in their fixed order.
+  TIniFile w(path);
+  const TOptions& o = Options;
+  w.writeInteger(kWindow, QStringLiteral("State"), p.State);
+  w.writeInteger(kWindow, QStringLiteral("Left"), p.Left);
+  w.writeInteger(kWindow, QStringLiteral("Top"), p.Top);
+  w.writeInteger(kWindow, QStringLiteral("Width"), p.Width);
+  w.writeInteger(kWindow, QStringLiteral("Height"), p.Height);
+
+  w.writeBool(kMain, QStringLiteral("SwitchToRus"), o.SwitchToRus);
+  w.writeBool(kMain, QStringLiteral("EscForExit"), o.EscForExit);
+  w.writeString(kMain, QStringLiteral("ItemDivider"), quote(o.ItemDivider));
+  w.writeBool(kMain, QStringLiteral("CommaAsSep"), o.CommaAsSep);
+  w.writeString(kMain, QStringLiteral("TolHeight"), formatFloat(o.TolHeight));
+
+  w.writeBool(kEditor, QStringLiteral("WordWrap"), o.EditorProps.epWordWrap);
+  w.writeBool(kEditor, QStringLiteral("AutoIndent"), o.EditorProps.epAutoIndent);
+  w.writeInteger(kEditor, QStringLiteral("Height"), o.EditorProps.epHeight);
+  w.writeInteger(kEditor, QStringLiteral("BackColor"), o.EditorColors.ecBackground);
+  w.writeInteger(kEditor, QStringLiteral("ActiveLineColor"), o.EditorColors.ecActiveLine);
+  writeFont(w, kEditor, o.EditorFont);
+
+  writeFont(w, kRender, o.RenderProps.rpFont);
+  w.writeInteger(kRender, QStringLiteral("BackColor"), o.RenderProps.rpBackColor);
+
+  writeFont(w, kMenuRender, o.RenderMenuProps.rmFont);
+  w.writeBool(kMenuRender, QStringLiteral("UseSysFont"), o.RenderMenuProps.rmUseSysFont);
+
+  w.writeInteger(kHighlight, QStringLiteral("FontColor"), o.HighlightProps.hpColor);
+  w.writeInteger(kHighlight, QStringLiteral("NumColor"), o.HighlightProps.hpNumColor);
+  w.writeInteger(kHighlight, QStringLiteral("SymColor"), o.HighlightProps.hpSymColor);
+  w.writeInteger(kHighlight, QStringLiteral("FontStyle"), FontStylesToInt(o.HighlightProps.hpStyle));
+  w.writeBool(kHighlight, QStringLiteral("Enable"), o.HighlightProps.hpEnable);
+  return w.save();
+}
+
+void LoadSettings(QWidget* window) {
+  const TWindowPlacement p = LoadSettingsFile(SettingsFileName());
+  if (!window) return;
+  window->move(p.Left, p.Top);
+  window->resize(qMax(100, p.Width), qMax(100, p.Height));
+  switch (p.State) {
+    case 1:
+      window->setWindowState(Qt::WindowMinimized);
+      break;
+    case 2:
+      window->setWindowState(Qt::WindowMaximized);
+      break;
+    default:
+      window->setWindowState(Qt::WindowNoState);
+      break;
+  }
+}
+
+bool SaveSettings(QWidget* window) {
+  TWindowPlacement p;
+  if (window) {
+    const Qt::WindowStates st = window->windowState();
+    p.State = st & Qt::WindowMinimized ? 1 : st & Qt::WindowMaximized ? 2 : 0;
+    const QRect g = p.State == 0 ? window->geometry() : window->normalGeometry();
+    const QPoint pos = p.State == 0 ? window->pos() : g.topLeft();
+    p.Left = pos.x();
+    p.Top = pos.y();
+    p.Width = g.width();
+    p.Height = g.height();
+  }
+  return SaveSettingsFile(SettingsFileName(), p);
+}

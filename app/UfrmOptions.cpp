@@ -1,0 +1,544 @@
+#include "UfrmOptions.h"
+
+#include <QApplication>
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QColorDialog>
+#include <QDialogButtonBox>
+#include <QFontDialog>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QLocale>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QStyle>
+#include <QStyleOptionSpinBox>
+#include <QTabWidget>
+#include <QToolButton>
+#include <QVBoxLayout>
+#include <cmath>
+
+#include "platform/Platform.h"
+
+namespace {
+
+QFont fontOf(const TFontProps& p) {
+  QFont f(p.fpName);
+  if (p.fpSize > 0) f.setPointSize(p.fpSize);
+  f.setBold(p.fpStyle & fsBold);
+  f.setItalic(p.fpStyle & fsItalic);
+  f.setUnderline(p.fpStyle & fsUnderline);
+  f.setStrikeOut(p.fpStyle & fsStrikeOut);
+  return f;
+}
+
+TFontStyles stylesOf(const QFont& f) {
+  TFontStyles s = 0;
+  if (f.bold()) s |= fsBold;
+  if (f.italic()) s |= fsItalic;
+  if (f.underline()) s |= fsUnderline;
+  if (f.strikeOut()) s |= fsStrikeOut;
+  return s;
+}
+
+QLabel* makeLabel(QWidget* parent, const QString& text) { return new QLabel(text, parent); }
+
+QCheckBox* makeCheck(QWidget* parent, const char* name, const QString& text) {
+  auto* c = new QCheckBox(text, parent);
+  c->setObjectName(QLatin1String(name));
+  return c;
+}
+
+TColorShape* makeShape(QWidget* parent, const char* name) {
+  auto* s = new TColorShape(parent);
+  s->setObjectName(QLatin1String(name));
+  return s;
+}
+
+TFontSample* makeSample(QWidget* parent, const char* name) {
+  auto* l = new TFontSample(parent);
+  l->setObjectName(QLatin1String(name));
+  return l;
+}
+
+// Qt's font dialog has no colour of its own, so it is shown embedded with a
+// colour swatch under it: the effects offered are underline, strike-out and
+// the colour.
+bool chooseFont(QWidget* parent, QFont& font, TColor& color, bool fixedPitchOnly) {
+  QDialog dialog(parent);
+  dialog.setWindowTitle(QStringLiteral("Шрифт"));
+  auto* root = new QVBoxLayout(&dialog);
+  auto* fonts = new QFontDialog(&dialog);
+  fonts->setWindowFlags(Qt::Widget);
+  QFontDialog::FontDialogOptions opts = QFontDialog::DontUseNativeDialog | QFontDialog::NoButtons;
+  if (fixedPitchOnly) opts |= QFontDialog::MonospacedFonts;
+  fonts->setOptions(opts);
+  fonts->setCurrentFont(font);
+  root->addWidget(fonts);
+
+  auto* colorRow = new QHBoxLayout;
+  colorRow->addWidget(new QLabel(QStringLiteral("Цвет:"), &dialog));
+  auto* swatch = new TColorShape(&dialog);
+  swatch->setColor(color);
+  colorRow->addWidget(swatch);
+  colorRow->addStretch(1);
+  root->addLayout(colorRow);
+  QObject::connect(swatch, &TColorShape::mouseDown, &dialog, [&dialog, swatch] {
+    const QColor c = QColorDialog::getColor(ColorToQColor(swatch->color()), &dialog);
+    if (c.isValid()) swatch->setColor(QColorToColor(c));
+  });
+
+  auto* buttons = new QDialogButtonBox(&dialog);
+  buttons->addButton(QStringLiteral("ОК"), QDialogButtonBox::AcceptRole)->setDefault(true);
+  buttons->addButton(QStringLiteral("Отмена"), QDialogButtonBox::RejectRole);
+  QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+  QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+  root->addWidget(buttons);
+
+  if (dialog.exec() != QDialog::Accepted) return false;
+  font = fonts->currentFont();
+  color = swatch->color();
+  return true;
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------
+
+TColorShape::TColorShape(QWidget* parent) : QWidget(parent) {
+  setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+}
+
+void TColorShape::setColor(TColor color) {
+  FColor = color;
+  update();
+}
+
+void TColorShape::paintEvent(QPaintEvent*) {
+  QPainter p(this);
+  p.setPen(QPen(Qt::black, 1));
+  p.setBrush(ColorToQColor(FColor));
+  p.drawRect(rect().adjusted(0, 0, -1, -1));
+}
+
+void TColorShape::mousePressEvent(QMouseEvent* event) {
+  if (FClickable) {
+    event->accept();
+    emit mouseDown();
+  } else {
+    QWidget::mousePressEvent(event);
+  }
+}
+
+TFontSample::TFontSample(QWidget* parent) : QLabel(parent) {
+  setAutoFillBackground(true);
+  setFrameShape(QFrame::StyledPanel);
+  setFrameShadow(QFrame::Sunken);
+  setAlignment(Qt::AlignCenter);
+  setMinimumSize(150, 30);
+  setCursor(Qt::PointingHandCursor);
+}
+
+void TFontSample::setSampleColors(TColor fontColor, TColor backColor) {
+  FFontColor = fontColor;
+  FBackColor = backColor;
+  QPalette pal = palette();
+  pal.setColor(QPalette::WindowText, ColorToQColor(fontColor));
+  pal.setColor(QPalette::Window, ColorToQColor(backColor));
+  setPalette(pal);
+}
+
+void TFontSample::mousePressEvent(QMouseEvent* event) {
+  event->accept();
+  emit clicked();
+}
+
+TPositionUpDown::TPositionUpDown(QWidget* parent) : QSpinBox(parent) {
+  // The field beside it shows the value; the spin box keeps only its arrows.
+  lineEdit()->hide();
+  setFocusPolicy(Qt::StrongFocus);
+}
+
+QSize TPositionUpDown::sizeHint() const {
+  QStyleOptionSpinBox opt;
+  initStyleOption(&opt);
+  const QRect up = style()->subControlRect(QStyle::CC_SpinBox, &opt, QStyle::SC_SpinBoxUp, this);
+  const int w = qMax(up.width(), 12) + 2 * style()->pixelMetric(QStyle::PM_SpinBoxFrameWidth, &opt, this) + 2;
+  return QSize(w, QSpinBox::sizeHint().height());
+}
+
+// ---------------------------------------------------------------------------
+
+TfrmOptions::TfrmOptions(QWidget* parent) : QDialog(parent) {
+  setObjectName(QStringLiteral("frmOptions"));
+  setWindowTitle(QStringLiteral("Параметры"));
+  setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
+                 Qt::WindowCloseButtonHint);
+
+  auto* root = new QVBoxLayout(this);
+  PageControl = new QTabWidget(this);
+  PageControl->setObjectName(QStringLiteral("PageControl"));
+  root->addWidget(PageControl);
+
+  buildGeneralSheet();
+  buildAddSheet();
+  buildRenderSheet();
+  buildHighlightSheet();
+
+  auto* buttons = new QHBoxLayout;
+  sbtnHelp = new QToolButton(this);
+  sbtnHelp->setObjectName(QStringLiteral("sbtnHelp"));
+  sbtnHelp->setToolTip(QStringLiteral("Справка"));
+  sbtnHelp->setIcon(style()->standardIcon(QStyle::SP_DialogHelpButton));
+  sbtnHelp->setAutoRaise(true);
+  buttons->addWidget(sbtnHelp);
+  DefaultButton = new QPushButton(QStringLiteral("По умолчанию"), this);
+  DefaultButton->setObjectName(QStringLiteral("DefaultButton"));
+  DefaultButton->setToolTip(QStringLiteral("Восстановить настройки по-умолчанию"));
+  DefaultButton->setAutoDefault(false);
+  buttons->addWidget(DefaultButton);
+  buttons->addStretch(1);
+  OKButton = new QPushButton(QStringLiteral("ОК"), this);
+  OKButton->setObjectName(QStringLiteral("OKButton"));
+  OKButton->setToolTip(QStringLiteral("Применить настройки"));
+  OKButton->setDefault(true);
+  CancelButton = new QPushButton(QStringLiteral("Отмена"), this);
+  CancelButton->setObjectName(QStringLiteral("CancelButton"));
+  CancelButton->setToolTip(QStringLiteral("Закрыть это окно"));
+  CancelButton->setAutoDefault(false);
+  buttons->addWidget(OKButton);
+  buttons->addWidget(CancelButton);
+  root->addLayout(buttons);
+
+  connect(OKButton, &QPushButton::clicked, this, &QDialog::accept);
+  connect(CancelButton, &QPushButton::clicked, this, &QDialog::reject);
+  connect(DefaultButton, &QPushButton::clicked, this, &TfrmOptions::DefaultButtonClick);
+  connect(sbtnHelp, &QToolButton::clicked, this, &TfrmOptions::sbtnHelpClick);
+
+  for (TFontSample* label : {FontLabel, lblRenderFont, lblMenuFont})
+    connect(label, &TFontSample::clicked, this, [this, label] { FontLabelClick(label); });
+  for (TColorShape* shape : {shBackColor, shRenderColor, spNumberColor, shSymbolsColor, shHighlightColor})
+    connect(shape, &TColorShape::mouseDown, this, [this, shape] { ColorShapeMouseDown(shape); });
+  connect(udTolHeight, QOverload<int>::of(&QSpinBox::valueChanged), this, &TfrmOptions::udTolHeightClick);
+
+  layout()->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+void TfrmOptions::buildGeneralSheet() {
+  GeneralSheet = new QWidget(PageControl);
+  GeneralSheet->setObjectName(QStringLiteral("GeneralSheet"));
+  auto* v = new QVBoxLayout(GeneralSheet);
+  SwitchLangCheck = makeCheck(GeneralSheet, "SwitchLangCheck",
+                              QStringLiteral("П&ереключать раскладку клавиатуры на русский язык"));
+  EscExitCheck = makeCheck(GeneralSheet, "EscExitCheck", QStringLiteral("В&ыход по нажатию клавиши \"Escape\""));
+  chkbAutoIndent = makeCheck(GeneralSheet, "chkbAutoIndent", QStringLiteral("&Автоматический отступ в абзаце"));
+  v->addWidget(SwitchLangCheck);
+  v->addWidget(EscExitCheck);
+  v->addWidget(chkbAutoIndent);
+
+  auto* grid = new QGridLayout;
+  grid->addWidget(makeLabel(GeneralSheet, QStringLiteral("Шрифт:")), 0, 0);
+  FontLabel = makeSample(GeneralSheet, "FontLabel");
+  grid->addWidget(FontLabel, 0, 1, 1, 2);
+  grid->addWidget(makeLabel(GeneralSheet, QStringLiteral("Фон:")), 1, 0);
+  shBackColor = makeShape(GeneralSheet, "shBackColor");
+  grid->addWidget(shBackColor, 1, 1);
+  grid->addWidget(makeLabel(GeneralSheet, QStringLiteral("Цвет активного абзаца:")), 2, 0);
+  shActiveLineColor = makeShape(GeneralSheet, "shActiveLineColor");
+  shActiveLineColor->setClickable(false);
+  grid->addWidget(shActiveLineColor, 2, 1);
+  grid->setColumnStretch(2, 1);
+  v->addLayout(grid);
+
+  DividerRadioGroup = new QGroupBox(QStringLiteral(" &Разделитель целой и дробной части "), GeneralSheet);
+  DividerRadioGroup->setObjectName(QStringLiteral("DividerRadioGroup"));
+  auto* items = new QHBoxLayout(DividerRadioGroup);
+  FDivider = new QButtonGroup(this);
+  FDividerItems[0] = new QRadioButton(QStringLiteral("&Точка"), DividerRadioGroup);
+  FDividerItems[1] = new QRadioButton(QStringLiteral("&Запятая"), DividerRadioGroup);
+  for (int i = 0; i < 2; ++i) {
+    FDivider->addButton(FDividerItems[i], i);
+    items->addWidget(FDividerItems[i]);
+  }
+  FDividerItems[0]->setChecked(true);
+  v->addWidget(DividerRadioGroup);
+  v->addStretch(1);
+  PageControl->addTab(GeneralSheet, QStringLiteral("&Общие"));
+}
+
+void TfrmOptions::buildAddSheet() {
+  AddSheet = new QWidget(PageControl);
+  AddSheet->setObjectName(QStringLiteral("AddSheet"));
+  auto* v = new QVBoxLayout(AddSheet);
+
+  auto* numbering = new QGroupBox(QStringLiteral(" Нум&ерация "), AddSheet);
+  numbering->setObjectName(QStringLiteral("gbNumbering"));
+  auto* g = new QGridLayout(numbering);
+  SepNumEdit = new QLineEdit(numbering);
+  SepNumEdit->setObjectName(QStringLiteral("SepNumEdit"));
+  SepNumEdit->setMaxLength(5);
+  QFont bold = SepNumEdit->font();
+  bold.setBold(true);
+  SepNumEdit->setFont(bold);
+  SepNumEdit->setFixedWidth(60);
+  g->addWidget(SepNumEdit, 0, 0);
+  auto* sepLabel = makeLabel(numbering, QStringLiteral("Разделитель номера пункта и текста"));
+  sepLabel->setBuddy(SepNumEdit);
+  g->addWidget(sepLabel, 0, 1);
+  auto* note = makeLabel(numbering, QStringLiteral(
+      "Разделитель номера пункта и текста используется при нумерации пунктов. "
+      "Максимальная длина раз- делителя - 5 символов."));
+  note->setWordWrap(true);
+  g->addWidget(note, 1, 0, 1, 2);
+  g->setColumnStretch(1, 1);
+  v->addWidget(numbering);
+
+  auto* tol = new QHBoxLayout;
+  tol->addWidget(makeLabel(AddSheet, QStringLiteral("Коэффициент высоты шрифта допуска:")));
+  edTolHeight = new QLineEdit(AddSheet);
+  edTolHeight->setObjectName(QStringLiteral("edTolHeight"));
+  edTolHeight->setReadOnly(true);
+  edTolHeight->setFixedWidth(50);
+  tol->addWidget(edTolHeight);
+  udTolHeight = new TPositionUpDown(AddSheet);
+  udTolHeight->setObjectName(QStringLiteral("udTolHeight"));
+  udTolHeight->setRange(1, 200);
+  udTolHeight->setSingleStep(5);
+  tol->addWidget(udTolHeight);
+  tol->setSpacing(0);
+  tol->addStretch(1);
+  v->addLayout(tol);
+  v->addStretch(1);
+  PageControl->addTab(AddSheet, QStringLiteral("&Дополнительно"));
+}
+
+void TfrmOptions::buildRenderSheet() {
+  RenderSheet = new QWidget(PageControl);
+  RenderSheet->setObjectName(QStringLiteral("RenderSheet"));
+  auto* v = new QVBoxLayout(RenderSheet);
+  auto* heading = makeLabel(RenderSheet, QStringLiteral("В редакторе"));
+  QFont bold = heading->font();
+  bold.setBold(true);
+  heading->setFont(bold);
+  v->addWidget(heading);
+  auto* g = new QGridLayout;
+  g->addWidget(makeLabel(RenderSheet, QStringLiteral("Шрифт:")), 0, 0);
+  lblRenderFont = makeSample(RenderSheet, "lblRenderFont");
+  g->addWidget(lblRenderFont, 0, 1, 1, 2);
+  g->addWidget(makeLabel(RenderSheet, QStringLiteral("Фон:")), 1, 0);
+  shRenderColor = makeShape(RenderSheet, "shRenderColor");
+  g->addWidget(shRenderColor, 1, 1);
+  g->setColumnStretch(2, 1);
+  v->addLayout(g);
+
+  auto* menuHeading = makeLabel(RenderSheet, QStringLiteral("В меню"));
+  menuHeading->setFont(bold);
+  v->addWidget(menuHeading);
+  auto* m = new QGridLayout;
+  m->addWidget(makeLabel(RenderSheet, QStringLiteral("Шрифт:")), 0, 0);
+  lblMenuFont = makeSample(RenderSheet, "lblMenuFont");
+  m->addWidget(lblMenuFont, 0, 1);
+  m->setColumnStretch(1, 1);
+  v->addLayout(m);
+  ckbUseSysFont = makeCheck(RenderSheet, "ckbUseSysFont", QStringLiteral("Использовать системный &шрифт"));
+  v->addWidget(ckbUseSysFont);
+  v->addStretch(1);
+  PageControl->addTab(RenderSheet, QStringLiteral("&Визуализация"));
+}
+
+void TfrmOptions::buildHighlightSheet() {
+  HighlightSheet = new QWidget(PageControl);
+  HighlightSheet->setObjectName(QStringLiteral("HighlightSheet"));
+  auto* v = new QVBoxLayout(HighlightSheet);
+  chbHighlightEnable = makeCheck(HighlightSheet, "chbHighlightEnable", QStringLiteral("&Включить подсветку синтаксиса"));
+  v->addWidget(chbHighlightEnable);
+  auto* g = new QGridLayout;
+  g->addWidget(makeLabel(HighlightSheet, QStringLiteral("Цвет MText:")), 0, 0);
+  shHighlightColor = makeShape(HighlightSheet, "shHighlightColor");
+  g->addWidget(shHighlightColor, 0, 1);
+  g->addWidget(makeLabel(HighlightSheet, QStringLiteral("Цвет числа:")), 1, 0);
+  spNumberColor = makeShape(HighlightSheet, "spNumberColor");
+  g->addWidget(spNumberColor, 1, 1);
+  g->addWidget(makeLabel(HighlightSheet, QStringLiteral("Цвет спец. символов:")), 2, 0);
+  shSymbolsColor = makeShape(HighlightSheet, "shSymbolsColor");
+  g->addWidget(shSymbolsColor, 2, 1);
+  g->setColumnStretch(2, 1);
+  v->addLayout(g);
+  chbBold = makeCheck(HighlightSheet, "chbBold", QStringLiteral("&Полужирный"));
+  v->addWidget(chbBold);
+  v->addStretch(1);
+  PageControl->addTab(HighlightSheet, QStringLiteral("&Подсветка синтаксиса"));
+}
+
+int TfrmOptions::dividerIndex() const { return FDivider->checkedId(); }
+
+void TfrmOptions::setDividerIndex(int index) {
+  if (index >= 0 && index < 2) FDividerItems[index]->setChecked(true);
+}
+
+void TfrmOptions::loadSample(TFontSample* label, const TFontProps& props, TColor backColor) {
+  label->setSampleColors(props.fpColor, backColor);
+  setLabelFont(label, fontOf(props), props.fpColor);
+}
+
+TFontProps TfrmOptions::sampleProps(const TFontSample* label) const {
+  TFontProps p;
+  const QFont f = label->font();
+  p.fpName = f.family();
+  p.fpSize = f.pointSize();
+  p.fpColor = label->fontColor();
+  p.fpStyle = stylesOf(f);
+  return p;
+}
+
+void TfrmOptions::setLabelFont(QLabel* label, const QFont& font, TColor color) {
+  label->setText(font.family());
+  label->setFont(font);
+  if (auto* sample = qobject_cast<TFontSample*>(label)) {
+    sample->setSampleColors(color, sample->backColor());
+  } else {
+    QPalette pal = label->palette();
+    pal.setColor(QPalette::WindowText, ColorToQColor(color));
+    label->setPalette(pal);
+  }
+}
+
+void TfrmOptions::setSwatchColor(TColorShape* shape, TColor color) {
+  shape->setColor(color);
+  // The samples show their text on these two backgrounds.
+  if (shape == shBackColor) FontLabel->setSampleColors(FontLabel->fontColor(), color);
+  if (shape == shRenderColor) lblRenderFont->setSampleColors(lblRenderFont->fontColor(), color);
+}
+
+void TfrmOptions::LoadFromOptions() {
+  SwitchLangCheck->setChecked(Options.SwitchToRus);
+  EscExitCheck->setChecked(Options.EscForExit);
+  chkbAutoIndent->setChecked(Options.EditorProps.epAutoIndent);
+  ckbUseSysFont->setChecked(Options.RenderMenuProps.rmUseSysFont);
+  chbHighlightEnable->setChecked(Options.HighlightProps.hpEnable);
+  SepNumEdit->setText(Options.ItemDivider);
+  setDividerIndex(Options.CommaAsSep ? 1 : 0);
+  // Halves go to the even neighbour, as the settings were always rounded.
+  udTolHeight->blockSignals(true);
+  udTolHeight->setPosition(static_cast<int>(std::nearbyint(Options.TolHeight * 100.0)));
+  udTolHeight->blockSignals(false);
+  UpdateTolHeightText();
+
+  loadSample(FontLabel, Options.EditorFont, Options.EditorColors.ecBackground);
+  shBackColor->setColor(Options.EditorColors.ecBackground);
+  shActiveLineColor->setColor(Options.EditorColors.ecActiveLine);
+  loadSample(lblRenderFont, Options.RenderProps.rpFont, Options.RenderProps.rpBackColor);
+  shRenderColor->setColor(Options.RenderProps.rpBackColor);
+  loadSample(lblMenuFont, Options.RenderMenuProps.rmFont, clMenu);
+
+  shHighlightColor->setColor(Options.HighlightProps.hpColor);
+  spNumberColor->setColor(Options.HighlightProps.hpNumColor);
+  shSymbolsColor->setColor(Options.HighlightProps.hpSymColor);
+  chbBold->setChecked(Options.HighlightProps.hpStyle & fsBold);
+}
+
+void TfrmOptions::StoreToOptions() {
+  Options.SwitchToRus = SwitchLangCheck->isChecked();
+  Options.EscForExit = EscExitCheck->isChecked();
+  Options.EditorProps.epAutoIndent = chkbAutoIndent->isChecked();
+  Options.RenderMenuProps.rmUseSysFont = ckbUseSysFont->isChecked();
+  Options.HighlightProps.hpEnable = chbHighlightEnable->isChecked();
+  Options.ItemDivider = SepNumEdit->text();
+  Options.CommaAsSep = dividerIndex() == 1;
+  Options.TolHeight = udTolHeight->position() / 100.0;
+
+  Options.EditorFont = sampleProps(FontLabel);
+  Options.RenderProps.rpFont = sampleProps(lblRenderFont);
+  Options.RenderMenuProps.rmFont = sampleProps(lblMenuFont);
+
+  Options.EditorColors.ecBackground = shBackColor->color();
+  Options.EditorColors.ecActiveLine = shActiveLineColor->color();
+  Options.RenderProps.rpBackColor = shRenderColor->color();
+  Options.HighlightProps.hpColor = shHighlightColor->color();
+  Options.HighlightProps.hpNumColor = spNumberColor->color();
+  Options.HighlightProps.hpSymColor = shSymbolsColor->color();
+  Options.HighlightProps.hpStyle = chbBold->isChecked() ? TFontStyles(fsBold) : TFontStyles(0);
+}
+
+void TfrmOptions::UpdateTolHeightText() {
+  edTolHeight->setText(QLocale::system().toString(udTolHeight->position() / 100.0, 'f', 2));
+}
+
+void TfrmOptions::udTolHeightClick() { UpdateTolHeightText(); }
+
+void TfrmOptions::sbtnHelpClick() { platform::showHelp(this, 300); }
+
+void TfrmOptions::DefaultButtonClick() {
+  QWidget* page = PageControl->currentWidget();
+  if (page == GeneralSheet) {
+    TFontProps font;
+    font.fpName = QStringLiteral("Courier New");
+    font.fpSize = 10;
+    font.fpColor = clWindowText;
+    // The sample keeps the background it has now.
+    setLabelFont(FontLabel, fontOf(font), font.fpColor);
+    shBackColor->setColor(0xDDFFFF);
+    SwitchLangCheck->setChecked(true);
+    EscExitCheck->setChecked(true);
+    chkbAutoIndent->setChecked(true);
+    shActiveLineColor->setColor(0xCEFFCE);
+    setDividerIndex(0);
+  } else if (page == AddSheet) {
+    SepNumEdit->setText(QStringLiteral(". "));
+    udTolHeight->blockSignals(true);
+    udTolHeight->setPosition(60);
+    udTolHeight->blockSignals(false);
+    UpdateTolHeightText();
+  } else if (page == RenderSheet) {
+    TFontProps render;
+    render.fpName = QStringLiteral("Arial");
+    render.fpSize = 11;
+    render.fpColor = RGBColor(255, 255, 255);
+    loadSample(lblRenderFont, render, RGBColor(0, 0, 0));
+    shRenderColor->setColor(RGBColor(0, 0, 0));
+    TFontProps menu;
+    menu.fpName = QStringLiteral("Tahoma");
+    menu.fpSize = 8;
+    menu.fpColor = clMenuText;
+    setLabelFont(lblMenuFont, fontOf(menu), menu.fpColor);
+    ckbUseSysFont->setChecked(true);
+  } else if (page == HighlightSheet) {
+    chbHighlightEnable->setChecked(false);
+    shHighlightColor->setColor(0xFF0000);
+    spNumberColor->setColor(255);
+    shSymbolsColor->setColor(128);
+    chbBold->setChecked(false);
+  }
+}
+
+void TfrmOptions::FontLabelClick(TFontSample* label) {
+  QFont font = label->font();
+  TColor color = label->fontColor();
+  if (chooseFont(this, font, color, label == FontLabel)) setLabelFont(label, font, color);
+}
+
+void TfrmOptions::ColorShapeMouseDown(TColorShape* shape) {
+  if (!shape->clickable()) return;
+  const QColor c = QColorDialog::getColor(ColorToQColor(shape->color()), this);
+  if (c.isValid()) setSwatchColor(shape, QColorToColor(c));
+}
+
+bool ExecuteOptionsDialog(QWidget* parent) {
+  TfrmOptions dialog(parent);
+  dialog.LoadFromOptions();
+  dialog.adjustSize();
+  QScreen* screen = parent ? parent->screen() : QGuiApplication::primaryScreen();
+  if (screen) {
+    QRect r = dialog.frameGeometry();
+    r.moveCenter(screen->availableGeometry().center());
+    dialog.move(r.topLeft());
+  }
+  if (dialog.exec() != QDialog::Accepted) return false;
+  dialog.StoreToOptions();
+  return true;
+}
