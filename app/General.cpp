@@ -6,6 +6,7 @@
 #include <QLocale>
 #include <QScreen>
 #include <QWidget>
+#include <cmath>
 
 #include "IniFile.h"
 
@@ -58,7 +59,7 @@ double readFloat(const TIniFile& ini, const QString& sec, const QString& key, do
   v.replace(QLatin1Char(','), QLatin1Char('.'));
   bool ok = false;
   const double d = QLocale::c().toDouble(v, &ok);
-  return ok ? d : def;
+  return ok && std::isfinite(d) ? d : def;
 }
 
 QString formatFloat(double v) {
@@ -133,9 +134,11 @@ TWindowPlacement LoadSettingsFile(const QString& path) {
 }
 
 bool SaveSettingsFile(const QString& path, const TWindowPlacement& p) {
-  // Start from the file as it is, so that keys of other programs or later
-  // versions survive; ours are rewritten in their fixed order.
-  TIniFile w(path);
+  // Our keys go first in their fixed order; keys of other programs or later
+  // versions found in the old file are kept after them.
+  const TIniFile old(path);
+  TIniFile w{QString()};
+  w.setFileName(path);
   const TOptions& o = Options;
   w.writeInteger(kWindow, QStringLiteral("State"), p.State);
   w.writeInteger(kWindow, QStringLiteral("Left"), p.Left);
@@ -167,6 +170,9 @@ bool SaveSettingsFile(const QString& path, const TWindowPlacement& p) {
   w.writeInteger(kHighlight, QStringLiteral("SymColor"), o.HighlightProps.hpSymColor);
   w.writeInteger(kHighlight, QStringLiteral("FontStyle"), FontStylesToInt(o.HighlightProps.hpStyle));
   w.writeBool(kHighlight, QStringLiteral("Enable"), o.HighlightProps.hpEnable);
+  for (const QString& sec : old.sections())
+    for (const QString& key : old.keys(sec))
+      if (!w.hasKey(sec, key)) w.writeString(sec, key, old.readString(sec, key, QString()));
   return w.save();
 }
 

@@ -37,7 +37,6 @@ void TIniFile::parse(const QString& text) {
     bool found = false;
     for (auto& kv : current->values)
       if (kv.first.compare(key, Qt::CaseInsensitive) == 0) {
-        kv.second = value;
         found = true;
         break;
       }
@@ -81,8 +80,11 @@ int TIniFile::readInteger(const QString& sec, const QString& key, int def) const
     result = int(v.mid(1).toUInt(&ok, 16));
   else if (v.startsWith(QLatin1String("0x"), Qt::CaseInsensitive))
     result = int(v.mid(2).toUInt(&ok, 16));
-  else
+  else {
     result = v.toInt(&ok, 10);
+    // Colours written unsigned by other tools still read as the same bits.
+    if (!ok) result = int(v.toUInt(&ok, 10));
+  }
   return ok ? result : def;
 }
 
@@ -90,7 +92,11 @@ bool TIniFile::readBool(const QString& sec, const QString& key, bool def) const 
   return readInteger(sec, key, def ? 1 : 0) != 0;
 }
 
-void TIniFile::writeString(const QString& sec, const QString& key, const QString& value) {
+void TIniFile::writeString(const QString& sec, const QString& key, const QString& rawValue) {
+  // A line break inside a value would split it into lines of its own.
+  QString value = rawValue;
+  value.remove(QLatin1Char('\r'));
+  value.remove(QLatin1Char('\n'));
   Section& s = section(sec);
   for (auto& kv : s.values)
     if (kv.first.compare(key, Qt::CaseInsensitive) == 0) {

@@ -22,6 +22,7 @@ class TIniFile {
 
   // Writes the whole file at once (UTF-8, CR LF); the old file survives a failure.
   bool save(QString* error = nullptr) const;
+  void setFileName(const QString& path) { FPath = path; }
   QString toText() const;
   QStringList sections() const;
   QStringList keys(const QString& section) const;

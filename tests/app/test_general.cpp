@@ -1,0 +1,189 @@
+// The settings file: defaults, every key's round trip, value forms and failures.
+#include <QFile>
+#include <QLocale>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "TestMain.h"
+#include "app/General.h"
+#include "app/IniFile.h"
+
+namespace {
+void writeFile(const QString& path, const QByteArray& data) {
+  QFile f(path);
+  QVERIFY(f.open(QIODevice::WriteOnly));
+  f.write(data);
+}
+QByteArray readFile(const QString& path) {
+  QFile f(path);
+  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+}  // namespace
+
+class TestGeneral : public QObject {
+  Q_OBJECT
+  QTemporaryDir FDir;
+
+ private slots:
+  void missingFileGivesDefaults() {
+    Options = TOptions();
+    const TWindowPlacement p = LoadSettingsFile(FDir.filePath("none.ini"));
+    QCOMPARE(p.State, 0);
+    QCOMPARE(p.Width, 608);
+    QCOMPARE(p.Height, 384);
+    QVERIFY(Options.SwitchToRus && Options.EscForExit && !Options.CommaAsSep);
+    QCOMPARE(Options.ItemDivider, QStringLiteral(". "));
+    QCOMPARE(Options.TolHeight, 0.6);
+    QVERIFY(Options.EditorProps.epWordWrap && Options.EditorProps.epAutoIndent);
+    QCOMPARE(Options.EditorProps.epHeight, 100);
+    QCOMPARE(Options.EditorColors.ecBackground, 14548991);
+    QCOMPARE(Options.EditorColors.ecActiveLine, 13565902);
+    QCOMPARE(Options.EditorFont.fpName, QStringLiteral("Courier New"));
+    QCOMPARE(Options.EditorFont.fpSize, 10);
+    QCOMPARE(Options.EditorFont.fpColor, clWindowText);
+    QCOMPARE(Options.RenderProps.rpFont.fpName, QStringLiteral("Arial"));
+    QCOMPARE(Options.RenderProps.rpFont.fpSize, 11);
+    QCOMPARE(Options.RenderProps.rpFont.fpColor, 16777215);
+    QCOMPARE(Options.RenderProps.rpBackColor, 0);
+    QCOMPARE(Options.RenderMenuProps.rmFont.fpName, QStringLiteral("Tahoma"));
+    QCOMPARE(Options.RenderMenuProps.rmFont.fpSize, 8);
+    QCOMPARE(Options.RenderMenuProps.rmFont.fpColor, clMenuText);
+    QVERIFY(Options.RenderMenuProps.rmUseSysFont);
+    QCOMPARE(Options.HighlightProps.hpColor, 16711680);
+    QCOMPARE(Options.HighlightProps.hpNumColor, 255);
+    QCOMPARE(Options.HighlightProps.hpSymColor, 128);
+    QVERIFY(!Options.HighlightProps.hpEnable);
+  }
+
+  void everyKeyRoundTripsInTableOrder() {
+    TOptions o;
+    o.SwitchToRus = false;
+    o.EscForExit = false;
+    o.ItemDivider = QStringLiteral(" a\"b ");
+    o.CommaAsSep = true;
+    o.TolHeight = 0.75;
+    o.EditorProps = {false, false, 222};
+    o.EditorFont = {QStringLiteral("DejaVu Sans Mono"), 13, RGBColor(1, 2, 3), fsBold | fsStrikeOut};
+    o.EditorColors = {RGBColor(4, 5, 6), RGBColor(7, 8, 9)};
+    o.RenderProps = {{QStringLiteral("Liberation Serif"), 17, clHighlight, fsItalic}, RGBColor(10, 11, 12)};
+    o.RenderMenuProps = {{QStringLiteral("Шрифт меню"), 9, RGBColor(13, 14, 15), fsUnderline}, false};
+    o.HighlightProps = {RGBColor(16, 17, 18), RGBColor(19, 20, 21), clMenu, fsBold, true};
+    Options = o;
+    const QString path = FDir.filePath("full.ini");
+    QVERIFY(SaveSettingsFile(path, {2, -5, 7, 800, 600}));
+    Options = TOptions();
+    const TWindowPlacement p = LoadSettingsFile(path);
+    QCOMPARE(p.State, 2);
+    QCOMPARE(p.Left, -5);
+    QCOMPARE(p.Top, 7);
+    QCOMPARE(p.Width, 800);
+    QCOMPARE(p.Height, 600);
+    QCOMPARE(Options.SwitchToRus, false);
+    QCOMPARE(Options.EscForExit, false);
+    QCOMPARE(Options.ItemDivider, o.ItemDivider);
+    QCOMPARE(Options.CommaAsSep, true);
+    QCOMPARE(Options.TolHeight, 0.75);
+    QCOMPARE(Options.EditorProps.epWordWrap, false);
+    QCOMPARE(Options.EditorProps.epAutoIndent, false);
+    QCOMPARE(Options.EditorProps.epHeight, 222);
+    auto sameFont = [](const TFontProps& a, const TFontProps& b) {
+      return a.fpName == b.fpName && a.fpSize == b.fpSize && a.fpColor == b.fpColor && a.fpStyle == b.fpStyle;
+    };
+    QVERIFY(sameFont(Options.EditorFont, o.EditorFont));
+    QVERIFY(sameFont(Options.RenderProps.rpFont, o.RenderProps.rpFont));
+    QVERIFY(sameFont(Options.RenderMenuProps.rmFont, o.RenderMenuProps.rmFont));
+    QCOMPARE(Options.EditorColors.ecBackground, o.EditorColors.ecBackground);
+    QCOMPARE(Options.EditorColors.ecActiveLine, o.EditorColors.ecActiveLine);
+    QCOMPARE(Options.RenderProps.rpBackColor, o.RenderProps.rpBackColor);
+    QCOMPARE(Options.RenderMenuProps.rmUseSysFont, false);
+    QCOMPARE(Options.HighlightProps.hpColor, o.HighlightProps.hpColor);
+    QCOMPARE(Options.HighlightProps.hpNumColor, o.HighlightProps.hpNumColor);
+    QCOMPARE(Options.HighlightProps.hpSymColor, clMenu);
+    QCOMPARE(Options.HighlightProps.hpStyle, TFontStyles(fsBold));
+    QCOMPARE(Options.HighlightProps.hpEnable, true);
+
+    const QString text = QString::fromUtf8(readFile(path));
+    QVERIFY(text.contains(QStringLiteral("ItemDivider=\" a\"\"b \"\r\n")));
+    QVERIFY(text.contains(QStringLiteral("SymColor=-16777212\r\n")));
+    QVERIFY(text.contains(QStringLiteral("FontColor=-16777203\r\n")));
+    TIniFile ini(path);
+    QCOMPARE(ini.sections(), QStringList({"Window", "Main", "Editor", "Render", "MenuRender", "Highlight"}));
+    QCOMPARE(ini.keys("Window"), QStringList({"State", "Left", "Top", "Width", "Height"}));
+    QCOMPARE(ini.keys("Main"), QStringList({"SwitchToRus", "EscForExit", "ItemDivider", "CommaAsSep", "TolHeight"}));
+    QCOMPARE(ini.keys("Editor"), QStringList({"WordWrap", "AutoIndent", "Height", "BackColor", "ActiveLineColor",
+                                              "FontName", "FontSize", "FontColor", "FontStyle"}));
+    QCOMPARE(ini.keys("Render"), QStringList({"FontName", "FontSize", "FontColor", "FontStyle", "BackColor"}));
+    QCOMPARE(ini.keys("MenuRender"), QStringList({"FontName", "FontSize", "FontColor", "FontStyle", "UseSysFont"}));
+    QCOMPARE(ini.keys("Highlight"), QStringList({"FontColor", "NumColor", "SymColor", "FontStyle", "Enable"}));
+    QCOMPARE(ini.readString("Main", "TolHeight", QString()), QLocale::system().toString(0.75));
+  }
+
+  void valueFormsOnRead() {
+    const QString path = FDir.filePath("forms.ini");
+    writeFile(path,
+              "\xEF\xBB\xBF; comment\r\n[main]\r\nitemdivider=- \r\nTolHeight=0,8\r\nSwitchToRus=7\r\n"
+              "junk line\r\n[Editor]\r\nFontStyle=5\r\nFontColor=-16777208\r\nBackColor=4278190093\r\n"
+              "[Highlight]\r\nFontStyle=5\r\n[Unknown]\r\nKeep=me\r\n");
+    LoadSettingsFile(path);
+    QCOMPARE(Options.ItemDivider, QStringLiteral("- "));
+    QCOMPARE(Options.TolHeight, 0.8);
+    QVERIFY(Options.SwitchToRus);
+    QCOMPARE(Options.EditorFont.fpStyle, TFontStyles(fsBold | fsUnderline));
+    QCOMPARE(Options.HighlightProps.hpStyle, TFontStyles(fsBold | fsUnderline));
+    QCOMPARE(Options.EditorFont.fpColor, clWindowText);
+    QCOMPARE(Options.EditorColors.ecBackground, clHighlight);
+    QVERIFY(SaveSettingsFile(path, {}));
+    const QString text = QString::fromUtf8(readFile(path));
+    QVERIFY(text.contains(QStringLiteral("ItemDivider=\"- \"\r\n")));
+    QVERIFY(text.contains(QStringLiteral("[Unknown]\r\nKeep=me\r\n")));
+    writeFile(path, "[Main]\nTolHeight=0.9\n");
+    LoadSettingsFile(path);
+    QCOMPARE(Options.TolHeight, 0.9);
+  }
+
+  void unreadableValuesGiveDefaults() {
+    const QString path = FDir.filePath("broken.ini");
+    writeFile(path,
+              "[Window]\r\nWidth=wide\r\nState=\r\n[Main]\r\nEscForExit=yes\r\nTolHeight=0.6.1\r\n"
+              "[Editor]\r\nHeight=12px\r\nBackColor=#FFFFFF\r\nFontSize=1e3\r\n"
+              "[Render]\r\nFontColor=red\r\n[Highlight]\r\nNumColor=99999999999\r\nEnable=x\r\n");
+    const TWindowPlacement p = LoadSettingsFile(path);
+    QCOMPARE(p.Width, 608);
+    QCOMPARE(p.State, 0);
+    QVERIFY(Options.EscForExit);
+    QCOMPARE(Options.TolHeight, 0.6);
+    QCOMPARE(Options.EditorProps.epHeight, 100);
+    QCOMPARE(Options.EditorColors.ecBackground, 14548991);
+    QCOMPARE(Options.EditorFont.fpSize, 10);
+    QCOMPARE(Options.RenderProps.rpFont.fpColor, 16777215);
+    QCOMPARE(Options.HighlightProps.hpNumColor, 255);
+    QVERIFY(!Options.HighlightProps.hpEnable);
+    writeFile(path, "[Main]\r\nTolHeight=nan\r\n");
+    LoadSettingsFile(path);
+    QCOMPARE(Options.TolHeight, 0.6);
+  }
+
+  void cp1251FileReads() {
+    const QString path = FDir.filePath("ansi.ini");
+    writeFile(path, "[Editor]\r\nFontName=\xCA\xF3\xF0\xFC\xE5\xF0\r\n");
+    LoadSettingsFile(path);
+    QCOMPARE(Options.EditorFont.fpName, QStringLiteral("Курьер"));
+  }
+
+  void failedSaveKeepsOldFile() {
+    const QString blocker = FDir.filePath("plain");
+    writeFile(blocker, "old");
+    QVERIFY(!SaveSettingsFile(blocker + "/korvex.ini", {}));
+    QCOMPARE(readFile(blocker), QByteArray("old"));
+    QVERIFY(!SaveSettingsFile(FDir.path(), {}));  // a folder cannot be replaced
+    QVERIFY(QFileInfo(FDir.path()).isDir());
+  }
+
+  void styleBits() {
+    QCOMPARE(IntToFontStyles(5), TFontStyles(fsBold | fsUnderline));
+    QCOMPARE(FontStylesToInt(fsItalic | fsStrikeOut), 10);
+  }
+};
+
+KORVEX_TEST(TestGeneral)
+#include "test_general.moc"
