@@ -11,6 +11,7 @@
 #include <QRadioButton>
 #include <QSignalSpy>
 #include <QTabWidget>
+#include <QTextBrowser>
 #include <QTimer>
 #include <QToolButton>
 #include <functional>
@@ -18,6 +19,7 @@
 #include "TestMain.h"
 #include "app/General.h"
 #include "app/UfrmOptions.h"
+#include "platform/Platform.h"
 
 namespace {
 
@@ -414,6 +416,20 @@ class TestOptions : public QObject {
     QVERIFY(sample->font().underline());
     QCOMPARE(sample->text(), sample->font().family());
     QCOMPARE(sample->fontColor(), colorBefore);
+  }
+
+  void helpButtonOpensItsPage() {
+    platform::setHelpFolder(QStringLiteral(KORVEX_SOURCE_DIR "/Help"));
+    TfrmOptions dialog;
+    dialog.show();
+    QTest::mouseClick(dialog.sbtnHelp, Qt::LeftButton);
+    QWidget* help = platform::helpWindow();
+    QVERIFY(help);
+    auto* browser = help->findChild<QTextBrowser*>(QStringLiteral("HelpBrowser"));
+    QVERIFY(browser);
+    QVERIFY2(browser->source().toLocalFile().endsWith(QStringLiteral("/300.html")),
+             qPrintable(browser->source().toString()));
+    help->close();
   }
 
   void okStoresAndCancelChangesNothing() {
