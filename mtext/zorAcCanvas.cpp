@@ -372,8 +372,10 @@ struct TCanvas::Impl {
     const uint solid = 0xFF000000u | c;
     const qsizetype stride = FImage.bytesPerLine();
     uchar* bits = FImage.bits();
+    const uchar* maskBits = g.mask.constBits();
+    const qsizetype maskStride = g.mask.bytesPerLine();
     for (int y = y0; y < y1; ++y) {
-      const uchar* m = g.mask.constScanLine(y - gy) + (x0 - gx);
+      const uchar* m = maskBits + (y - gy) * maskStride + (x0 - gx);
       QRgb* d = reinterpret_cast<QRgb*>(bits + y * stride) + x0;
       for (int i = 0, n = x1 - x0; i < n; ++i) {
         const uint a = m[i];
