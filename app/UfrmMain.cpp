@@ -268,7 +268,8 @@ bool TfrmMain::event(QEvent* e) {
 
 void TfrmMain::resizeEvent(QResizeEvent* e) {
   QMainWindow::resizeEvent(e);
-  FormResize();
+  // The splitter gets its new size only after this event; apply the rule then.
+  QTimer::singleShot(0, this, [this] { FormResize(); });
 }
 
 void TfrmMain::FormResize() {

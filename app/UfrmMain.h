@@ -62,7 +62,7 @@ class TfrmMain : public QMainWindow {
   QStatusBar* sBar = nullptr;
   QLabel* sBarPanels[4] = {nullptr, nullptr, nullptr, nullptr};
   QMenuBar* mnuMain = nullptr;
-  QAction* miLoadMenu = nullptr;
+  QPointer<QAction> miLoadMenu;  // destroyed by the first rebuild
   TImageList* imlMain = nullptr;
   QScrollArea* ScrlBox = nullptr;
   QSplitter* Splitter = nullptr;
