@@ -651,34 +651,24 @@ void TfrmMain::UpdateCommandState() {
       default: return 0;
     }
   };
-  for (TXmlMenuItem* item : FEditMenus) {
+  // Menu items and toolbar buttons share the rules; a widget is touched only
+  // when its state really differs, so the refresh never feeds the event loop.
+  auto refresh = [&stateOf](auto* target) {
     bool enabled = true, checked = false;
-    switch (stateOf(item->FCmd, enabled, checked)) {
+    switch (stateOf(target->FCmd, enabled, checked)) {
       case 1:
-        if (item->isEnabled() != enabled) item->setEnabled(enabled);
+        if (target->isEnabled() != enabled) target->setEnabled(enabled);
         break;
       case 2:
-        if (!item->isCheckable()) item->setCheckable(true);
-        if (item->isChecked() != checked) item->setChecked(checked);
+        if (!target->isCheckable()) target->setCheckable(true);
+        if (target->isChecked() != checked) target->setChecked(checked);
         break;
       default:
         break;
     }
-  }
-  for (TXmlToolButton* button : FEditButtons) {
-    bool enabled = true, checked = false;
-    switch (stateOf(button->FCmd, enabled, checked)) {
-      case 1:
-        if (button->isEnabled() != enabled) button->setEnabled(enabled);
-        break;
-      case 2:
-        if (!button->isCheckable()) button->setCheckable(true);
-        if (button->isChecked() != checked) button->setChecked(checked);
-        break;
-      default:
-        break;
-    }
-  }
+  };
+  for (TXmlMenuItem* item : FEditMenus) refresh(item);
+  for (TXmlToolButton* button : FEditButtons) refresh(button);
   const bool overwrite = platform::insertToggled();
   const QString mode = overwrite ? QStringLiteral("ЗАМ") : QStringLiteral("ВСТ");
   if (sBarPanels[2]->text() != mode) sBarPanels[2]->setText(mode);
