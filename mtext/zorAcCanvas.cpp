@@ -43,11 +43,16 @@ size_t qHash(const TFontKey& k, size_t seed = 0) {
                                   (k.strikeOut ? 1u << 22 : 0u));
 }
 
-// A character's coverage mask, placed relative to the cell's top-left corner.
+// A character's coverage: its inked pixels, relative to the cell's top-left
+// corner, in row order.  A list rather than a mask, so drawing never tests
+// the empty pixels of the glyph box.
 struct TGlyph {
-  QImage mask;  // Alpha8; null for a character without ink
-  int dx = 0;
-  int dy = 0;
+  struct TInk {
+    qint16 x, y;
+    quint8 a;
+  };
+  std::vector<TInk> ink;  // empty for a character without ink
+  int left = 0, top = 0, right = -1, bottom = -1;  // box of the ink, inclusive
 };
 
 // Glyphs up to this cell height are drawn from cached masks; larger ones go
@@ -110,14 +115,16 @@ struct TFontEntry {
         }
     }
     if (r < 0) return g;
-    g->mask = QImage(r - l + 1, b - t + 1, QImage::Format_Alpha8);
     for (int y = t; y <= b; ++y) {
-      const QRgb* src = reinterpret_cast<const QRgb*>(tmp.constScanLine(y)) + l;
-      uchar* dst = g->mask.scanLine(y - t);
-      for (int x = 0; x <= r - l; ++x) dst[x] = uchar(qAlpha(src[x]));
+      const QRgb* src = reinterpret_cast<const QRgb*>(tmp.constScanLine(y));
+      for (int x = l; x <= r; ++x)
+        if (const int a = qAlpha(src[x])) g->ink.push_back({qint16(x - pad), qint16(y - pad), quint8(a)});
     }
-    g->dx = l - pad;
-    g->dy = t - pad;
+    g->ink.shrink_to_fit();
+    g->left = l - pad;
+    g->right = r - pad;
+    g->top = t - pad;
+    g->bottom = b - pad;
     return g;
   }
 
@@ -179,6 +186,21 @@ void fillPixels(uchar* row, int count, QRgb c) {
 
 struct TCanvas::Impl {
   QImage FImage;
+  // Size and bits of FImage, kept here because the hot paths ask for them per
+  // glyph.  FBits is fetched lazily: bits() detaches from any copy handed out.
+  int FW = 0;
+  int FH = 0;
+  uchar* FBits = nullptr;
+  void setImage(QImage img) {
+    FImage = std::move(img);
+    FW = FImage.width();
+    FH = FImage.height();
+    FBits = nullptr;
+  }
+  uchar* bits() {
+    if (!FBits) FBits = FImage.bits();
+    return FBits;
+  }
   std::shared_ptr<TPixelBuffer> FBuffer;
   // Rows from FFillFrom down are owed a fill with FPendingColor.  Filling a
   // grown surface only when drawing reaches it keeps those rows in the cache
@@ -187,14 +209,14 @@ struct TCanvas::Impl {
   QRgb FPendingColor = 0xFFFFFFFFu;
 
   void materialize(int rowEnd) {
-    rowEnd = qMin(rowEnd, FImage.height());
+    rowEnd = qMin(rowEnd, FH);
     if (FFillFrom >= rowEnd) return;
-    const qsizetype stride = FImage.bytesPerLine();
-    uchar* bits = FImage.bits();
-    for (int y = qMax(0, FFillFrom); y < rowEnd; ++y) fillPixels(bits + y * stride, FImage.width(), FPendingColor);
+    const qsizetype stride = qsizetype(FW) * 4;
+    uchar* data = bits();
+    for (int y = qMax(0, FFillFrom); y < rowEnd; ++y) fillPixels(data + y * stride, FW, FPendingColor);
     FFillFrom = rowEnd;
   }
-  void materializeAll() { materialize(FImage.height()); }
+  void materializeAll() { materialize(FH); }
 
   QImage wrap(int w, int h) {
     return QImage(FBuffer->data, w, h, qsizetype(w) * 4, QImage::Format_RGB32, releaseBuffer,
@@ -210,8 +232,8 @@ struct TCanvas::Impl {
 
   void resize(int w, int h) {
     const QRgb brush = 0xFF000000u | FBrushQColor.rgb();
-    if (FFillFrom < FImage.height() && FPendingColor != brush) materializeAll();
-    const int oldW = FImage.width(), oldH = FImage.height();
+    if (FFillFrom < FH && FPendingColor != brush) materializeAll();
+    const int oldW = FW, oldH = FH;
     const qsizetype need = qsizetype(w) * h * 4;
     const int rows = qMin(qMin(h, oldH), qMax(0, FFillFrom));
     const qsizetype keep = qsizetype(qMin(w, oldW)) * 4;
@@ -220,14 +242,14 @@ struct TCanvas::Impl {
       // Rearrange the rows in place for the new stride.
       const qsizetype oldStride = qsizetype(oldW) * 4;
       uchar* data = FBuffer->data;
-      FImage = QImage();
+      setImage(QImage());
       if (newStride > oldStride) {
         for (int y = rows - 1; y >= 0; --y) memmove(data + y * newStride, data + y * oldStride, size_t(keep));
       } else if (newStride < oldStride) {
         for (int y = 0; y < rows; ++y) memmove(data + y * newStride, data + y * oldStride, size_t(keep));
       }
       for (int y = 0; y < rows; ++y) fillPixels(data + y * newStride + keep, int((newStride - keep) / 4), brush);
-      FImage = wrap(w, h);
+      setImage(wrap(w, h));
       FFillFrom = rows;
       FPendingColor = brush;
       return;
@@ -244,9 +266,9 @@ struct TCanvas::Impl {
       memcpy(data + y * newStride, FImage.constScanLine(y), size_t(keep));
       fillPixels(data + y * newStride + keep, int((newStride - keep) / 4), brush);
     }
-    FImage = QImage();
+    setImage(QImage());
     FBuffer = std::move(buffer);
-    FImage = wrap(w, h);
+    setImage(wrap(w, h));
     FFillFrom = rows;
     FPendingColor = brush;
   }
@@ -291,6 +313,7 @@ struct TCanvas::Impl {
     if (FImage.isNull()) return nullptr;
     if (!FPainter) {
       FPainter = std::make_unique<QPainter>(&FImage);
+      FBits = nullptr;  // beginning to paint may have detached the image
       FPainter->setRenderHint(QPainter::Antialiasing, false);
       FPainter->setBackgroundMode(Qt::TransparentMode);
       FPainterFont = nullptr;
@@ -362,31 +385,38 @@ struct TCanvas::Impl {
 
   // Blends a cached glyph in the font colour straight into the surface.
   void blit(int x, int top, const TGlyph& g) {
-    if (g.mask.isNull()) return;
-    const int gx = x + g.dx, gy = top + g.dy;
-    const int x0 = qMax(0, gx), x1 = qMin(FImage.width(), gx + g.mask.width());
-    const int y0 = qMax(0, gy), y1 = qMin(FImage.height(), gy + g.mask.height());
-    if (x0 >= x1 || y0 >= y1) return;
-    materialize(y1);
-    const QRgb c = FFontQColor.rgb();
-    const uint solid = 0xFF000000u | c;
-    const qsizetype stride = FImage.bytesPerLine();
-    uchar* bits = FImage.bits();
-    const uchar* maskBits = g.mask.constBits();
-    const qsizetype maskStride = g.mask.bytesPerLine();
-    for (int y = y0; y < y1; ++y) {
-      const uchar* m = maskBits + (y - gy) * maskStride + (x0 - gx);
-      QRgb* d = reinterpret_cast<QRgb*>(bits + y * stride) + x0;
-      for (int i = 0, n = x1 - x0; i < n; ++i) {
-        const uint a = m[i];
-        if (a == 0) continue;
-        if (a == 255) {
-          d[i] = solid;
-          continue;
-        }
-        d[i] = interpolate255(solid, a, d[i], 255 - a);
-      }
+    if (g.ink.empty()) return;
+    if (x + g.right < 0 || x + g.left >= FW || top + g.bottom < 0 || top + g.top >= FH) return;
+    materialize(top + g.bottom + 1);
+    const uint solid = 0xFF000000u | FFontQColor.rgb();
+    // Most covered pixels still hold the background; those take the colour
+    // from a table, only pixels already inked are blended.
+    const uint bg = FPendingColor;
+    const uint* table = blendTable(solid, bg);
+    const qsizetype stride = FW;
+    QRgb* origin = reinterpret_cast<QRgb*>(bits());
+    const bool inside = x + g.left >= 0 && x + g.right < FW && top + g.top >= 0 && top + g.bottom < FH;
+    for (const TGlyph::TInk& k : g.ink) {
+      const int px = x + k.x, py = top + k.y;
+      if (!inside && (px < 0 || px >= FW || py < 0 || py >= FH)) continue;
+      QRgb* d = origin + py * stride + px;
+      const uint v = *d;
+      *d = v == bg ? table[k.a] : interpolate255(solid, k.a, v, 255 - k.a);
     }
+  }
+
+  // Colour over background for every coverage, for the last pair asked.
+  std::array<uint, 256> FBlend{};
+  uint FBlendSolid = 0, FBlendBg = 0;
+  bool FBlendValid = false;
+  const uint* blendTable(uint solid, uint bg) {
+    if (!FBlendValid || FBlendSolid != solid || FBlendBg != bg) {
+      for (uint a = 0; a < 256; ++a) FBlend[a] = interpolate255(solid, a, bg, 255 - a);
+      FBlendSolid = solid;
+      FBlendBg = bg;
+      FBlendValid = true;
+    }
+    return FBlend.data();
   }
 
   void drawCharAt(int x, int top, QChar ch) {
@@ -394,7 +424,7 @@ struct TCanvas::Impl {
     if (f->masked) {
       // Masks are blended straight into the bits; the raster painter draws
       // synchronously, so both kinds of drawing keep their order.
-      if (!FImage.isNull()) blit(x, top, f->glyph(ch));
+      if (FW > 0) blit(x, top, f->glyph(ch));
       return;
     }
     QPainter* p = painter();
@@ -407,7 +437,7 @@ struct TCanvas::Impl {
   }
 
   bool outside(int left, int top, int right, int bottom) const {
-    return right < 0 || bottom < 0 || left >= FImage.width() || top >= FImage.height();
+    return right < 0 || bottom < 0 || left >= FW || top >= FH;
   }
 
   // Horizontal or vertical one-pixel run, end excluded, straight into the image.
@@ -449,8 +479,8 @@ struct TCanvas::Impl {
 TCanvas::TCanvas() : d(std::make_unique<Impl>()) {}
 TCanvas::~TCanvas() = default;
 
-int TCanvas::width() const { return d->FImage.width(); }
-int TCanvas::height() const { return d->FImage.height(); }
+int TCanvas::width() const { return d->FW; }
+int TCanvas::height() const { return d->FH; }
 
 void TCanvas::setSize(int w, int h) {
   w = qMax(0, w);
@@ -467,10 +497,10 @@ void TCanvas::setSize(int w, int h) {
     h = int(MaxPixels / w);
     d->FTruncated = true;
   }
-  if (w == d->FImage.width() && h == d->FImage.height()) return;
+  if (w == d->FW && h == d->FH) return;
   d->endPaint();
   if (w == 0 || h == 0) {
-    d->FImage = QImage();  // the pixel buffer stays for the next growth
+    d->setImage(QImage());  // the pixel buffer stays for the next growth
     d->FFillFrom = 0;
     return;
   }
@@ -493,6 +523,7 @@ void TCanvas::fillRect(const QRect& r) {
 const QImage& TCanvas::image() {
   d->endPaint();
   d->materializeAll();
+  d->FBits = nullptr;  // the caller may keep a copy; drawing again must detach
   return d->FImage;
 }
 
@@ -595,7 +626,7 @@ void TCanvas::drawText(const QRect& r, const QString& s, int alignFlags) {
 void TCanvas::drawChar(int x, int top, QChar ch) {
   TFontEntry* f = d->FFont;
   const int slack = f->overhang;
-  if (x - slack >= d->FImage.width() || top - slack >= d->FImage.height() ||
+  if (x - slack >= d->FW || top - slack >= d->FH ||
       x + f->advance(ch) + slack < 0 || top + f->ascent + f->descent + slack < 0)
     return;
   d->drawCharAt(x, top, ch);

@@ -61,6 +61,50 @@ class TestCanvas : public QObject {
     QCOMPARE(now.pixel(29, 10), qRgb(0, 0, 0));
   }
 
+  void drawingAfterImageLeavesTheCopyAlone() {
+    // No resize in between: the next glyph must still not reach a copy taken before it.
+    TCanvas c;
+    c.setBrushColor(RGBColor(255, 255, 255));
+    c.setSize(60, 40);
+    c.fill();
+    c.setFontColor(RGBColor(0, 0, 0));
+    c.createFont(QStringLiteral("Liberation Sans"), 20, 0, 0, 400, false, false, false);
+    const QImage kept = c.image();
+    const QImage snapshot = kept.copy();
+    c.drawChar(2, 2, QChar(u'W'));
+    c.drawChar(30, 2, QChar(u'Ж'));
+    QCOMPARE(kept, snapshot);
+    QVERIFY(c.image() != snapshot);
+  }
+
+  void clippedGlyphsMatchTheirVisiblePart() {
+    // A glyph hanging over any edge draws exactly the part a whole one has there.
+    auto draw = [](int w, int h, int x, int y) {
+      TCanvas c;
+      c.setBrushColor(RGBColor(255, 255, 255));
+      c.setSize(w, h);
+      c.fill();
+      c.setFontColor(RGBColor(0, 0, 160));
+      c.createFont(QStringLiteral("Liberation Sans"), 24, 0, 0, 400, false, false, false);
+      c.drawChar(x, y, QChar(u'Ф'));
+      return c.image().copy();
+    };
+    const QImage whole = draw(80, 80, 20, 20);
+    int inked = 0;
+    for (int y = 0; y < 80; ++y)
+      for (int x = 0; x < 80; ++x) inked += whole.pixel(x, y) != qRgb(255, 255, 255);
+    QVERIFY(inked > 20);
+    // Left and top edges cut through the glyph.
+    const QImage leftTop = draw(80, 80, 20 - 28, 20 - 30);
+    QCOMPARE(leftTop.copy(0, 0, 52, 50), whole.copy(28, 30, 52, 50));
+    // Right and bottom edges: a surface too small for the whole glyph.
+    const QImage rightBottom = draw(30, 32, 20, 20);
+    QCOMPARE(rightBottom.copy(20, 20, 10, 12), whole.copy(20, 20, 10, 12));
+    // Entirely outside: nothing, no crash.
+    const QImage outside = draw(10, 10, -200, 500);
+    QCOMPARE(outside.pixel(5, 5), qRgb(255, 255, 255));
+  }
+
   void growthFillsEveryNewRow() {
     // Grown areas take the brush of the moment they were added, even when the
     // brush changes before anything is drawn there.
