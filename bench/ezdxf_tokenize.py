@@ -2,7 +2,7 @@
 """Tokenizes the benchmark's generated MText with ezdxf's MTextParser and
 prints characters per second, for comparison with bench_render.
 
-    build-mtext/bench/bench_render --write-text=/tmp/mtext100k.txt
+    build/bench/bench_render --write-text=/tmp/mtext100k.txt
     /usr/bin/python3 bench/ezdxf_tokenize.py /tmp/mtext100k.txt
 """
 import sys

@@ -11,10 +11,15 @@ PACKAGES=(
   fonts-liberation2 fonts-dejavu-core
   libbenchmark-dev
 )
-# Only for looking at the program under a virtual display (run.sh, screenshots).
-if [[ "${1:-}" == "--gui" ]]; then
-  PACKAGES+=(xvfb xauth x11-utils)
-fi
+# --gui: for looking at the program under a virtual display (run.sh, screenshots).
+for opt in "$@"; do
+  case "$opt" in
+    --gui) PACKAGES+=(xvfb xauth x11-utils) ;;
+    # The renderer benchmark's reference tokenizer (bench/compare.sh).
+    --bench) PACKAGES+=(python3-ezdxf) ;;
+    *) echo "install-deps.sh: unknown option $opt (known: --gui, --bench)" >&2; exit 2 ;;
+  esac
+done
 
 missing=()
 for p in "${PACKAGES[@]}"; do
