@@ -21,7 +21,9 @@ QString EditorTextToMText(const QStringList& lines, const QString& lineBreak) {
 
 bool GrowCanvas(TCanvas& canvas, int AValue, bool width) {
   if (width) {
-    if (AValue > canvas.width()) {
+    // Decoration lines end on the column of the right edge itself, so an
+    // edge equal to the width already needs one more column.
+    if (AValue >= canvas.width()) {
       const int before = canvas.width();
       canvas.setSize(canvas.width() + AValue + 1, canvas.height());
       return canvas.width() != before;

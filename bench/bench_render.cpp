@@ -79,7 +79,7 @@ QPoint renderPreview(TCanvas& c, const QString& text) {
   QPoint size;
   RenderMText(c, text, size, [&c](int v, TResizeType t) {
     if (t == rtWidth) {
-      if (v > c.width()) {
+      if (v >= c.width()) {
         c.setSize(c.width() + v + 1, c.height());
         return true;
       }

@@ -145,7 +145,7 @@ void TAcMtextMenu::sizeBitmap(int w, int h) { FBitmap.setSize(qMax(1, w), qMax(1
 
 bool TAcMtextMenu::AdjustBitmapSize(int AValue, TResizeType AResizeType) {
   if (AResizeType == rtWidth) {
-    if (FBitmap.width() < AValue) {
+    if (FBitmap.width() <= AValue) {  // the right edge's own column is drawn on
       sizeBitmap(AValue + FBitmap.width() + 1, FBitmap.height());
       return true;
     }

@@ -94,10 +94,36 @@ class TestMainWindow : public QObject {
     c.setSize(16, 16);
     QVERIFY(GrowCanvas(c, 40, true));
     QCOMPARE(c.width(), 16 + 40 + 1);
-    QVERIFY(!GrowCanvas(c, 57, true));  // already wide enough
+    QVERIFY(!GrowCanvas(c, 56, true));  // already wide enough
     QCOMPARE(c.width(), 57);
+    // An edge on the last column: decorations are drawn on the edge's own
+    // column, so that column has to exist.
+    QVERIFY(GrowCanvas(c, 57, true));
+    QCOMPARE(c.width(), 57 + 57 + 1);
     QVERIFY(GrowCanvas(c, 17, false));
     QCOMPARE(c.height(), 16 + 17 + 1);
+    QVERIFY(!GrowCanvas(c, 34, false));  // the bottom row itself is never drawn on
+  }
+
+  void previewLinesHaveNoGaps() {
+    // Overline and underline across many growth steps of the preview surface.
+    TRenderProps props;
+    props.rpFont.fpName = QStringLiteral("Liberation Sans");
+    props.rpFont.fpSize = 12;
+    props.rpFont.fpColor = RGBColor(255, 255, 255);
+    props.rpBackColor = RGBColor(0, 0, 0);
+    const QString words = QStringLiteral("надчёркнуто Width ").repeated(8);
+    TCanvas c;
+    const QPoint size = RenderPreview(c, QStringLiteral("\\O") + words + QStringLiteral("\\P\\L") + words + QStringLiteral("\\P"), props);
+    const QImage& img = c.image();
+    QCOMPARE(img.size(), QSize(size.x() + 1, size.y() + 1));
+    QList<int> gapsTop, gapsBottom;
+    for (int x = 1; x <= size.x(); ++x) {
+      if (img.pixel(x, 0) != qRgb(255, 255, 255)) gapsTop << x;
+      if (img.pixel(x, size.y() - 1) != qRgb(255, 255, 255)) gapsBottom << x;
+    }
+    QCOMPARE(gapsTop, QList<int>());
+    QCOMPARE(gapsBottom, QList<int>());
   }
 
   // --- loading: caption, lines, the 512/513 rule

@@ -97,11 +97,15 @@ class TestMtextMenus : public QObject {
     QVERIFY(drawer.AdjustBitmapSize(25, rtWidth));
     QCOMPARE(drawer.Bitmap().width(), 36);
     QCOMPARE(drawer.Bitmap().height(), 4);
-    QVERIFY(!drawer.AdjustBitmapSize(36, rtWidth));
+    QVERIFY(!drawer.AdjustBitmapSize(35, rtWidth));
+    // An edge on the last column still grows: that column is drawn on.
+    QVERIFY(drawer.AdjustBitmapSize(36, rtWidth));
+    QCOMPARE(drawer.Bitmap().width(), 36 + 36 + 1);
     QVERIFY(drawer.AdjustBitmapSize(5, rtHeight));
     QCOMPARE(drawer.Bitmap().height(), 10);
     QVERIFY(!drawer.AdjustBitmapSize(3, rtHeight));
-    QCOMPARE(drawer.Bitmap().width(), 36);
+    QVERIFY(!drawer.AdjustBitmapSize(10, rtHeight));
+    QCOMPARE(drawer.Bitmap().width(), 73);
   }
 
   // Only MText items below the bar count, depth first through submenus;

@@ -29,7 +29,7 @@ inline void prepare(TCanvas& c, int points = 12, int penX = 0, int penY = 0) {
 
 inline bool grow(TCanvas& c, int value, TResizeType type) {
   if (type == rtWidth) {
-    if (value > c.width()) {
+    if (value >= c.width()) {  // the edge's own column carries decorations
       c.setSize(c.width() + value + 1, c.height());
       return true;
     }

@@ -60,6 +60,25 @@ class TestMTextPixels : public QObject {
     for (int x = 1; x <= c.textWidth(QStringLiteral("uvw")); ++x) QVERIFY(isBlack(img.pixel(x, top)));
   }
 
+  void decorationsSurviveGrowth() {
+    // Long runs on the first line make the surface grow several times under
+    // the lines already drawn; none of them may be lost on the way.
+    const QString word = QStringLiteral("надчёркнуто ");
+    for (int points : {12, 24}) {
+      QPoint size;
+      const QImage img = draw(QStringLiteral("\\O") + word.repeated(6) + QStringLiteral("\\P\\L") + word.repeated(6) +
+                                  QStringLiteral("\\P"),
+                              &size, points);
+      int missingTop = 0, missingBottom = 0;
+      for (int x = 1; x < size.x(); ++x) {
+        missingTop += isBlack(img.pixel(x, 0)) ? 0 : 1;
+        missingBottom += isBlack(img.pixel(x, size.y() - 1)) ? 0 : 1;
+      }
+      QCOMPARE(missingTop, 0);
+      QCOMPARE(missingBottom, 0);
+    }
+  }
+
   void fractionBar() {
     QPoint size;
     const QImage img = draw(QStringLiteral("\\S1/22;"), &size);
