@@ -325,6 +325,10 @@ void TfrmMain::RenderText() {
   imgRender->setPixmap(QPixmap::fromImage(FRenderCanvas.image()));
   imgRender->setGeometry(0, 0, FRenderCanvas.width(), FRenderCanvas.height());
   sBarPanels[3]->setText(FPreviewCutOff ? QStringLiteral("Обрезано") : QString());
+  // The panel is 60 px wide, too narrow for the word in most fonts: widen it
+  // while it speaks.
+  sBarPanels[3]->setFixedWidth(
+      FPreviewCutOff ? qMax(60, sBarPanels[3]->fontMetrics().horizontalAdvance(sBarPanels[3]->text()) + 12) : 60);
   sBarPanels[3]->setToolTip(FPreviewCutOff
                                 ? QStringLiteral("Текст слишком велик: предпросмотр показывает только начало")
                                 : QString());
