@@ -103,6 +103,31 @@ QSize TMtextMenuStyle::sizeFromContents(ContentsType type, const QStyleOption* o
   return result;
 }
 
+// The colour the style paints under an item's caption: styles fill menus with
+// their own shade (often not the palette's window colour), so the picture's
+// background is taken from a trial drawing of the panel and the bare item.
+QColor TMtextMenuStyle::itemBackground(const QStyleOptionMenuItem& plain, int captionLeft,
+                                       const QWidget* widget) const {
+  const QRect& r = plain.rect;
+  if (r.width() <= 0 || r.height() <= 0) return QColor();
+  QImage probe(r.size(), QImage::Format_RGB32);
+  probe.fill(plain.palette.color(QPalette::Window));
+  QPainter p(&probe);
+  QStyleOption panel;
+  panel.rect = QRect(QPoint(0, 0), r.size());
+  panel.palette = plain.palette;
+  panel.state = State_None;
+  QProxyStyle::drawPrimitive(PE_PanelMenu, &panel, &p, widget);
+  QStyleOptionMenuItem item(plain);
+  item.rect = QRect(QPoint(0, 0), r.size());
+  item.text.clear();
+  item.icon = QIcon();
+  QProxyStyle::drawControl(CE_MenuItem, &item, &p, widget);
+  p.end();
+  const int x = qBound(0, captionLeft - r.left() + 1, r.width() - 1);
+  return QColor(probe.pixel(x, r.height() / 2));
+}
+
 void TMtextMenuStyle::drawControl(ControlElement element, const QStyleOption* option, QPainter* painter,
                                   const QWidget* widget) const {
   const auto* mi = qstyleoption_cast<const QStyleOptionMenuItem*>(option);
@@ -119,10 +144,10 @@ void TMtextMenuStyle::drawControl(ControlElement element, const QStyleOption* op
   QProxyStyle::drawControl(element, &plain, painter, widget);
 
   const bool selected = mi->state & State_Selected;
-  const QSize picture = drawer->renderCaption(mtext, selected);
-  if (picture.isEmpty()) return;
   const QRect& r = mi->rect;
   const int left = captionLeft(*mi);
+  const QSize picture = drawer->renderCaption(mtext, selected, itemBackground(plain, left, widget));
+  if (picture.isEmpty()) return;
   const int top = (2 * r.top() + r.height() - picture.height()) / 2;
   painter->drawImage(QPoint(left, top), drawer->Bitmap().image(), QRect(QPoint(0, 0), picture));
 }
@@ -188,9 +213,10 @@ void TAcMtextMenu::CalcMaxSize() {
   FMaxWidth += 2;
 }
 
-QSize TAcMtextMenu::renderCaption(const QString& mtext, bool selected) {
+QSize TAcMtextMenu::renderCaption(const QString& mtext, bool selected, const QColor& background) {
   sizeBitmap(FMaxWidth, FMaxHeight);
-  FBitmap.setBrushColor(selected ? clHighlight : clMenu);
+  FBitmap.setBrushColor(background.isValid() ? RGBColor(background.red(), background.green(), background.blue())
+                                             : (selected ? clHighlight : clMenu));
   FBitmap.fill();
   FBitmap.moveTo(0, 0);
   applyFont(selected ? clHighlightText : FFontColor);

@@ -42,6 +42,7 @@ class TMtextMenuStyle : public QProxyStyle {
   static bool decode(const QString& text, QString* mtext, QString* shortcutText);
   // Left edge of the caption within an item rectangle.
   static int captionLeft(const QStyleOptionMenuItem& option);
+  QColor itemBackground(const QStyleOptionMenuItem& plain, int captionLeft, const QWidget* widget) const;
 };
 
 // The one MText menu drawer of the program: its font and the bitmap shared by
@@ -73,7 +74,9 @@ class TAcMtextMenu {
   // Renders the caption into the shared bitmap, which ends up the rendered
   // size (at least 1 x 1); returns that size.  Selected: selection colour behind the
   // highlighted-text colour; otherwise menu colour and the drawer's colour.
-  QSize renderCaption(const QString& mtext, bool selected);
+  // A valid background replaces the selection or menu colour behind the text
+  // (the colour the style really paints the item with).
+  QSize renderCaption(const QString& mtext, bool selected, const QColor& background = QColor());
   // The caption's size as the menu lays it out: rendered width, height + 2.
   QSize captionSize(const QString& mtext);
 

@@ -247,6 +247,18 @@ class TestMtextMenus : public QObject {
     };
     QVERIFY(contains(shot, scaled(menu->actionGeometry(mtext)), QColor(0, 160, 0), 40));
     QVERIFY(!contains(shot, scaled(menu->actionGeometry(plain)), QColor(0, 160, 0), 40));
+    // The picture sits on the colour the style gives the item: apart from the
+    // green ink, the item shows one shade only (the menu's frame runs along
+    // the item's outer edges and is left out).
+    const QRect item = scaled(menu->actionGeometry(mtext)).adjusted(2, 2, -2, -2);
+    const QRgb back = shot.pixel(item.right() - 2, item.center().y());
+    int foreign = 0;
+    for (int y = item.top(); y <= item.bottom(); ++y)
+      for (int x = item.left(); x <= item.right(); ++x) {
+        const QRgb p = shot.pixel(x, y);
+        if (qRed(p) == qGreen(p) && qGreen(p) == qBlue(p) && p != back) ++foreign;
+      }
+    QCOMPARE(foreign, 0);
   }
 };
 
