@@ -18,6 +18,7 @@
 #include <QScreen>
 #include <QStyle>
 #include <QStyleOptionSpinBox>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -373,6 +374,8 @@ void TfrmOptions::buildHighlightSheet() {
   v->addWidget(chbBold);
   v->addStretch(1);
   PageControl->addTab(HighlightSheet, QStringLiteral("&Подсветка синтаксиса"));
+  // All four tabs in view: the pages alone are narrower than their captions.
+  PageControl->setMinimumWidth(PageControl->tabBar()->sizeHint().width() + 8);
 }
 
 int TfrmOptions::dividerIndex() const { return FDivider->checkedId(); }

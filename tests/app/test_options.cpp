@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalSpy>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTextBrowser>
 #include <QTimer>
@@ -322,6 +323,16 @@ class TestOptions : public QObject {
                              "shActiveLineColor", "SepNumEdit", "edTolHeight", "udTolHeight", "lblRenderFont",
                              "shRenderColor", "lblMenuFont", "shHighlightColor", "spNumberColor", "shSymbolsColor"})
       QVERIFY2(dialog.findChild<QWidget*>(QLatin1String(name)), name);
+  }
+
+  void everyTabIsInView() {
+    // No tab hidden behind scroll arrows when the dialog opens at its size.
+    TfrmOptions dialog;
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    QTabBar* bar = dialog.PageControl->tabBar();
+    for (int i = 0; i < bar->count(); ++i)
+      QVERIFY2(bar->rect().contains(bar->tabRect(i)), qPrintable(bar->tabText(i)));
   }
 
   void swatchesAndSamples() {
