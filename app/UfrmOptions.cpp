@@ -1,11 +1,15 @@
 #include "UfrmOptions.h"
 
+#include <memory>
+
 #include <QApplication>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QColorDialog>
 #include <QDialogButtonBox>
+#include <QFontDatabase>
 #include <QFontDialog>
+#include <QFontInfo>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -79,7 +83,45 @@ bool chooseFont(QWidget* parent, QFont& font, TColor& color, bool fixedPitchOnly
   QFontDialog::FontDialogOptions opts = QFontDialog::DontUseNativeDialog | QFontDialog::NoButtons;
   if (fixedPitchOnly) opts |= QFontDialog::MonospacedFonts;
   fonts->setOptions(opts);
-  fonts->setCurrentFont(font);
+  // A family missing on this machine would leave the dialog on the first face
+  // of whatever list it shows (often an italic one); start on the face the
+  // program really draws with instead.
+  QFont shown(font);
+  const QString drawn = QFontInfo(font).family();
+  if (!drawn.isEmpty() && drawn.compare(font.family(), Qt::CaseInsensitive) != 0) shown.setFamily(drawn);
+  // The dialog matches faces by style name, which differs between families
+  // ("Book", "Regular"), and falls back on the first face of the list (often
+  // an oblique one).  Faces are therefore named here by weight and slant, on
+  // opening and whenever another family is picked.
+  auto sameFace = [](QFont f, bool bold, bool italic) {
+    for (const QString& style : QFontDatabase::styles(f.family()))
+      // italic() of the database ignores oblique faces; the font's own style does not.
+      if ((QFontDatabase::weight(f.family(), style) >= QFont::DemiBold) == bold &&
+          (QFontDatabase::font(f.family(), style, 10).style() != QFont::StyleNormal) == italic) {
+        f.setStyleName(style);
+        break;
+      }
+    return f;
+  };
+  struct TFace {
+    QString family;
+    bool bold, italic;
+  };
+  auto face = std::make_shared<TFace>(TFace{shown.family(), font.weight() >= QFont::DemiBold, font.italic()});
+  fonts->setCurrentFont(sameFace(shown, face->bold, face->italic));
+  QObject::connect(fonts, &QFontDialog::currentFontChanged, fonts, [fonts, face, sameFace](const QFont& f) {
+    if (f.family() != face->family) {
+      face->family = f.family();
+      const QFont kept = sameFace(f, face->bold, face->italic);
+      if (kept.styleName() != f.styleName()) {
+        // After the dialog has finished its own reaction to the click.
+        QMetaObject::invokeMethod(fonts, [fonts, kept] { fonts->setCurrentFont(kept); }, Qt::QueuedConnection);
+        return;
+      }
+    }
+    face->bold = f.weight() >= QFont::DemiBold;
+    face->italic = f.italic();
+  });
   root->addWidget(fonts);
 
   auto* colorRow = new QHBoxLayout;

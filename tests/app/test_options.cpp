@@ -7,6 +7,7 @@
 #include <QFontDialog>
 #include <QGroupBox>
 #include <QLineEdit>
+#include <QListView>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalSpy>
@@ -427,6 +428,40 @@ class TestOptions : public QObject {
     QVERIFY(sample->font().underline());
     QCOMPARE(sample->text(), sample->font().family());
     QCOMPARE(sample->fontColor(), colorBefore);
+  }
+
+  void fontDialogKeepsTheFaceAcrossFamilies() {
+    // A missing family opens on the face really drawn, upright; picking another
+    // family keeps the weight and slant instead of jumping to its first face.
+    Options = customOptions();
+    Options.EditorFont = {QStringLiteral("Courier New"), 10, clWindowText, 0};
+    TfrmOptions dialog;
+    dialog.LoadFromOptions();
+    dialog.show();
+    auto* sample = dialog.findChild<TFontSample*>(QStringLiteral("FontLabel"));
+    QVERIFY(sample);
+    QFont opened, picked;
+    onModal([&](QWidget* w) {
+      auto* fonts = w->findChild<QFontDialog*>();
+      if (!fonts) return;
+      opened = fonts->currentFont();
+      QListView* families = fonts->findChildren<QListView*>().value(0);
+      if (!families) return;
+      const QModelIndexList hits =
+          families->model()->match(families->model()->index(0, 0), Qt::DisplayRole, QStringLiteral("DejaVu Sans Mono"));
+      if (hits.isEmpty()) return;
+      QTest::mouseClick(families->viewport(), Qt::LeftButton, {}, families->visualRect(hits.first()).center());
+      QTest::qWait(20);
+      picked = fonts->currentFont();
+      static_cast<QDialog*>(w)->accept();
+    });
+    QTest::mouseClick(sample, Qt::LeftButton);
+    QCOMPARE(opened.style(), QFont::StyleNormal);
+    QVERIFY(opened.weight() < QFont::DemiBold);
+    QCOMPARE(picked.family(), QStringLiteral("DejaVu Sans Mono"));
+    QCOMPARE(picked.style(), QFont::StyleNormal);
+    QVERIFY(picked.weight() < QFont::DemiBold);
+    QVERIFY(!sample->font().italic());
   }
 
   void helpButtonOpensItsPage() {
