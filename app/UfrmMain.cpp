@@ -159,7 +159,8 @@ void TfrmMain::FormCreate() {
   MenuImagesFileName = ProgramFolder + QStringLiteral("Support/menu.bmp");
 
   LoadSettings(this);
-  Splitter->setSizes({Options.EditorProps.epHeight, qMax(42, height() - Options.EditorProps.epHeight)});
+  FEditorHeight = Options.EditorProps.epHeight;
+  Splitter->setSizes({FEditorHeight, qMax(42, height() - FEditorHeight)});
   ApplyEditorSettings();
 
   FMtextMenu = std::make_unique<TAcMtextMenu>(mnuMain);
@@ -278,22 +279,24 @@ void TfrmMain::FormResize() {
   const int tbHeight = tbMain->isVisible() ? tbMain->height() : 0;
   const int sbHeight = sBar->isVisible() ? sBar->height() : 0;
   const int available = height() - menuHeight - tbHeight - sbHeight;
-  const QList<int> sizes = Splitter->sizes();
-  const int editorHeight = sizes.value(0, Editor->height());
-  if (available < editorHeight) {
-    const int h = available / 2;
-    Splitter->setSizes({h, qMax(0, available - h - Splitter->handleWidth())});
-  }
+  if (FEditorHeight <= 0) FEditorHeight = Splitter->sizes().value(0, Editor->height());
+  if (available < FEditorHeight) FEditorHeight = available / 2;
+  // A larger window never enlarges the editor: the preview takes the rest.
+  Splitter->setSizes({FEditorHeight, qMax(0, Splitter->height() - FEditorHeight - Splitter->handleWidth())});
 }
 
 int TfrmMain::editorHeight() const { return Splitter->sizes().value(0); }
 
 void TfrmMain::setEditorHeight(int h) {
+  FEditorHeight = h;
   const int total = qMax(Splitter->height(), h + 42 + Splitter->handleWidth());
   Splitter->setSizes({h, total - h - Splitter->handleWidth()});
 }
 
-void TfrmMain::SplitterMoved() { Options.EditorProps.epHeight = editorHeight(); }
+void TfrmMain::SplitterMoved() {
+  FEditorHeight = editorHeight();
+  Options.EditorProps.epHeight = FEditorHeight;
+}
 
 // ---------------------------------------------------------------------------
 // Document

@@ -165,6 +165,10 @@ class TfrmMain : public QMainWindow {
   int FX = 0;
   int FY = 0;
   bool FDragging = false;
+  // The editor's height as the user set it.  The splitter squeezes the editor
+  // on its own when the window shrinks, before FormResize runs; the halving
+  // rule has to compare against the height the editor had, not the squeezed one.
+  int FEditorHeight = 0;
   bool FRomanNumerals = false;
 
   QStringList FArguments;
