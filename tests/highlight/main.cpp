@@ -1,3 +1,3 @@
-#include "HighlightTest.h"
+#include "TestMain.h"
 
 KORVEX_TEST_MAIN

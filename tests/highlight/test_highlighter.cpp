@@ -5,7 +5,7 @@
 #include <QTextDocument>
 #include <QTextLayout>
 
-#include "HighlightTest.h"
+#include "TestMain.h"
 #include "highlight/SynHighlighterMText.h"
 
 namespace {

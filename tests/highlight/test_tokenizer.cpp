@@ -4,7 +4,7 @@
 #include <QSignalSpy>
 #include <QTest>
 
-#include "HighlightTest.h"
+#include "TestMain.h"
 #include "highlight/SynHighlighterMText.h"
 
 namespace {
