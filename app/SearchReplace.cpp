@@ -2,6 +2,7 @@
 
 #include <QComboBox>
 #include <QDialog>
+#include <QMainWindow>
 #include <QWidget>
 #include <memory>
 
@@ -22,9 +23,13 @@ void soundBeep() {
 }
 
 // The main window's client area in screen coordinates.
+// The menu bar is not part of a window's client area.
 QRect clientRectOnScreen(QWidget* window) {
   if (!window) return QRect();
-  return QRect(window->mapToGlobal(QPoint(0, 0)), window->size());
+  QRect r(window->mapToGlobal(QPoint(0, 0)), window->size());
+  if (auto* main = qobject_cast<QMainWindow*>(window))
+    if (QWidget* bar = main->menuWidget(); bar && bar->isVisible()) r.setTop(r.top() + bar->height());
+  return r;
 }
 
 }  // namespace

@@ -27,7 +27,9 @@ void rewriteLines(TEditor& editor, F change) {
 }  // namespace
 
 void InsertAtCaret(TEditor& editor, const QString& S) {
-  QString text = S;
+  // The mark's offset must be counted the way the editor counts, with every
+  // break one character (a file inserted with CR LF would misplace the caret).
+  QString text = NormalizeLineBreaks(S);
   const int mark = text.indexOf(CaretMark);
   int target = -1;
   if (mark >= 0) {

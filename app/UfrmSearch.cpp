@@ -12,6 +12,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStyle>
+#include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -263,18 +264,36 @@ TfrmConfirmReplace::~TfrmConfirmReplace() {
 
 void TfrmConfirmReplace::PrepareShow(const QRect& AEditorRect, int X, int Y1, int Y2, const QString& AReplaceText) {
   lblConfirmation->setText(QStringLiteral("Заменить \"%1\"?").arg(AReplaceText));
+  FEditorRect = AEditorRect;
+  FX = X;
+  FY1 = Y1;
+  FY2 = Y2;
+  place();
+}
 
+void TfrmConfirmReplace::place() {
   // The outer size: the window must not cover the line with its title bar.
-  const int w = frameGeometry().width();
-  const int h = frameGeometry().height();
+  FPlacedSize = frameGeometry().size();
+  const int w = FPlacedSize.width();
+  const int h = FPlacedSize.height();
+  int X = FX;
   // The rectangle's right edge is the first pixel outside it.
-  const int rectRight = AEditorRect.left() + AEditorRect.width();
-  if (w >= AEditorRect.width())
-    X = AEditorRect.left() - (w - AEditorRect.width()) / 2;
+  const int rectRight = FEditorRect.left() + FEditorRect.width();
+  if (w >= FEditorRect.width())
+    X = FEditorRect.left() - (w - FEditorRect.width()) / 2;
   else if (X + w > rectRight)
     X = rectRight - w;
 
-  const int lowerThird = AEditorRect.top() + qRound(AEditorRect.height() * 2.0 / 3.0);
-  const int top = Y2 > lowerThird ? Y1 - h - 4 : Y2 + 4;
+  const int lowerThird = FEditorRect.top() + qRound(FEditorRect.height() * 2.0 / 3.0);
+  const int top = FY2 > lowerThird ? FY1 - h - 4 : FY2 + 4;
   move(X, top);
+}
+
+void TfrmConfirmReplace::showEvent(QShowEvent* event) {
+  QDialog::showEvent(event);
+  // The window manager adds its frame only when the window first appears;
+  // place it again once the real outer size is known.
+  QTimer::singleShot(0, this, [this] {
+    if (FEditorRect.isValid() && frameGeometry().size() != FPlacedSize) place();
+  });
 }

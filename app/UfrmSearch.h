@@ -105,6 +105,17 @@ class TfrmConfirmReplace : public QDialog {
   // or kept inside AEditorRect horizontally, above the line (Y1) when the line
   // bottom (Y2) lies in the lower third of the rectangle, else below it.
   void PrepareShow(const QRect& AEditorRect, int X, int Y1, int Y2, const QString& AReplaceText);
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+
+ private:
+  void place();
+  // The last placement asked for, and the outer size it was computed with:
+  // before its first showing the window's frame is not known yet.
+  QRect FEditorRect;
+  int FX = 0, FY1 = 0, FY2 = 0;
+  QSize FPlacedSize;
 };
 
 // The one confirmation window while it exists, else nullptr.

@@ -15,18 +15,19 @@
 
 TEditorPlugin::~TEditorPlugin() = default;
 
-namespace {
-
-bool isBlank(QChar c) { return c == QLatin1Char(' ') || c == QLatin1Char('\t'); }
-
 // Break style of pasted or inserted text becomes the document's own.
-QString normalizeBreaks(QString s) {
+QString NormalizeLineBreaks(QString s) {
   s.replace(QLatin1String("\r\n"), QLatin1String("\n"));
   s.replace(QLatin1Char('\r'), QLatin1Char('\n'));
   s.replace(QChar(QChar::LineSeparator), QLatin1Char('\n'));
   s.replace(QChar(QChar::ParagraphSeparator), QLatin1Char('\n'));
   return s;
 }
+
+namespace {
+
+bool isBlank(QChar c) { return c == QLatin1Char(' ') || c == QLatin1Char('\t'); }
+
 
 int leadingBlanks(const QString& s) {
   int i = 0;
@@ -114,7 +115,7 @@ void TEditor::setLine(int i, const QString& s) {
   beginDirect();
   QTextCursor c(block);
   c.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
-  c.insertText(normalizeBreaks(s));
+  c.insertText(NormalizeLineBreaks(s));
   if (document()->isEmpty()) FEmptyIsOneLine = true;
   endDirect();
 }
@@ -132,7 +133,7 @@ void TEditor::setLines(const QStringList& l) {
   beginDirect();
   QTextCursor c(document());
   c.select(QTextCursor::Document);
-  c.insertText(normalizeBreaks(l.join(QLatin1Char('\n'))));
+  c.insertText(NormalizeLineBreaks(l.join(QLatin1Char('\n'))));
   FEmptyIsOneLine = l.size() == 1 && l.first().isEmpty();
   endDirect();
   setTextCursor(QTextCursor(document()));
@@ -218,7 +219,7 @@ QString TEditor::selText() const {
 
 void TEditor::setSelText(const QString& s) {
   QTextCursor c = textCursor();
-  c.insertText(normalizeBreaks(s));
+  c.insertText(NormalizeLineBreaks(s));
   setTextCursor(c);
 }
 
@@ -285,7 +286,7 @@ void TEditor::insertFromMimeData(const QMimeData* source) {
     return;
   }
   QTextCursor c = textCursor();
-  c.insertText(normalizeBreaks(source->text()));
+  c.insertText(NormalizeLineBreaks(source->text()));
   setTextCursor(c);
   ensureCursorVisible();
 }
@@ -805,9 +806,9 @@ QString TEditor::searchText() const {
 }
 
 int TEditor::searchReplace(const QString& search, const QString& replace, TSearchOptions options) {
-  const QString needle = normalizeBreaks(search);
+  const QString needle = NormalizeLineBreaks(search);
   if (needle.isEmpty()) return 0;
-  const QString replacement = normalizeBreaks(replace);
+  const QString replacement = NormalizeLineBreaks(replace);
   const bool backwards = options & ssoBackwards;
   const bool replacing = options & (ssoReplace | ssoReplaceAll);
   if (replacing && isReadOnly()) return 0;
@@ -821,12 +822,15 @@ int TEditor::searchReplace(const QString& search, const QString& replace, TSearc
   const QString hay = searchText();
   const QTextCursor caret = textCursor();
   int scopeStart = 0, scopeEnd = hay.size();
-  if ((options & ssoSelectedOnly) && caret.hasSelection()) {
+  const bool inSelection = (options & ssoSelectedOnly) && caret.hasSelection();
+  if (inSelection) {
     scopeStart = caret.selectionStart();
     scopeEnd = caret.selectionEnd();
   }
   int pos;
-  if (options & ssoEntireScope)
+  // The selection is the whole scope: the caret sits on one of its ends, and
+  // starting there would skip all of it.
+  if ((options & ssoEntireScope) || inSelection)
     pos = backwards ? scopeEnd : scopeStart;
   else
     pos = qBound(scopeStart, caret.position(), scopeEnd);

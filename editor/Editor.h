@@ -58,6 +58,10 @@ Q_DECLARE_OPERATORS_FOR_FLAGS(TSearchOptions)
 enum TReplaceAction { raCancel, raSkip, raReplace, raReplaceAll };
 
 // Painting plug-in: called at the end of every paint with the viewport painter.
+// CR LF, CR and the Unicode line and paragraph separators become the one
+// break the editor keeps between lines (offsets count it as one character).
+QString NormalizeLineBreaks(QString s);
+
 class TEditorPlugin {
  public:
   virtual ~TEditorPlugin();

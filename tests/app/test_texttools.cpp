@@ -125,6 +125,9 @@ class TestTextTools : public QObject {
     QTest::newRow("no mark") << "xy" << 1 << 0 << "abc" << "xabcy" << 4;
     QTest::newRow("mark at the end") << "xy" << 2 << 0 << "{\\L~" << "xy{\\L" << 5;
     QTest::newRow("mark first") << "xy" << 0 << 0 << "~ab" << "abxy" << 0;
+    // Breaks count one character each, whatever form the inserted text has.
+    QTest::newRow("CR LF before the mark") << "xy" << 1 << 0 << "a\r\nb\r\n~c" << "xa\nb\ncy" << 5;
+    QTest::newRow("lone CR before the mark") << "xy" << 0 << 0 << "a\rb~" << "a\nbxy" << 3;
   }
   void insertAtCaret() {
     QFETCH(QString, text);
@@ -138,7 +141,7 @@ class TestTextTools : public QObject {
     editor.setSelStart(selStart);
     editor.setSelLength(selLength);
     InsertAtCaret(editor, inserted);
-    QCOMPARE(editor.lines(), QStringList({expected}));
+    QCOMPARE(editor.lines(), expected.split(QLatin1Char('\n')));
     QCOMPARE(editor.selStart(), caret);
     QCOMPARE(editor.selLength(), 0);
     // The insertion is an ordinary edit.

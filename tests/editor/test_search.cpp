@@ -129,6 +129,20 @@ class TestEditorSearch : public QObject {
     e.setSelStart(0);
     QCOMPARE(e.searchReplace("a", "b", ssoEntireScope | ssoSelectedOnly | ssoReplace | ssoReplaceAll), 4);
     QCOMPARE(e.lines(), (QStringList{"bb", "bb"}));
+    // From the caret: the caret stands at an end of the selection, yet the
+    // whole selection is searched, in either direction.
+    for (const bool backwards : {false, true}) {
+      e.setLines({"foo bar foo baz foo"});
+      e.setSelStart(0);
+      e.setSelLength(15);  // "foo bar foo baz"
+      const TSearchOptions dir = backwards ? TSearchOptions(ssoBackwards) : TSearchOptions(0);
+      QCOMPARE(e.searchReplace("foo", "", ssoSelectedOnly | dir), 1);
+      QCOMPARE(e.selStart(), backwards ? 8 : 0);
+      e.setSelStart(0);
+      e.setSelLength(15);
+      QCOMPARE(e.searchReplace("foo", "x", ssoSelectedOnly | ssoReplace | ssoReplaceAll | dir), 2);
+      QCOMPARE(e.line(0), QStringLiteral("x bar x baz foo"));
+    }
   }
 
   void promptAnswers() {
