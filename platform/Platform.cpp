@@ -68,12 +68,12 @@ bool Application::notify(QObject* receiver, QEvent* event) {
     auto* ke = static_cast<QKeyEvent*>(event);
     if (ke->key() == Qt::Key_Insert && ke->modifiers() == Qt::NoModifier && !ke->isAutoRepeat() &&
         receiver->isWidgetType()) {
-      // Count each physical press once, at the widget that first receives it.
-      static QEvent* lastEvent = nullptr;
-      if (lastEvent != event) {
-        lastEvent = event;
+      // Count each press once: it reaches the focus widget (or, with none, its
+      // window) once, and travels to the parents inside that one delivery.
+      // Key events forwarded to other widgets are not new presses.
+      QWidget* focus = QApplication::focusWidget();
+      if (receiver == focus || (!focus && static_cast<QWidget*>(receiver)->isWindow()))
         gInsertToggled = !gInsertToggled;
-      }
     }
   }
   try {

@@ -1,4 +1,6 @@
 #include <QDir>
+#include <QKeyEvent>
+#include <QLineEdit>
 #include <QFile>
 #include <QRegularExpression>
 #include <QTextBrowser>
@@ -60,6 +62,33 @@ class TestPlatform : public QObject {
     platform::setInsertToggled(false);
     QVERIFY(!platform::insertToggled());
     platform::setInsertToggled(true);
+    QVERIFY(platform::insertToggled());
+    platform::setInsertToggled(false);
+  }
+
+  void insertKeyTogglesOnEveryPress() {
+    // Key events are built on the stack: successive presses share an address.
+    QWidget window;
+    auto* edit = new QLineEdit(&window);
+    auto* other = new QLineEdit(&window);
+    window.show();
+    window.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    edit->setFocus();
+    QTRY_COMPARE(QApplication::focusWidget(), edit);
+    platform::setInsertToggled(false);
+    auto press = [](QWidget* w) {
+      QKeyEvent e(QEvent::KeyPress, Qt::Key_Insert, Qt::NoModifier);
+      QApplication::sendEvent(w, &e);
+    };
+    QList<bool> seen;
+    for (int i = 0; i < 3; ++i) {
+      press(edit);
+      seen << platform::insertToggled();
+    }
+    QCOMPARE(seen, (QList<bool>{true, false, true}));
+    // A key event handed on to a widget without focus is not another press.
+    press(other);
     QVERIFY(platform::insertToggled());
     platform::setInsertToggled(false);
   }
