@@ -210,6 +210,22 @@ class TestCommands : public QObject {
     QCOMPARE(w->sBar->currentMessage(), QStringLiteral("Подсказка"));
     w->ShowHintText(QString());
     QVERIFY(w->sBar->currentMessage().isEmpty());
+    // The context menu is a window of its own; its hints still reach the bar.
+    w->show();
+    QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+    emit w->Editor->customContextMenuRequested(QPoint(5, 5));
+    QMenu* popup = nullptr;
+    QTRY_VERIFY((popup = qobject_cast<QMenu*>(QApplication::activePopupWidget())));
+    QAction* hinted = nullptr;
+    for (QAction* a : popup->actions())
+      if (!a->isSeparator() && a->isEnabled() && !a->statusTip().isEmpty()) {
+        hinted = a;
+        break;
+      }
+    QVERIFY(hinted);
+    popup->setActiveAction(hinted);
+    QCOMPARE(w->sBar->currentMessage(), hinted->statusTip());
+    popup->close();
     w->ExitWithoutSaving();
   }
 };
