@@ -117,6 +117,8 @@ TStackParts SplitStackText(const QString& AText) {
 
 namespace {
 
+constexpr int MaxLineTop = 1 << 30;
+
 // Nearest integer, halves to even, clamped so that absurd values (huge
 // heights, infinities) cannot overflow an int.
 int roundInt(double v) {
@@ -500,7 +502,9 @@ void TRenderContext::closeGroup() {
 
 // next is the position after the paragraph code.
 void TRenderContext::newLine(qsizetype next) {
-  FLineTop += FLineHeight;
+  // Absurd heights (\H1e9;) must not overflow the line tops: they saturate
+  // where a line top plus one more clamped height still fits an int.
+  FLineTop = int(qMin<qint64>(qint64(FLineTop) + FLineHeight, MaxLineTop));
   FCanvas.moveTo(0, FLineTop);
   FLineHeight = measureLineHeight(next);
   if (FCallback && FCallback(FLineTop + FLineHeight, rtHeight)) FCanvas.setTransparentBackground();

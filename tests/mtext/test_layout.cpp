@@ -63,6 +63,25 @@ class TestMTextLayout : public QObject {
     QCOMPARE(render(c, QStringLiteral("a\\Pbb\\P")), QPoint(100 + widthOf(QStringLiteral("a")), 5 + 32));
   }
 
+  void absurdHeightsDoNotOverflow() {
+    // Each line asks for more height than the last, never a negative extent.
+    QList<int> heights;
+    TCanvas c;
+    prepare(c);
+    QPoint size;
+    RenderMText(c, QStringLiteral("\\H1e9;a\\Pb\\Pc\\Pd\\P"), size, [&](int v, TResizeType t) {
+      if (t == rtHeight) heights << v;
+      return grow(c, v, t);
+    });
+    QCOMPARE(heights.size(), 5);
+    for (int i = 0; i < heights.size(); ++i) {
+      QVERIFY2(heights[i] > 0, qPrintable(QString::number(heights[i])));
+      if (i > 0) QVERIFY(heights[i] >= heights[i - 1]);
+    }
+    QVERIFY(size.y() >= heights[0]);
+    QVERIFY(c.truncated());
+  }
+
   void callbackContract() {
     // Height requests: first line's height, then each new line's bottom;
     // width requests carry the widest right edge so far.
