@@ -147,6 +147,36 @@ class TestShippedMenu : public QObject {
     }
   }
 
+  // Alt+letter reaches one item only: within the bar, each menu and each
+  // popup, no access key is given twice.
+  void accessKeysAreUnique() {
+    Form f;
+    TXmlToMenu loader(&f.window, nullptr, f.toolBar, [](QObject*) {});
+    QVERIFY(loader.MenuLoad(FXml));
+    QStringList clashes;
+    auto check = [&](const QString& where, const QList<QAction*>& actions) {
+      QMap<QChar, QString> keys;
+      for (QAction* a : actions) {
+        const QString t = a->text();
+        const int amp = t.indexOf(QLatin1Char('&'));
+        if (a->isSeparator() || amp < 0 || amp + 1 >= t.size()) continue;
+        const QChar k = t.at(amp + 1).toLower();
+        if (keys.contains(k)) clashes << QStringLiteral("%1: %2 / %3").arg(where, keys.value(k), t);
+        keys.insert(k, t);
+      }
+    };
+    std::function<void(const QString&, QMenu*)> walk = [&](const QString& where, QMenu* m) {
+      check(where, m->actions());
+      for (QAction* a : m->actions())
+        if (a->menu()) walk(a->text(), a->menu());
+    };
+    check(QStringLiteral("bar"), f.window.menuBar()->actions());
+    for (QAction* a : f.window.menuBar()->actions())
+      if (a->menu()) walk(a->text(), a->menu());
+    for (QMenu* popup : XmlPopupMenus(&f.window)) walk(popup->objectName(), popup);
+    QVERIFY2(clashes.isEmpty(), qPrintable(clashes.join("; ")));
+  }
+
   void stripIsARealBitmap() {
     QImage img(FBmp);
     QVERIFY(!img.isNull());
