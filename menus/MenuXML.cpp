@@ -9,6 +9,8 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QStyleOptionToolBar>
+#include <QStyleOptionToolButton>
+#include <QStylePainter>
 #include <QToolBar>
 #include <QVBoxLayout>
 #include <QWidgetAction>
@@ -196,12 +198,29 @@ void TXmlToolButton::makeDropdown() {
 QSize TXmlToolButton::sizeHint() const {
   const QSize base = QToolButton::sizeHint();
   if (FSeparator) return QSize(8, base.height());
-  return base;
+  if (!icon().isNull()) return base;
+  // The toolbar shows icons only: a button without one is an empty button of
+  // the same size, not its caption (Qt would draw the text instead).
+  QStyleOptionToolButton opt;
+  initStyleOption(&opt);
+  opt.text.clear();
+  QSize size = style()->sizeFromContents(QStyle::CT_ToolButton, &opt, opt.iconSize, this);
+  if (popupMode() == QToolButton::MenuButtonPopup)
+    size.rwidth() += style()->pixelMetric(QStyle::PM_MenuButtonIndicator, &opt, this);
+  return size;
 }
 
 void TXmlToolButton::paintEvent(QPaintEvent* e) {
-  if (!FSeparator) {
+  if (!FSeparator && !icon().isNull()) {
     QToolButton::paintEvent(e);
+    return;
+  }
+  if (!FSeparator) {
+    QStylePainter p(this);
+    QStyleOptionToolButton opt;
+    initStyleOption(&opt);
+    opt.text.clear();
+    p.drawComplexControl(QStyle::CC_ToolButton, opt);
     return;
   }
   QPainter p(this);

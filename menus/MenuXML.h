@@ -120,6 +120,7 @@ class TXmlToolButton : public QToolButton {
   QSize sizeHint() const override;
   QSize minimumSizeHint() const override { return sizeHint(); }
 
+
  protected:
   void paintEvent(QPaintEvent* e) override;
   void mousePressEvent(QMouseEvent* e) override;

@@ -276,6 +276,24 @@ class TestMenuXml : public QObject {
     QVERIFY(FindXmlPopupMenu(&f.window, "LATER"));  // it does exist after the load
   }
 
+  void buttonsWithoutIconShowNoCaption() {
+    const QString caption = QStringLiteral("Очень длинная подпись кнопки");
+    const QString path = file(QStringLiteral("<TOOLBAR>%1</TOOLBAR>").arg(item(caption, 27, "x")));
+    Form f;
+    TXmlToMenu loader(&f.window, nullptr, f.toolBar, {});
+    QVERIFY(loader.MenuLoad(path));
+    auto* b = qobject_cast<TXmlToolButton*>(toolControls(f.toolBar).value(0));
+    QVERIFY(b);
+    QVERIFY(b->icon().isNull());
+    QVERIFY(b->sizeHint().width() < b->fontMetrics().horizontalAdvance(caption) / 2);
+    b->resize(b->sizeHint());
+    const QImage shot = b->grab().toImage();
+    int dark = 0;
+    for (int y = 0; y < shot.height(); ++y)
+      for (int x = 0; x < shot.width(); ++x) dark += qGray(shot.pixel(x, y)) < 100;
+    QCOMPARE(dark, 0);
+  }
+
   void popupSections() {
     const QString path = file(
         QStringLiteral("<POPUPMENU>%1%2%3</POPUPMENU>")
