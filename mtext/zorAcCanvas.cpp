@@ -53,6 +53,21 @@ struct TGlyph {
   };
   std::vector<TInk> ink;  // empty for a character without ink
   int left = 0, top = 0, right = -1, bottom = -1;  // box of the ink, inclusive
+  // The ink as offsets into a surface of one stride, with the coverages apart:
+  // the usual surface keeps its width for a whole render.
+  mutable std::vector<qsizetype> offsets;
+  mutable std::vector<quint8> alphas;
+  mutable qsizetype offsetStride = -1;
+  void prepare(qsizetype stride) const {
+    if (offsetStride == stride) return;
+    offsets.resize(ink.size());
+    alphas.resize(ink.size());
+    for (size_t i = 0; i < ink.size(); ++i) {
+      offsets[i] = ink[i].y * stride + ink[i].x;
+      alphas[i] = ink[i].a;
+    }
+    offsetStride = stride;
+  }
 };
 
 // Glyphs up to this cell height are drawn from cached masks; larger ones go
@@ -396,9 +411,22 @@ struct TCanvas::Impl {
     const qsizetype stride = FW;
     QRgb* origin = reinterpret_cast<QRgb*>(bits());
     const bool inside = x + g.left >= 0 && x + g.right < FW && top + g.top >= 0 && top + g.bottom < FH;
+    if (inside) {
+      g.prepare(stride);
+      QRgb* base = origin + top * stride + x;
+      const qsizetype* off = g.offsets.data();
+      const quint8* alpha = g.alphas.data();
+      for (size_t i = 0, n = g.offsets.size(); i < n; ++i) {
+        QRgb* d = base + off[i];
+        const uint a = alpha[i];
+        const uint v = *d;
+        *d = v == bg ? table[a] : interpolate255(solid, a, v, 255 - a);
+      }
+      return;
+    }
     for (const TGlyph::TInk& k : g.ink) {
       const int px = x + k.x, py = top + k.y;
-      if (!inside && (px < 0 || px >= FW || py < 0 || py >= FH)) continue;
+      if (px < 0 || px >= FW || py < 0 || py >= FH) continue;
       QRgb* d = origin + py * stride + px;
       const uint v = *d;
       *d = v == bg ? table[k.a] : interpolate255(solid, k.a, v, 255 - k.a);
