@@ -208,3 +208,10 @@ bool SaveSettings(QWidget* window) {
   }
   return SaveSettingsFile(SettingsFileName(), p);
 }
+
+QFont FontFromProps(const TFontProps& p) {
+  QFont f(p.fpName);
+  if (p.fpSize > 0) f.setPointSize(p.fpSize);
+  SetFontStyles(f, p.fpStyle);
+  return f;
+}

@@ -59,6 +59,9 @@ struct TOptions {
 // The one settings record; all zeroes until LoadSettings fills it.
 extern TOptions Options;
 
+// The font a settings entry describes (name, size in points when given, styles).
+QFont FontFromProps(const TFontProps& p);
+
 // Window placement as stored in section "Window".
 struct TWindowPlacement {
   int State = 0;  // 0 normal, 1 minimised, 2 maximised

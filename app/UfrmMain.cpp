@@ -48,15 +48,6 @@ QString appTitle() {
   return t.isEmpty() ? QString::fromLatin1(kCaption) : t;
 }
 
-QFont fontFromProps(const TFontProps& p) {
-  QFont f(p.fpName);
-  if (p.fpSize > 0) f.setPointSize(p.fpSize);
-  f.setBold(p.fpStyle & fsBold);
-  f.setItalic(p.fpStyle & fsItalic);
-  f.setUnderline(p.fpStyle & fsUnderline);
-  f.setStrikeOut(p.fpStyle & fsStrikeOut);
-  return f;
-}
 }  // namespace
 
 TfrmMain::TfrmMain(const QStringList& arguments, QWidget* parent)
@@ -437,7 +428,7 @@ void TfrmMain::ExitWithoutSaving() {
 // Settings
 
 void TfrmMain::ApplyEditorSettings() {
-  QFont f = fontFromProps(Options.EditorFont);
+  QFont f = FontFromProps(Options.EditorFont);
   f.setStyleHint(QFont::TypeWriter);
   Editor->setEditorFont(f);
   Editor->setTextColor(ColorToQColor(Options.EditorFont.fpColor));

@@ -32,25 +32,6 @@
 
 namespace {
 
-QFont fontOf(const TFontProps& p) {
-  QFont f(p.fpName);
-  if (p.fpSize > 0) f.setPointSize(p.fpSize);
-  f.setBold(p.fpStyle & fsBold);
-  f.setItalic(p.fpStyle & fsItalic);
-  f.setUnderline(p.fpStyle & fsUnderline);
-  f.setStrikeOut(p.fpStyle & fsStrikeOut);
-  return f;
-}
-
-TFontStyles stylesOf(const QFont& f) {
-  TFontStyles s = 0;
-  if (f.bold()) s |= fsBold;
-  if (f.italic()) s |= fsItalic;
-  if (f.underline()) s |= fsUnderline;
-  if (f.strikeOut()) s |= fsStrikeOut;
-  return s;
-}
-
 QLabel* makeLabel(QWidget* parent, const QString& text) { return new QLabel(text, parent); }
 
 QCheckBox* makeCheck(QWidget* parent, const char* name, const QString& text) {
@@ -428,7 +409,7 @@ void TfrmOptions::setDividerIndex(int index) {
 
 void TfrmOptions::loadSample(TFontSample* label, const TFontProps& props, TColor backColor) {
   label->setSampleColors(props.fpColor, backColor);
-  setLabelFont(label, fontOf(props), props.fpColor);
+  setLabelFont(label, FontFromProps(props), props.fpColor);
 }
 
 TFontProps TfrmOptions::sampleProps(const TFontSample* label) const {
@@ -437,7 +418,7 @@ TFontProps TfrmOptions::sampleProps(const TFontSample* label) const {
   p.fpName = f.family();
   p.fpSize = f.pointSize();
   p.fpColor = label->fontColor();
-  p.fpStyle = stylesOf(f);
+  p.fpStyle = FontStylesOf(f);
   return p;
 }
 
@@ -526,7 +507,7 @@ void TfrmOptions::DefaultButtonClick() {
     font.fpSize = 10;
     font.fpColor = clWindowText;
     // The sample keeps the background it has now.
-    setLabelFont(FontLabel, fontOf(font), font.fpColor);
+    setLabelFont(FontLabel, FontFromProps(font), font.fpColor);
     shBackColor->setColor(0xDDFFFF);
     SwitchLangCheck->setChecked(true);
     EscExitCheck->setChecked(true);
@@ -550,7 +531,7 @@ void TfrmOptions::DefaultButtonClick() {
     menu.fpName = QStringLiteral("Tahoma");
     menu.fpSize = 8;
     menu.fpColor = clMenuText;
-    setLabelFont(lblMenuFont, fontOf(menu), menu.fpColor);
+    setLabelFont(lblMenuFont, FontFromProps(menu), menu.fpColor);
     ckbUseSysFont->setChecked(true);
   } else if (page == HighlightSheet) {
     chbHighlightEnable->setChecked(false);

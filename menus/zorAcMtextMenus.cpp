@@ -26,15 +26,6 @@ TMtextMenuStyle* sharedStyle() {
   return style;
 }
 
-TFontStyles stylesOf(const QFont& f) {
-  TFontStyles s = 0;
-  if (f.bold()) s |= fsBold;
-  if (f.italic()) s |= fsItalic;
-  if (f.underline()) s |= fsUnderline;
-  if (f.strikeOut()) s |= fsStrikeOut;
-  return s;
-}
-
 int pointSizeOf(const QFont& f) {
   if (f.pointSizeF() > 0) return qRound(f.pointSizeF());
   if (f.pixelSize() > 0) return qMax(1, qRound(f.pixelSize() * 72.0 / ScreenDpiY()));
@@ -182,7 +173,7 @@ bool TAcMtextMenu::AdjustBitmapSize(int AValue, TResizeType AResizeType) {
 }
 
 void TAcMtextMenu::applyFont(TColor color) {
-  FBitmap.setFont(FFont.family(), pointSizeOf(FFont), stylesOf(FFont), color);
+  FBitmap.setFont(FFont.family(), pointSizeOf(FFont), FontStylesOf(FFont), color);
   FBitmap.setPenColor(color);
 }
 
@@ -215,8 +206,7 @@ void TAcMtextMenu::CalcMaxSize() {
 
 QSize TAcMtextMenu::renderCaption(const QString& mtext, bool selected, const QColor& background) {
   sizeBitmap(FMaxWidth, FMaxHeight);
-  FBitmap.setBrushColor(background.isValid() ? RGBColor(background.red(), background.green(), background.blue())
-                                             : (selected ? clHighlight : clMenu));
+  FBitmap.setBrushColor(background.isValid() ? QColorToColor(background) : (selected ? clHighlight : clMenu));
   FBitmap.fill();
   FBitmap.moveTo(0, 0);
   applyFont(selected ? clHighlightText : FFontColor);
@@ -236,10 +226,7 @@ QSize TAcMtextMenu::captionSize(const QString& mtext) {
 void TAcMtextMenu::SetMtextMenuFont(const QString& AName, int ASize, TColor AColor, TFontStyles AStyle) {
   QFont f(AName);
   f.setPointSize(qMax(1, ASize));
-  f.setBold(AStyle & fsBold);
-  f.setItalic(AStyle & fsItalic);
-  f.setUnderline(AStyle & fsUnderline);
-  f.setStrikeOut(AStyle & fsStrikeOut);
+  SetFontStyles(f, AStyle);
   FFont = f;
   FFontColor = AColor;
   CalcMaxSize();

@@ -67,3 +67,19 @@ QColor ColorToQColor(TColor c) {
 }
 
 TColor QColorToColor(const QColor& c) { return RGBColor(c.red(), c.green(), c.blue()); }
+
+TFontStyles FontStylesOf(const QFont& f) {
+  TFontStyles s = 0;
+  if (f.bold()) s |= fsBold;
+  if (f.italic()) s |= fsItalic;
+  if (f.underline()) s |= fsUnderline;
+  if (f.strikeOut()) s |= fsStrikeOut;
+  return s;
+}
+
+void SetFontStyles(QFont& f, TFontStyles styles) {
+  f.setBold(styles & fsBold);
+  f.setItalic(styles & fsItalic);
+  f.setUnderline(styles & fsUnderline);
+  f.setStrikeOut(styles & fsStrikeOut);
+}

@@ -1,6 +1,7 @@
 #pragma once
 // Colours and font styles as the settings file and the renderer store them.
 #include <QColor>
+#include <QFont>
 #include <QtGlobal>
 
 // 32-bit colour: red in the low byte, then green, then blue.  A value whose
@@ -30,3 +31,8 @@ TColor QColorToColor(const QColor& c);
 // Font style set, stored as bits 1 bold, 2 italic, 4 underline, 8 strike-out.
 enum TFontStyle : quint8 { fsBold = 1, fsItalic = 2, fsUnderline = 4, fsStrikeOut = 8 };
 using TFontStyles = quint8;
+
+// The style set of a font, and a font given a style set (bold, italic,
+// underline and strike-out all set or cleared).
+TFontStyles FontStylesOf(const QFont& f);
+void SetFontStyles(QFont& f, TFontStyles styles);

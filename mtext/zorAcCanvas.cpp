@@ -53,19 +53,14 @@ struct TGlyph {
   };
   std::vector<TInk> ink;  // empty for a character without ink
   int left = 0, top = 0, right = -1, bottom = -1;  // box of the ink, inclusive
-  // The ink as offsets into a surface of one stride, with the coverages apart:
-  // the usual surface keeps its width for a whole render.
+  // The ink as offsets into a surface of one stride: the usual surface keeps
+  // its width for a whole render.
   mutable std::vector<qsizetype> offsets;
-  mutable std::vector<quint8> alphas;
   mutable qsizetype offsetStride = -1;
   void prepare(qsizetype stride) const {
     if (offsetStride == stride) return;
     offsets.resize(ink.size());
-    alphas.resize(ink.size());
-    for (size_t i = 0; i < ink.size(); ++i) {
-      offsets[i] = ink[i].y * stride + ink[i].x;
-      alphas[i] = ink[i].a;
-    }
+    for (size_t i = 0; i < ink.size(); ++i) offsets[i] = ink[i].y * stride + ink[i].x;
     offsetStride = stride;
   }
 };
@@ -415,10 +410,9 @@ struct TCanvas::Impl {
       g.prepare(stride);
       QRgb* base = origin + top * stride + x;
       const qsizetype* off = g.offsets.data();
-      const quint8* alpha = g.alphas.data();
       for (size_t i = 0, n = g.offsets.size(); i < n; ++i) {
         QRgb* d = base + off[i];
-        const uint a = alpha[i];
+        const uint a = g.ink[i].a;
         const uint v = *d;
         *d = v == bg ? table[a] : interpolate255(solid, a, v, 255 - a);
       }
