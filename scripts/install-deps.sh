@@ -14,7 +14,7 @@ PACKAGES=(
 # --gui: for looking at the program under a virtual display (run.sh, screenshots).
 for opt in "$@"; do
   case "$opt" in
-    --gui) PACKAGES+=(xvfb xauth x11-utils) ;;
+    --gui) PACKAGES+=(xvfb xauth x11-utils xdotool imagemagick) ;;
     # The renderer benchmark's reference tokenizer (bench/compare.sh).
     --bench) PACKAGES+=(python3-ezdxf) ;;
     *) echo "install-deps.sh: unknown option $opt (known: --gui, --bench)" >&2; exit 2 ;;
