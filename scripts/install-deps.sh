@@ -10,6 +10,7 @@ PACKAGES=(
   libhunspell-dev hunspell-ru hunspell-en-us
   fonts-liberation2 fonts-dejavu-core
   libbenchmark-dev
+  ccache
 )
 # --gui: for looking at the program under a virtual display (run.sh, screenshots).
 for opt in "$@"; do
@@ -17,7 +18,10 @@ for opt in "$@"; do
     --gui) PACKAGES+=(xvfb xauth x11-utils xdotool imagemagick) ;;
     # The renderer benchmark's reference tokenizer (bench/compare.sh).
     --bench) PACKAGES+=(python3-ezdxf) ;;
-    *) echo "install-deps.sh: unknown option $opt (known: --gui, --bench)" >&2; exit 2 ;;
+    # The sanitizer build and the fuzz targets (scripts/sanitize.sh, scripts/fuzz.sh):
+    # clang with its sanitizer and libFuzzer runtimes, llvm-symbolizer for readable reports.
+    --safety) PACKAGES+=(clang libclang-rt-dev llvm) ;;
+    *) echo "install-deps.sh: unknown option $opt (known: --gui, --bench, --safety)" >&2; exit 2 ;;
   esac
 done
 
