@@ -1,0 +1,195 @@
+#pragma once
+// The menu editor: the menu definition file shown as a tree (the sections at
+// the root, the items below them as they nest in the file), the properties of
+// the selected item beside it, and a save question when it closes.
+#include <QDialog>
+#include <QLineEdit>
+#include <QStyledItemDelegate>
+#include <QTreeWidgetItem>
+
+#include "menus/MenuModel.h"
+#include "menus/MenuXML.h"
+
+class QAction;
+class QCheckBox;
+class QGroupBox;
+class QLabel;
+class QListWidget;
+class QPushButton;
+class QSplitter;
+class QToolBar;
+class QTreeWidget;
+
+// A node of the editor's tree.  Its text is the CAPTION; the root-level nodes
+// are the sections and their other fields mean nothing.
+class TXmlTreeNode : public QTreeWidgetItem {
+ public:
+  TXmlTreeNode();
+
+  TMenuCommand FCommand = cmdNone;
+  QString FArgument;
+  QString FHint;
+  bool FShowHint = false;
+  QString FBtnMenu;
+  bool FBreak = false;
+  quint16 FShortCut = 0;
+  bool FAsMText = false;
+  // IMAGEINDEX: an icon of the strip, -1 for none (a section: its own icon).
+  int FImageIndex = -1;
+
+  QString caption() const { return text(0); }
+  bool isSection() const { return parent() == nullptr; }
+  TMenuItemProps props() const;
+  void setProps(const TMenuItemProps& p);
+  // The node's root (itself for a section).
+  TXmlTreeNode* section();
+};
+
+// Reads a file into the tree, replacing what it held.  Section nodes get the
+// images AMainMenuImageIndex, + 1, + 2 (MAINMENU, POPUPMENU, TOOLBAR); item
+// nodes show their strip icon when Icons has it.
+class TXmlToTree {
+ public:
+  TXmlToTree(QTreeWidget* Tree, int AMainMenuImageIndex, const TImageList* Icons = nullptr);
+  // Throws TMenuFileError.
+  void XmlLoad(const QString& FileName);
+  void TreeLoad(const TMenuTree& tree);
+
+ private:
+  QTreeWidget* FTree;
+  int FMainMenuImageIndex;
+  const TImageList* FIcons;
+};
+
+// The document of a tree, built at once.
+class TTreeToXml {
+ public:
+  explicit TTreeToXml(QTreeWidget* Tree);
+  // Atomic; throws TMenuFileError "Ошибка при сохранении <path>".
+  void SaveToFile(const QString& FileName) const;
+  const TMenuTree& document() const { return FDoc; }
+
+ private:
+  QTreeWidget* FTree;
+  TMenuTree FDoc;
+};
+
+// The hot-key field: shows the shortcut and takes the next key combination
+// typed into it.  Backspace and Delete clear it; Return, Escape and Tab keep
+// their usual meaning.  Shift as the only modifier is refused.
+class THotKeyEdit : public QLineEdit {
+  Q_OBJECT
+ public:
+  explicit THotKeyEdit(QWidget* parent = nullptr);
+  quint16 shortCut() const { return FShortCut; }
+  void setShortCut(quint16 value);
+  // What a key press would do; false when it is refused.
+  bool takeKey(int key, Qt::KeyboardModifiers modifiers);
+
+ protected:
+  void keyPressEvent(QKeyEvent* e) override;
+
+ private:
+  quint16 FShortCut = 0;
+};
+
+// Rows of the icon list: "нет", then each strip icon with its number.
+class TImageIndexDelegate : public QStyledItemDelegate {
+ public:
+  TImageIndexDelegate(const TImageList* icons, QObject* parent);
+  void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+  QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+  static constexpr int RowHeight = 18;
+
+ private:
+  const TImageList* FIcons;
+};
+
+class TfrmMenuEdit : public QDialog {
+  Q_OBJECT
+ public:
+  // Cuts the icon strip (throws TIconStripError when it cannot be read).
+  explicit TfrmMenuEdit(const QString& ImagesFileName, QWidget* parent = nullptr);
+
+  // Loads the file into the tree; caption := the file name; not modified.
+  // Throws TMenuFileError.
+  void LoadFile(const QString& FileName);
+
+  QString FXmlFileName;
+  bool FModified = false;
+
+  TImageList imlIcons;
+  TImageList imlMain;
+  int stripIconCount() const { return FStripCount; }
+
+  QGroupBox* gbElements;
+  QToolBar* tbElements;
+  QTreeWidget* tvElements;
+  QSplitter* vSplitter;
+  QGroupBox* gbProperties;
+
+  QAction* acAddChild;
+  QAction* acInsert;
+  QAction* acDelete;
+  QAction* acMoveUp;
+  QAction* acMoveDown;
+
+  QLabel* lblCaption;
+  QLineEdit* edCaption;
+  QLabel* lblCommand;
+  QListWidget* lbCommand;
+  QLabel* lblImageIndex;
+  QListWidget* lbImageIndex;
+  QLabel* lblArgument;
+  QLineEdit* edArgument;
+  QLabel* lblHint;
+  QLineEdit* edHint;
+  QCheckBox* chbShowHint;
+  QLabel* lblBtnMenu;
+  QLineEdit* edBtnMenu;
+  QLabel* lblShortCut;
+  THotKeyEdit* hkShortCut;
+  QCheckBox* chbBreak;
+  QCheckBox* chbAsMtext;
+  QPushButton* btnApply;
+  QPushButton* btnHelp;
+
+  TXmlTreeNode* selectedNode() const;
+  // Stores the property controls into the node (disabled ones as they stand).
+  void ApplyProperties(TXmlTreeNode* node);
+
+  // Handlers, callable from tests.
+  void tvElementsChange();
+  void btnApplyClick();
+  void acAddChildExecute();
+  void acInsertExecute();
+  void acDeleteExecute();
+  void acMoveUpExecute();
+  void acMoveDownExecute();
+  // A click on the free part of the element toolbar.
+  void tbElementsClick();
+  void btnHelpClick();
+
+  // Every way of closing ends here: asks to save a modified tree.  A save
+  // that fails keeps the dialog open with its tree.
+  void done(int r) override;
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+  void showEvent(QShowEvent* e) override;
+
+ private:
+  void buildLayout();
+  void setNodeImage(TXmlTreeNode* node, int imageIndex);
+  void clearProperties();
+  TXmlTreeNode* newNodeFromControls();
+  void moveNode(TXmlTreeNode* node, int newIndex);
+
+  int FStripCount = 0;
+  bool FShownOnce = false;
+};
+
+// Opens the editor on the file and the icon strip; true exactly when the user
+// closed it with saving.  Errors in reading either file are thrown (the
+// dialog does not appear).
+bool EditMenuFile(const QString& FileName, const QString& ImagesFileName, QWidget* parent = nullptr);
