@@ -1,0 +1,224 @@
+#include "tools/Conversion.h"
+
+#include <QDir>
+#include <QFile>
+#include <QLocale>
+#include <QSaveFile>
+#include <QXmlStreamReader>
+#include <QXmlStreamWriter>
+#include <cmath>
+
+#include "platform/Platform.h"
+
+TUnitConvertor* UnitConvertor = nullptr;
+
+// ---------------------------------------------------------------------------
+// Messages
+
+QString SaxParsingFailedMessage() { return QStringLiteral("SAX Parsing failed"); }
+QString ListIndexErrorMessage(int index) { return QStringLiteral("List index out of bounds (%1)").arg(index); }
+QString DivisionByZeroMessage() { return QStringLiteral("Floating point division by zero"); }
+QString InvalidFloatOperationMessage() { return QStringLiteral("Invalid floating point operation"); }
+
+// ---------------------------------------------------------------------------
+// Numbers
+
+double CleanStrToFloat(const QString& Text, double Default) {
+  QString kept;
+  for (const QChar c : Text) {
+    if (c == QLatin1Char('.') || c == QLatin1Char(',')) {
+      kept += QLatin1Char('.');
+    } else if (c == QLatin1Char('+') || c == QLatin1Char('-') || c == QLatin1Char('E') || c == QLatin1Char('e') ||
+               (c >= QLatin1Char('0') && c <= QLatin1Char('9'))) {
+      kept += c;
+    }
+  }
+  if (kept.isEmpty()) return Default;
+  bool ok = false;
+  const double value = QLocale::c().toDouble(kept, &ok);
+  return ok && std::isfinite(value) ? value : Default;
+}
+
+QString FactorToStr(double value, QChar sep) {
+  if (!std::isfinite(value) || value == 0) return QStringLiteral("0");
+  // d.dddddddddddddde±x: fifteen significant digits, then drop trailing zeros.
+  const QString sci = QString::number(std::fabs(value), 'e', 14);
+  const int ePos = sci.indexOf(QLatin1Char('e'));
+  QString digits = sci.left(ePos).remove(QLatin1Char('.'));
+  const int exponent = sci.mid(ePos + 1).toInt();
+  while (digits.size() > 1 && digits.endsWith(QLatin1Char('0'))) digits.chop(1);
+
+  QString result = value < 0 ? QStringLiteral("-") : QString();
+  if (exponent >= 15 || exponent <= -5) {
+    result += digits.left(1);
+    if (digits.size() > 1) result += sep + digits.mid(1);
+    result += QStringLiteral("E") + QString::number(exponent);
+  } else if (exponent < 0) {
+    result += QStringLiteral("0") + sep + QString(-exponent - 1, QLatin1Char('0')) + digits;
+  } else if (digits.size() <= exponent + 1) {
+    result += digits + QString(exponent + 1 - digits.size(), QLatin1Char('0'));
+  } else {
+    result += digits.left(exponent + 1) + sep + digits.mid(exponent + 1);
+  }
+  return result;
+}
+
+// ---------------------------------------------------------------------------
+// TUnit
+
+TUnit::TUnit(TUnitConvertor* AOwner, const QString& ACaption, double AForward, const QString& AHint)
+    : FOwner(AOwner), FCaption(ACaption), FForward(AForward), FHint(AHint) {}
+
+void TUnit::changed() {
+  if (FOwner) FOwner->Notify();
+}
+
+void TUnit::setCaption(const QString& value) {
+  FCaption = value;
+  changed();
+}
+
+void TUnit::setForward(double value) {
+  FForward = value;
+  changed();
+}
+
+void TUnit::setHint(const QString& value) {
+  FHint = value;
+  changed();
+}
+
+double TUnit::Convert(double X, bool FwdDir) const { return FwdDir ? X * FForward : X / FForward; }
+
+// ---------------------------------------------------------------------------
+// TUnitConvertor
+
+TUnitConvertor::~TUnitConvertor() { WriteBack(); }
+
+void TUnitConvertor::adopt(TUnit* AUnit) {
+  AUnit->FOwner = this;
+  Notify();
+}
+
+int TUnitConvertor::Add(TUnit* AUnit) {
+  FItems.emplace_back(AUnit);
+  adopt(AUnit);
+  return Count() - 1;
+}
+
+void TUnitConvertor::Insert(int Index, TUnit* AUnit) {
+  Index = qBound(0, Index, Count());
+  FItems.emplace(FItems.begin() + Index, AUnit);
+  adopt(AUnit);
+}
+
+void TUnitConvertor::Delete(int Index) {
+  if (Index < 0 || Index >= Count()) return;
+  FItems.erase(FItems.begin() + Index);
+  Notify();
+}
+
+void TUnitConvertor::Exchange(int Index1, int Index2) {
+  if (Index1 < 0 || Index1 >= Count() || Index2 < 0 || Index2 >= Count()) return;
+  std::swap(FItems[size_t(Index1)], FItems[size_t(Index2)]);
+  Notify();
+}
+
+void TUnitConvertor::Clear() {
+  if (FItems.empty()) return;
+  FItems.clear();
+  Notify();
+}
+
+TUnit* TUnitConvertor::GetUnit(int Index) const {
+  return Index >= 0 && Index < Count() ? FItems[size_t(Index)].get() : nullptr;
+}
+
+void TUnitConvertor::SetUnit(int Index, TUnit* AUnit) {
+  if (Index < 0 || Index >= Count()) {
+    delete AUnit;
+    return;
+  }
+  if (FItems[size_t(Index)].get() != AUnit) FItems[size_t(Index)].reset(AUnit);
+  adopt(AUnit);
+}
+
+namespace unitconv {
+
+// Fills the list from the reader's start-of-element events: an ITEM with
+// exactly the three attributes CAP, FWD and HINT becomes an entry.  The menu
+// definition loader has its own handler of the same name.
+class TSaxHandler {
+ public:
+  explicit TSaxHandler(TUnitConvertor* list) : FUnitConvertor(list) {}
+
+  void startElement(QStringView localName, const QXmlStreamAttributes& atts) {
+    if (localName != QLatin1String("ITEM") || atts.size() != 3) return;
+    const QString cap = QStringLiteral("CAP"), fwd = QStringLiteral("FWD"), hint = QStringLiteral("HINT");
+    if (!atts.hasAttribute(cap) || !atts.hasAttribute(fwd) || !atts.hasAttribute(hint)) return;
+    FUnitConvertor->Add(new TUnit(FUnitConvertor, atts.value(cap).toString(),
+                                  CleanStrToFloat(atts.value(fwd).toString(), 1), atts.value(hint).toString()));
+  }
+
+ private:
+  TUnitConvertor* FUnitConvertor;
+};
+
+}  // namespace unitconv
+
+bool TUnitConvertor::LoadFromDevice(QIODevice* device) {
+  unitconv::TSaxHandler handler(this);
+  QXmlStreamReader reader(device);
+  while (!reader.atEnd()) {
+    if (reader.readNext() == QXmlStreamReader::StartElement) handler.startElement(reader.name(), reader.attributes());
+  }
+  return !reader.hasError();
+}
+
+bool TUnitConvertor::LoadFromFile(const QString& AFileName) {
+  QFile file(AFileName);
+  const bool ok = file.open(QIODevice::ReadOnly) && LoadFromDevice(&file);
+  FFileName = AFileName;
+  FModified = false;
+  return ok;
+}
+
+bool TUnitConvertor::SaveToFile(const QString& AFileName) {
+  QSaveFile file(AFileName);
+  if (!file.open(QIODevice::WriteOnly)) return false;
+  QXmlStreamWriter writer(&file);
+  writer.setAutoFormatting(true);
+  writer.setAutoFormattingIndent(2);
+  writer.writeStartDocument();
+  writer.writeStartElement(QStringLiteral("ROOT"));
+  const QString point = QLocale().decimalPoint();
+  const QChar sep = point.isEmpty() ? QLatin1Char('.') : point.at(0);
+  for (const auto& unit : FItems) {
+    writer.writeEmptyElement(QStringLiteral("ITEM"));
+    writer.writeAttribute(QStringLiteral("CAP"), unit->Caption());
+    writer.writeAttribute(QStringLiteral("FWD"), FactorToStr(unit->Forward(), sep));
+    writer.writeAttribute(QStringLiteral("HINT"), unit->Hint());
+  }
+  writer.writeEndElement();
+  writer.writeEndDocument();
+  if (writer.hasError() || !file.commit()) return false;
+  FFileName = AFileName;
+  FModified = false;
+  return true;
+}
+
+bool TUnitConvertor::WriteBack() {
+  if (!FModified || FFileName.isEmpty()) return true;
+  if (SaveToFile(FFileName)) return true;
+  platform::showError(nullptr, QStringLiteral("Ошибка при сохранении ") + QDir::toNativeSeparators(FFileName));
+  return false;
+}
+
+void CreateUnitConvertor() {
+  if (!UnitConvertor) UnitConvertor = new TUnitConvertor;
+}
+
+void FreeUnitConvertor() {
+  delete UnitConvertor;
+  UnitConvertor = nullptr;
+}

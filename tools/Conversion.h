@@ -1,0 +1,119 @@
+#pragma once
+// The user's list of unit conversions, kept in Support/unit_conv.xml:
+//   <?xml version="1.0" encoding="UTF-8"?>
+//   <ROOT>
+//     <ITEM CAP="дюймы - миллиметры" FWD="25.4" HINT="1 дюйм = 25,4 мм"/>
+//   </ROOT>
+// Each ITEM with exactly the attributes CAP, FWD and HINT is one conversion;
+// every other element is ignored, at any depth.
+#include <QString>
+#include <memory>
+#include <vector>
+
+class QIODevice;
+class TUnitConvertor;
+
+// One conversion: value in the right-hand unit = value in the left-hand unit
+// times Forward.  Every write marks the owning list modified.
+class TUnit {
+ public:
+  TUnit(TUnitConvertor* AOwner, const QString& ACaption, double AForward, const QString& AHint);
+
+  TUnitConvertor* Owner() const { return FOwner; }
+  QString Caption() const { return FCaption; }
+  void setCaption(const QString& value);
+  double Forward() const { return FForward; }
+  void setForward(double value);
+  QString Hint() const { return FHint; }
+  void setHint(const QString& value);
+
+  // X times Forward when FwdDir, else X divided by Forward.
+  double Convert(double X, bool FwdDir) const;
+
+ private:
+  friend class TUnitConvertor;
+  void changed();
+
+  TUnitConvertor* FOwner;
+  QString FCaption;
+  double FForward;
+  QString FHint;
+};
+
+// The list of conversions in display order.  It owns its entries; every
+// change sets Modified, loading and saving clear it.
+class TUnitConvertor {
+ public:
+  TUnitConvertor() = default;
+  // Writes the list back to FileName when it was modified (see WriteBack).
+  ~TUnitConvertor();
+  TUnitConvertor(const TUnitConvertor&) = delete;
+  TUnitConvertor& operator=(const TUnitConvertor&) = delete;
+
+  int Count() const { return int(FItems.size()); }
+  // Appends AUnit (taking it over) and returns its index.
+  int Add(TUnit* AUnit);
+  // Puts AUnit before position Index (Count appends).
+  void Insert(int Index, TUnit* AUnit);
+  // Deletes and frees the entry.
+  void Delete(int Index);
+  void Exchange(int Index1, int Index2);
+  // Frees every entry.
+  void Clear();
+  // nullptr outside 0..Count-1.
+  TUnit* GetUnit(int Index) const;
+  // Replaces (and frees) the entry at Index.
+  void SetUnit(int Index, TUnit* AUnit);
+
+  QString FileName() const { return FFileName; }
+  bool Modified() const { return FModified; }
+  void setModified(bool value) { FModified = value; }
+
+  // Appends the entries of the file (the list is not cleared first).  On a
+  // missing or malformed file the entries read before the fault stay and the
+  // result is false.  FileName becomes AFileName and Modified is cleared in
+  // every case.
+  bool LoadFromFile(const QString& AFileName);
+  // The same from an open device (FileName is left alone).
+  bool LoadFromDevice(QIODevice* device);
+  // Writes the list to a temporary file beside AFileName and renames it over
+  // the old one, so a failed write leaves the old file whole.  On success
+  // FileName becomes AFileName and Modified is cleared; on failure both stay.
+  bool SaveToFile(const QString& AFileName);
+  // Saves to FileName when Modified and FileName is not empty; a failed write
+  // is reported with "Ошибка при сохранении " and the path.  True unless a
+  // write failed.
+  bool WriteBack();
+
+ private:
+  friend class TUnit;
+  void Notify() { FModified = true; }
+  void adopt(TUnit* AUnit);
+
+  std::vector<std::unique_ptr<TUnit>> FItems;
+  QString FFileName;
+  bool FModified = false;
+};
+
+// The program-wide list: created empty at start, written back and freed at
+// the end of the run.  Both conversion dialogs work on it.
+extern TUnitConvertor* UnitConvertor;
+void CreateUnitConvertor();
+// Frees UnitConvertor, writing it back first when it was modified.
+void FreeUnitConvertor();
+
+// Reads a factor leniently: "." and "," both count as the decimal separator,
+// characters other than signs, digits and "E"/"e" are dropped ("25.4 мм" is
+// 25.4); Default when what is left is not a finite number.
+double CleanStrToFloat(const QString& Text, double Default);
+
+// The factor as the list file and the list editor show it: the shortest form
+// of up to 15 significant digits, "E" exponent for very small or large values,
+// with the decimal separator sep ("25,4", "1E-6").
+QString FactorToStr(double value, QChar sep);
+
+// The error texts of the conversion.
+QString SaxParsingFailedMessage();
+QString ListIndexErrorMessage(int index);
+QString DivisionByZeroMessage();
+QString InvalidFloatOperationMessage();
