@@ -1,0 +1,53 @@
+#include "spell/SpellPlugin.h"
+
+#include <QPainter>
+
+TDrawAutoSpellCheckPlugin::TDrawAutoSpellCheckPlugin(TEditor* AOwner, TSynEditSpellCheck* ASynEditSpellCheck)
+    : FEditor(AOwner), FSynEditSpellCheck(ASynEditSpellCheck) {
+  if (AOwner) AOwner->addPlugin(this);
+}
+
+int TDrawAutoSpellCheckPlugin::UnderlineOffset(TUnderlineStyle style, int k) {
+  static const int microsoftWord[4] = {0, 1, 2, 1};  // a zigzag two pixels deep
+  static const int wordPerfect[4] = {2, 1, 0, -1};   // a sawtooth
+  const int i = ((k % 4) + 4) % 4;
+  return style == usMicrosoftWord ? microsoftWord[i] : wordPerfect[i];
+}
+
+void TDrawAutoSpellCheckPlugin::afterPaint(QPainter& canvas, const QRect& clip, int firstLine, int lastLine) {
+  TSynEditSpellCheck* spell = FSynEditSpellCheck;
+  TEditor* editor = FEditor;
+  if (!spell || !editor || !spell->Enabled() || !spell->Options().contains(sscoAutoSpellCheck)) return;
+  const int H = editor->lineHeight();
+  const int gutter = editor->gutterWidth();
+  const QColor underline = ColorToQColor(spell->UnderlineColor());
+  const QColor background = editor->backgroundColor();
+  const TUnderlineStyle style = spell->UnderlineStyle();
+  for (int L = firstLine; L <= lastLine; ++L) {
+    const QString text = editor->line(L - 1);
+    int C = 1;
+    // The last character of a line is never taken as a word start.
+    while (C < text.size()) {
+      const QString word = editor->wordAtRowCol(L, C);
+      if (word.isEmpty()) {
+        ++C;
+        continue;
+      }
+      // Where the word is drawn is asked only for misspelled words: most
+      // words are correct, and the verdict is cached.
+      if (spell->IsMisspelledAt(editor, L, C, word)) {
+        const QRect r = editor->lineColumnRect(L, C, int(word.size()));
+        if (!r.isEmpty() && r.adjusted(0, 0, 1, 3).intersects(clip)) {
+          const int B = r.top() + H - 3;
+          for (int x = r.left(); x <= r.left() + r.width(); ++x) {
+            if (x <= gutter) continue;
+            const int d = UnderlineOffset(style, x - r.left());
+            canvas.setPen(d < 0 ? background : underline);
+            canvas.drawPoint(x, B + d);
+          }
+        }
+      }
+      C += int(word.size()) + 1;
+    }
+  }
+}

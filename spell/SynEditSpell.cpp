@@ -1,0 +1,217 @@
+#include "spell/SynEditSpell.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QStandardPaths>
+
+#include "highlight/SynHighlighterMText.h"
+#include "platform/Platform.h"
+#include "spell/SpellLanguages.h"
+#include "spell/UserDictionary.h"
+
+namespace {
+
+QString WithSeparator(const QString& path) {
+  if (path.isEmpty() || path.endsWith(QLatin1Char('/')) || path.endsWith(QDir::separator())) return path;
+  return path + QLatin1Char('/');
+}
+
+bool CanRead(const QString& fileName) {
+  QFile f(fileName);
+  return QFileInfo(fileName).isFile() && f.open(QIODevice::ReadOnly);
+}
+
+// The busy cursor for the lifetime of the object, when asked for.
+class TBusyCursor {
+ public:
+  explicit TBusyCursor(bool on) : FOn(on && qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
+    if (FOn) QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+  }
+  ~TBusyCursor() {
+    if (FOn) QGuiApplication::restoreOverrideCursor();
+  }
+  TBusyCursor(const TBusyCursor&) = delete;
+  TBusyCursor& operator=(const TBusyCursor&) = delete;
+
+ private:
+  bool FOn;
+};
+
+}  // namespace
+
+TSynEditSpellCheck::TSynEditSpellCheck(QObject* AOwner, TCheckAttributes ACheckAttri)
+    : QObject(AOwner), FUnderlineColor(RGBColor(255, 0, 0)) {
+  static const char* const names[] = {"Text", "Comment", "String", "Documentation", "Identifier"};
+  for (int a = caText; a <= caIdentifier; ++a)
+    if (ACheckAttri.contains(TCheckAttribute(a))) FCheckAttribs << QString::fromLatin1(names[a]);
+}
+
+TSynEditSpellCheck::~TSynEditSpellCheck() { CloseDictionary(); }
+
+bool TSynEditSpellCheck::LoadDictionaries(const QString& APath) {
+  const QDir dir(APath);
+  if (!APath.isEmpty() && dir.exists()) {
+    FDictPath = WithSeparator(APath);
+    FLoadedDicts.clear();
+    QStringList unreadable;
+    const QStringList affs =
+        dir.entryList({QStringLiteral("*.aff")}, QDir::Files | QDir::Hidden | QDir::System, QDir::Name | QDir::IgnoreCase);
+    for (const QString& fileName : affs) {
+      const QString name = fileName.left(fileName.size() - 4);
+      const int row = GetLanguageIndex(name);
+      if (row < 0) continue;
+      TLoadedDict d;
+      d.Id = LanguageTable[row].Id;
+      d.Shortname = QString::fromLatin1(LanguageTable[row].Tag);
+      d.Filename = name;
+      d.AffFileName = FDictPath + fileName;
+      d.DicFileName = FDictPath + name + QStringLiteral(".dic");
+      if (OnDictLoad) OnDictLoad(this, d.Id);
+      // A pair with a part missing or unreadable would fail only when the
+      // user chooses its language; it is left out now, and said so once.
+      if (!CanRead(d.AffFileName)) {
+        unreadable << QDir::toNativeSeparators(d.AffFileName);
+        continue;
+      }
+      if (!CanRead(d.DicFileName)) {
+        unreadable << QDir::toNativeSeparators(d.DicFileName);
+        continue;
+      }
+      FLoadedDicts.push_back(d);
+    }
+    if (!unreadable.isEmpty())
+      platform::showError(nullptr, QStringLiteral("Не удаётся прочитать файл словаря:\n%1\n"
+                                                  "Этот язык не будет предложен для проверки орфографии.")
+                                       .arg(unreadable.join(QLatin1Char('\n'))));
+  }
+  if (FUserDictPath.isEmpty()) FUserDictPath = UserDirectory();
+  return false;
+}
+
+int TSynEditSpellCheck::GetDictIndex(std::uint16_t LangId) const {
+  for (int i = 0; i < FLoadedDicts.size(); ++i)
+    if (FLoadedDicts.at(i).Id == LangId) return i;
+  return -1;
+}
+
+bool TSynEditSpellCheck::SelectDictionary(const QString& LangShortname) {
+  return SelectDictionary(LangTagToId(LangShortname));
+}
+
+bool TSynEditSpellCheck::SelectDictionary(std::uint16_t LangId) {
+  if (LangId == 0) {
+    FEnabled = false;
+    return true;
+  }
+  if (LangId == FLangId) {
+    FEnabled = true;
+    return true;
+  }
+  const int index = GetDictIndex(LangId);
+  if (index < 0) {
+    CloseDictionary();
+    FLangId = 0;
+    FEnabled = false;
+    clearVerdicts();
+    return false;
+  }
+  TBusyCursor busy(FOptions.contains(sscoHourGlass));
+  if (FHunspellHandle) CloseDictionary();
+  clearVerdicts();
+  const TLoadedDict& d = FLoadedDicts.at(index);
+  FLangId = d.Id;
+  FHunspellHandle = THunspellEngine::create(d.AffFileName, d.DicFileName);
+  FUserFileName = d.Shortname + QStringLiteral(".user.dic");
+  FModified = false;
+  if (FUseUserDictionary && FHunspellHandle) {
+    FUserDict.clear();
+    const QString fileName = UserDirectory() + FUserFileName;
+    QFile f(fileName);
+    if (f.open(QIODevice::ReadOnly)) {
+      const QByteArray bytes = f.readAll();
+      for (const QString& w : DecodeUserWordList(bytes))
+        if (InsertSortedWord(FUserDict, w)) FHunspellHandle->add(w);
+      // A list that was not in its written form (unsorted, duplicates, other
+      // breaks) is written back in it when the language closes.
+      FModified = bytes != EncodeUserWordList(FUserDict);
+    }
+  }
+  const bool result = FHunspellHandle != nullptr;
+  if (OnDictSelec) OnDictSelec(this);
+  FEnabled = result;
+  return result;
+}
+
+void TSynEditSpellCheck::CloseDictionary() {
+  if (FUseUserDictionary) SaveUserDictionary();
+  if (OnDictClose) OnDictClose(this);
+  FHunspellHandle.reset();
+  clearVerdicts();
+}
+
+void TSynEditSpellCheck::SaveUserDictionary() {
+  if (!FModified) return;
+  const QString folder = UserDirectory();
+  const QString fileName = folder + FUserFileName;
+  if (FUserDict.isEmpty() || FUserFileName.isEmpty()) {
+    // An empty list never writes (nor deletes) the file.
+    FModified = false;
+    return;
+  }
+  QString error;
+  if (!QDir().mkpath(folder) || !WriteUserWordList(fileName, FUserDict, error)) {
+    // The words stay in the list and are written at the next chance.
+    platform::showError(nullptr, QStringLiteral("Ошибка при сохранении ") + QDir::toNativeSeparators(fileName));
+    return;
+  }
+  FModified = false;
+}
+
+bool TSynEditSpellCheck::GetDictLanguages(QVector<TDictLanguage>& ALangList) const {
+  for (const TLoadedDict& d : FLoadedDicts) ALangList.push_back({LangIdToName(d.Id), d.Id});
+  return !ALangList.isEmpty();
+}
+
+bool TSynEditSpellCheck::CheckWord(const QString& AWord) {
+  if (!FEnabled || !FHunspellHandle) return true;
+  const QString w = TrimWord(AWord);
+  if (w.isEmpty() || (FOptions.contains(sscoIgnoreSingleChars) && w.size() == 1)) return true;
+  const auto cached = FVerdicts.constFind(w);
+  if (cached != FVerdicts.constEnd()) return cached.value();
+  const bool correct = FHunspellHandle->spell(w);
+  FVerdicts.insert(w, correct);
+  return correct;
+}
+
+int TSynEditSpellCheck::GetSuggestions(const QString& AWord, QStringList& SuggestionList) {
+  if (!FOptions.contains(sscoSuggestWords) || !FEnabled || !FHunspellHandle) return 0;
+  SuggestionList << FHunspellHandle->suggest(AWord);
+  return int(SuggestionList.size());
+}
+
+void TSynEditSpellCheck::AddDictWord(const QString& AWord) {
+  const QString w = TrimWord(AWord);
+  if (!FEnabled || !FHunspellHandle || w.isEmpty()) return;
+  if (!InsertSortedWord(FUserDict, w)) return;
+  FHunspellHandle->add(w);
+  FModified = true;
+  clearVerdicts();
+  if (OnAddWord) OnAddWord(this, AWord);
+}
+
+bool TSynEditSpellCheck::CheckHighlighterAttribute(const QString& AttributeName) const {
+  return FCheckAttribs.contains(AttributeName, Qt::CaseInsensitive);
+}
+
+QString TSynEditSpellCheck::LanguageName() const { return LangIdToName(FLangId); }
+
+QString TSynEditSpellCheck::UserDirectory() const {
+  if (!FUserDictPath.isEmpty()) return WithSeparator(FUserDictPath);
+  QString base = qEnvironmentVariable("APPDATA");
+  if (base.isEmpty()) base = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+  return WithSeparator(WithSeparator(base) + QStringLiteral("SynSpell"));
+}
+
+void TSynEditSpellCheck::setHighlighter(TSynMTextHighlighter* highlighter) { FHighlighter = highlighter; }

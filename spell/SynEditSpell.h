@@ -1,0 +1,180 @@
+#pragma once
+// The spelling component: finds the Hunspell dictionaries of a folder, opens
+// one language at a time, answers whether a word is spelled correctly and
+// what it could be instead, and keeps a user word list per language.
+//
+// Dictionaries are only listed when the folder is read; a language's files
+// are parsed when the user chooses it, so start-up costs nothing however many
+// dictionaries are installed.  Verdicts are cached per word until the
+// language or the user word list changes, which keeps repainting cheap.
+#include <QHash>
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <QStringList>
+#include <QVector>
+#include <cstdint>
+#include <functional>
+#include <initializer_list>
+#include <memory>
+
+#include "core/Colors.h"
+#include "spell/HunspellLib.h"
+
+class TEditor;
+class TSynMText;
+class TSynMTextHighlighter;
+
+// A set of enumerators (ordinal values below 32).
+template <typename E>
+class TEnumSet {
+ public:
+  TEnumSet() = default;
+  TEnumSet(std::initializer_list<E> items) {
+    for (E e : items) FBits |= bit(e);
+  }
+  bool contains(E e) const { return (FBits & bit(e)) != 0; }
+  void insert(E e) { FBits |= bit(e); }
+  void remove(E e) { FBits &= ~bit(e); }
+  bool isEmpty() const { return FBits == 0; }
+  bool operator==(const TEnumSet& o) const { return FBits == o.FBits; }
+  bool operator!=(const TEnumSet& o) const { return FBits != o.FBits; }
+
+ private:
+  static std::uint32_t bit(E e) { return std::uint32_t(1) << unsigned(e); }
+  std::uint32_t FBits = 0;
+};
+
+enum TCheckAttribute { caText, caComment, caString, caDocumentation, caIdentifier };
+using TCheckAttributes = TEnumSet<TCheckAttribute>;
+
+enum TSynSpellCheckOption {
+  sscoAutoSpellCheck,   // underline while the editor paints
+  sscoGoUp,             // the checking pass moves backwards
+  sscoHideCursor,       // the pass suspends the editor's updates
+  sscoHourGlass,        // busy cursor while a language opens and during the pass
+  sscoIgnoreSingleChars,  // one-character words count as correct
+  sscoStartFromCursor,  // the pass starts at the caret, not at the start of the text
+  sscoSuggestWords,     // suggestions are produced at all
+};
+using TSynSpellCheckOptions = TEnumSet<TSynSpellCheckOption>;
+
+enum TUnderlineStyle { usCorelWordPerfect, usMicrosoftWord };
+
+// One dictionary found in the folder.  The engine reads the files itself
+// when the language is opened, so only their names are kept.
+struct TLoadedDict {
+  std::uint16_t Id = 0;
+  QString Shortname;  // the tag of the language's table row, e.g. "ru", "en-us"
+  QString Filename;   // the file name without folder and extension, e.g. "ru_RU"
+  QString AffFileName;
+  QString DicFileName;
+};
+using TLoadedDicts = QVector<TLoadedDict>;
+
+// A language list entry: display name with the identifier attached.
+struct TDictLanguage {
+  QString Name;
+  std::uint16_t Id = 0;
+};
+
+class TSynEditSpellCheck : public QObject {
+  Q_OBJECT
+ public:
+  using TNotifyEvent = std::function<void(QObject* Sender)>;
+  using TOnLoadDict = std::function<void(QObject* Sender, std::uint16_t AId)>;
+  using TOnAddWord = std::function<void(QObject* Sender, const QString& AWord)>;
+  // Declared for completeness of the interface; never raised.
+  using TOnCheckWord = std::function<void(QObject* Sender, const QString& AWord, const QStringList& ASuggestions,
+                                          QString& ACorrectWord, int& AAction, bool AUndoEnabled)>;
+
+  TSynEditSpellCheck(QObject* AOwner, TCheckAttributes ACheckAttri);
+  ~TSynEditSpellCheck() override;
+
+  // Lists the dictionary pairs of a folder.  A pair that cannot be read is
+  // skipped and named once in a message; the others are kept.  A missing
+  // folder changes nothing.  The result is always false.
+  bool LoadDictionaries(const QString& APath);
+  int GetDictIndex(std::uint16_t LangId) const;
+  // 0 switches checking off (the open language stays open); the open
+  // language switches it back on; another language closes the open one
+  // (writing its user word list when it changed) and opens the new one.
+  bool SelectDictionary(std::uint16_t LangId);
+  bool SelectDictionary(const QString& LangShortname);
+  void CloseDictionary();
+  void SaveUserDictionary();
+  bool GetDictLanguages(QVector<TDictLanguage>& ALangList) const;
+
+  // True when checking is off, for an empty word and (with
+  // sscoIgnoreSingleChars) for a one-character word.
+  bool CheckWord(const QString& AWord);
+  // Appends the engine's suggestions; the list's count, or 0 when nothing
+  // was asked of the engine.
+  int GetSuggestions(const QString& AWord, QStringList& SuggestionList);
+  void AddDictWord(const QString& AWord);
+  bool CheckHighlighterAttribute(const QString& AttributeName) const;
+
+  // The highlighter that paints the editors this component checks.  When it
+  // is attached to an editor's document, only words of the attributes named
+  // at creation are checked there; otherwise every word is.
+  void setHighlighter(TSynMTextHighlighter* highlighter);
+  TSynMText* attachedHighlighter(const TEditor* AEditor) const;
+  // Whether the word at (line, column) of the editor, 1-based, is to be
+  // reported as misspelled: the attribute rule above, then CheckWord.
+  bool IsMisspelledAt(const TEditor* AEditor, int line, int column, const QString& word);
+  // The checking pass: stops with the caret on the next misspelled word.
+  // Returns Enabled as it was on entry.
+  bool SpellCheck(TEditor* AEditor);
+
+  bool Busy() const { return FBusy; }
+  bool Enabled() const { return FEnabled; }
+  std::uint16_t LangId() const { return FLangId; }
+  QString LanguageName() const;
+  QString DictionaryPath() const { return FDictPath; }
+  bool Modified() const { return FModified; }
+  void setModified(bool m) { FModified = m; }
+  TSynSpellCheckOptions Options() const { return FOptions; }
+  void setOptions(TSynSpellCheckOptions o) { FOptions = o; }
+  TColor UnderlineColor() const { return FUnderlineColor; }
+  void setUnderlineColor(TColor c) { FUnderlineColor = c; }
+  TUnderlineStyle UnderlineStyle() const { return FUnderlineStyle; }
+  void setUnderlineStyle(TUnderlineStyle s) { FUnderlineStyle = s; }
+  // With a trailing separator; the folder given, else APPDATA/SynSpell, else
+  // the user's data folder/SynSpell.
+  QString UserDirectory() const;
+  void setUserDirectory(const QString& path) { FUserDictPath = path; }
+  bool UseUserDictionary() const { return FUseUserDictionary; }
+  void setUseUserDictionary(bool u) { FUseUserDictionary = u; }
+  const QStringList& UserDict() const { return FUserDict; }
+  const TLoadedDicts& LoadedDicts() const { return FLoadedDicts; }
+  QString UserFileName() const { return FUserFileName; }
+  // Kept at 0: words of any length go to the engine.
+  int MaxWordLength() const { return FMaxWordLength; }
+
+  TNotifyEvent OnAbort, OnDictSelec, OnDictClose, OnDone, OnStart;
+  TOnLoadDict OnDictLoad;
+  TOnAddWord OnAddWord;
+  TOnCheckWord OnCheckWord;
+
+ private:
+  void clearVerdicts() { FVerdicts.clear(); }
+
+  std::unique_ptr<THunspellEngine> FHunspellHandle;
+  bool FEnabled = false;
+  std::uint16_t FLangId = 0;
+  bool FBusy = false;
+  bool FModified = false;
+  bool FUseUserDictionary = true;
+  int FMaxWordLength = 0;
+  QString FDictPath;
+  QString FUserFileName;
+  QString FUserDictPath;
+  TColor FUnderlineColor;
+  TUnderlineStyle FUnderlineStyle = usMicrosoftWord;
+  QStringList FUserDict;
+  QStringList FCheckAttribs;
+  TSynSpellCheckOptions FOptions;
+  TLoadedDicts FLoadedDicts;
+  QPointer<TSynMTextHighlighter> FHighlighter;
+  QHash<QString, bool> FVerdicts;
+};

@@ -1,0 +1,270 @@
+// The spelling component with the real engine and the shipped dictionaries,
+// in temporary folders.
+#include <QFileInfo>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "SpellTestUtil.h"
+#include "TestMain.h"
+#include "spell/SpellLanguages.h"
+#include "spell/SynEditSpell.h"
+#include "spell/UserDictionary.h"
+
+using namespace spelltest;
+
+namespace {
+
+std::unique_ptr<TSynEditSpellCheck> newSpell(const QString& folder) {
+  auto s = std::make_unique<TSynEditSpellCheck>(nullptr, TCheckAttributes{caText, caIdentifier});
+  s->setUserDirectory(folder);
+  s->setOptions({sscoAutoSpellCheck, sscoIgnoreSingleChars, sscoSuggestWords});
+  s->LoadDictionaries(folder);
+  return s;
+}
+
+}  // namespace
+
+class TestSpellCheck : public QObject {
+  Q_OBJECT
+ private slots:
+  void dictionariesOfAFolder() {
+    QTemporaryDir dir;
+    QVERIFY(copyDict("ru_RU", dir.path()));
+    QVERIFY(copyDict("en_US", dir.path()));
+    QVERIFY(copyDict("en_US", dir.path(), "en_ru"));
+    QVERIFY(copyDict("en_US", dir.path(), "xx_YY"));
+    QVERIFY(copyDict("en_US", dir.path(), "de_XX"));
+    TMessages messages;
+    auto s = newSpell(dir.path());
+    QVERIFY(messages.FTexts.isEmpty());
+    QCOMPARE(s->DictionaryPath(), dir.path() + "/");
+    QCOMPARE(s->LoadedDicts().size(), 3);
+    const TLoadedDict& enRu = s->LoadedDicts().at(0);
+    QCOMPARE(enRu.Id, std::uint16_t(0x007F));
+    QCOMPARE(enRu.Filename, QStringLiteral("en_ru"));
+    QCOMPARE(s->LoadedDicts().at(1).Id, std::uint16_t(0x0409));
+    QCOMPARE(s->LoadedDicts().at(1).Shortname, QStringLiteral("en-us"));
+    QCOMPARE(s->LoadedDicts().at(2).Id, std::uint16_t(0x0419));
+    QCOMPARE(s->LoadedDicts().at(2).Shortname, QStringLiteral("ru"));
+    QVector<TDictLanguage> languages;
+    QVERIFY(s->GetDictLanguages(languages));
+    QCOMPARE(languages.at(0).Name, QStringLiteral("Англо-русский (Великобритания-Россия)"));
+    QCOMPARE(languages.at(2).Name, QStringLiteral("Русский"));
+    QCOMPARE(languages.at(2).Id, std::uint16_t(0x0419));
+    // Nothing is opened until a language is chosen.
+    QVERIFY(!s->Enabled());
+    QCOMPARE(s->LangId(), std::uint16_t(0));
+    QVERIFY(s->CheckWord("хорашая"));
+
+    QVERIFY(s->SelectDictionary(0x0419));
+    QCOMPARE(s->UserFileName(), QStringLiteral("ru.user.dic"));
+    QVERIFY(s->SelectDictionary(QStringLiteral("en_US")));  // a tag, not a file name: the first "en" row
+    QCOMPARE(s->UserFileName(), QStringLiteral("en_ru.user.dic"));
+    QVERIFY(s->SelectDictionary(QStringLiteral("EN-US")));
+    QCOMPARE(s->UserFileName(), QStringLiteral("en-us.user.dic"));
+    QCOMPARE(s->LanguageName(), QStringLiteral("Английский (США)"));
+    QVERIFY(!s->SelectDictionary(0x0407));  // no German here: closed and off
+    QVERIFY(!s->Enabled());
+    QCOMPARE(s->LangId(), std::uint16_t(0));
+  }
+
+  // An .aff without its .dic used to stop the whole list (and the window's
+  // start-up with it).
+  void dictionaryWithoutItsWordListIsSkipped() {
+    QTemporaryDir dir;
+    QVERIFY(copyDict("ru_RU", dir.path()));
+    QVERIFY(QFile::copy(shippedDictFolder() + "en_US.aff", dir.path() + "/en_US.aff"));
+    QVERIFY(copyDict("en_US", dir.path(), "en_GB"));
+    QVERIFY(QFile::setPermissions(dir.path() + "/en_GB.dic", QFileDevice::WriteOwner));
+    const bool unreadable = !QFile(dir.path() + "/en_GB.dic").open(QIODevice::ReadOnly);
+    TMessages messages;
+    auto s = newSpell(dir.path());
+    QCOMPARE(messages.FTexts.size(), 1);  // once for all of them
+    QVERIFY(messages.FTexts.at(0).contains(QDir::toNativeSeparators(dir.path() + "/en_US.dic")));
+    QCOMPARE(s->LoadedDicts().size(), unreadable ? 1 : 2);  // root reads everything
+    QCOMPARE(s->LoadedDicts().last().Shortname, QStringLiteral("ru"));
+    QVERIFY(s->SelectDictionary(0x0419));
+    QVERIFY(!s->CheckWord("хорашая"));
+  }
+
+  void missingFolderChangesNothing() {
+    QTemporaryDir dir;
+    QVERIFY(copyDict("ru_RU", dir.path()));
+    auto s = newSpell(dir.path());
+    s->LoadDictionaries(dir.path() + "/none");
+    QCOMPARE(s->LoadedDicts().size(), 1);
+    QCOMPARE(s->DictionaryPath(), dir.path() + "/");
+  }
+
+  void checkingWords() {
+    QTemporaryDir dir;
+    QVERIFY(copyDict("ru_RU", dir.path()));
+    auto s = newSpell(dir.path());
+    QVERIFY(s->SelectDictionary(0x0419));
+    QVERIFY(s->Enabled());
+    QVERIFY(s->CheckWord("хорошая"));
+    QVERIFY(s->CheckWord("  хорошая\t"));
+    QVERIFY(!s->CheckWord("хорашая"));
+    QVERIFY(!s->CheckWord("хорашая"));  // the cached verdict
+    QVERIFY(s->CheckWord(""));
+    QVERIFY(s->CheckWord(" \t "));
+    QVERIFY(s->CheckWord("щ"));  // one letter, ignored
+    s->setOptions({sscoSuggestWords});
+    QVERIFY(!s->CheckWord("щ"));
+    QVERIFY(!s->CheckWord(QString(2000, QChar(0x0436))));  // no length limit, no crash
+    QVERIFY(!s->CheckWord(QString(QChar(0xD800)) + "ab"));  // a lone surrogate has no UTF-8 form
+
+    QStringList list{"kept"};
+    const int n = s->GetSuggestions("хорашая", list);
+    QCOMPARE(n, int(list.size()));
+    QCOMPARE(list.first(), QStringLiteral("kept"));
+    QVERIFY2(list.contains("хорошая"), qPrintable(list.join(',')));
+    s->setOptions({});
+    QStringList none;
+    QCOMPARE(s->GetSuggestions("хорашая", none), 0);
+    QVERIFY(none.isEmpty());
+
+    QVERIFY(s->SelectDictionary(0));  // off, dictionary stays open
+    QVERIFY(!s->Enabled());
+    QVERIFY(s->CheckWord("хорашая"));
+  }
+
+  void userWordsAreKeptSortedAndWrittenBack() {
+    QTemporaryDir dir;
+    QVERIFY(copyDict("ru_RU", dir.path()));
+    const QString userFile = dir.path() + "/ru.user.dic";
+    {
+      auto s = newSpell(dir.path());
+      int added = 0;
+      s->OnAddWord = [&](QObject*, const QString&) { ++added; };
+      s->AddDictWord("Корвекс");  // closed: nothing
+      QCOMPARE(added, 0);
+      QVERIFY(s->SelectDictionary(0x0419));
+      QVERIFY(!s->CheckWord("хорашая"));
+      s->AddDictWord(" хорашая ");
+      QVERIFY(s->CheckWord("хорашая"));  // the cache forgot its verdict
+      QVERIFY(s->Modified());
+      s->setModified(false);
+      s->AddDictWord("хорашая");  // already there: nothing at all
+      QVERIFY(!s->Modified());
+      s->AddDictWord("Word");
+      s->AddDictWord("word");
+      QCOMPARE(added, 3);
+      QCOMPARE(s->UserDict(), QStringList({"Word", "word", "хорашая"}));
+      s->SelectDictionary(0);
+      s->AddDictWord("Корвекс");  // off: nothing
+      QCOMPARE(s->UserDict().size(), 3);
+    }  // destroying the component writes the list
+    QCOMPARE(readFile(userFile), QByteArray("Word\r\nword\r\n") + QStringLiteral("хорашая\r\n").toUtf8());
+
+    auto s = newSpell(dir.path());
+    QVERIFY(s->SelectDictionary(0x0419));
+    QVERIFY(s->CheckWord("хорашая"));  // known on the next run
+    QVERIFY(!s->Modified());           // the list was already in its written form
+  }
+
+  void switchingLanguagesWritesOnlyAChangedList() {
+    QTemporaryDir dir;
+    QVERIFY(copyDict("ru_RU", dir.path()));
+    QVERIFY(copyDict("en_US", dir.path()));
+    const QString ruFile = dir.path() + "/ru.user.dic";
+    auto s = newSpell(dir.path());
+    int opened = 0;
+    s->OnDictSelec = [&](QObject*) { ++opened; };
+    QVERIFY(s->SelectDictionary(0x0419));
+    QVERIFY(s->SelectDictionary(0x0409));
+    QVERIFY(!QFileInfo::exists(ruFile));  // unchanged: not written
+
+    // A hand-made list out of order and with duplicates is written back tidy.
+    QVERIFY(writeFile(ruFile, QStringLiteral("  яблоко\n\nабвгд\nяблоко\n").toUtf8()));
+    QVERIFY(s->SelectDictionary(0x0419));
+    QVERIFY(s->CheckWord("абвгд"));
+    QVERIFY(s->SelectDictionary(0x0409));
+    QCOMPARE(readFile(ruFile), QStringLiteral("абвгд\r\nяблоко\r\n").toUtf8());
+    const QDateTime written = QFileInfo(ruFile).lastModified();
+
+    QVERIFY(s->SelectDictionary(0x0419));
+    QVERIFY(s->SelectDictionary(0x0409));
+    QCOMPARE(QFileInfo(ruFile).lastModified(), written);
+
+    // Off and on again: the open language is not opened a second time.
+    const int before = opened;
+    s->AddDictWord("qwertyzz");
+    QVERIFY(s->SelectDictionary(0));
+    QVERIFY(s->SelectDictionary(0x0409));
+    QCOMPARE(opened, before);
+    QVERIFY(s->CheckWord("qwertyzz"));
+  }
+
+  // Writing the list used to replace the file in place; a failed write lost
+  // the words without a word.
+  void failedWriteKeepsTheWords() {
+    QTemporaryDir dir;
+    QVERIFY(copyDict("ru_RU", dir.path()));
+    const QString blocked = dir.path() + "/blocked";
+    QVERIFY(writeFile(blocked, "a file where the folder should be"));
+    TMessages messages;
+    auto s = newSpell(dir.path());
+    s->setUserDirectory(blocked + "/sub");
+    QVERIFY(s->SelectDictionary(0x0419));
+    s->AddDictWord("хорашая");
+    s->SaveUserDictionary();
+    QCOMPARE(messages.FTexts.size(), 1);
+    QCOMPARE(messages.FTexts.at(0),
+             "Ошибка при сохранении " + QDir::toNativeSeparators(blocked + "/sub/ru.user.dic"));
+    QVERIFY(s->Modified());
+    QCOMPARE(s->UserDict(), QStringList{"хорашая"});
+    s->setUserDirectory(dir.path() + "/later");
+    s->SaveUserDictionary();  // the next chance writes them
+    QCOMPARE(readFile(dir.path() + "/later/ru.user.dic"), QStringLiteral("хорашая\r\n").toUtf8());
+    QVERIFY(!s->Modified());
+    QCOMPARE(messages.FTexts.size(), 1);
+  }
+
+  void emptyListIsNeverWritten() {
+    QTemporaryDir dir;
+    QVERIFY(copyDict("en_US", dir.path()));
+    auto s = newSpell(dir.path());
+    QVERIFY(s->SelectDictionary(0x0409));
+    s->setModified(true);
+    s->SaveUserDictionary();
+    QVERIFY(!QFileInfo::exists(dir.path() + "/en-us.user.dic"));
+    QVERIFY(!s->Modified());
+  }
+
+  // Words reach the engine in the dictionary's own encoding.
+  void eightBitDictionary() {
+    QTemporaryDir dir;
+    QVERIFY(writeFile(dir.path() + "/ru_RU.aff", "SET KOI8-R\nTRY оеиа\n"));
+    // "привет" and "мир" in KOI8-R.
+    QVERIFY(writeFile(dir.path() + "/ru_RU.dic", "2\n\xD0\xD2\xC9\xD7\xC5\xD4\n\xCD\xC9\xD2\n"));
+    auto s = newSpell(dir.path());
+    QVERIFY(s->SelectDictionary(0x0419));
+    QVERIFY(s->CheckWord("привет"));
+    QVERIFY(!s->CheckWord("превет"));
+    QVERIFY(!s->CheckWord("日本"));  // KOI8-R cannot hold it: misspelled, no crash
+    QStringList list;
+    s->GetSuggestions("привот", list);
+    QCOMPARE(list.value(0), QStringLiteral("привет"));
+    QStringList none;
+    QCOMPARE(s->GetSuggestions("日本", none), 0);
+    s->AddDictWord("ёжик");
+    QVERIFY(s->CheckWord("ёжик"));
+  }
+
+  void userListCodec() {
+    QCOMPARE(DecodeUserWordList("\xEF\xBB\xBF b \r\n\r\n\ta\n"), QStringList({"b", "a"}));
+    QCOMPARE(DecodeUserWordList(QByteArray("\xEF\xF0\xE8\xE2\xE5\xF2\r\n")), QStringList{"привет"});  // 1251
+    QCOMPARE(EncodeUserWordList({"a", "б"}), QByteArray("a\r\n") + QStringLiteral("б\r\n").toUtf8());
+    QStringList l;
+    QVERIFY(InsertSortedWord(l, "b"));
+    QVERIFY(InsertSortedWord(l, "B"));
+    QVERIFY(InsertSortedWord(l, "a"));
+    QVERIFY(!InsertSortedWord(l, "b"));
+    QCOMPARE(l, QStringList({"B", "a", "b"}));
+  }
+};
+
+KORVEX_TEST(TestSpellCheck)
+#include "test_spellcheck.moc"
