@@ -344,7 +344,8 @@ void TImageIndexDelegate::paint(QPainter* painter, const QStyleOptionViewItem& o
 // ---------------------------------------------------------------------------
 // Dialog
 
-TfrmMenuEdit::TfrmMenuEdit(const QString& ImagesFileName, QWidget* parent) : QDialog(parent) {
+TfrmMenuEdit::TfrmMenuEdit(const QString& ImagesFileName, QWidget* parent)
+    : QDialog(parent), FInsertToggled(platform::insertToggled()) {
   // The icons of the strip first, so IMAGEINDEX is an index into the same
   // list; the sections' own icons come after them.
   LoadIconStrip(imlIcons, ImagesFileName);
@@ -709,8 +710,6 @@ bool TfrmMenuEdit::eventFilter(QObject* watched, QEvent* event) {
     auto* ke = static_cast<QKeyEvent*>(event);
     const Qt::KeyboardModifiers mods = ke->modifiers() & ~Qt::KeypadModifier;
     if (mods == Qt::NoModifier && ke->key() == Qt::Key_Insert) {
-      // Insert is a command here, not the text editor's insert-mode toggle.
-      platform::setInsertToggled(!platform::insertToggled());
       acAddChildExecute();
       return true;
     }
@@ -741,6 +740,8 @@ bool TfrmMenuEdit::eventFilter(QObject* watched, QEvent* event) {
 
 void TfrmMenuEdit::done(int r) {
   Q_UNUSED(r);
+  // Insert adds items here; it is not the text editor's insert-mode toggle.
+  platform::setInsertToggled(FInsertToggled);
   int result = QDialog::Rejected;
   if (FModified) {
     QMessageBox box(QMessageBox::Question, QCoreApplication::applicationName(),

@@ -187,6 +187,7 @@ class TfrmMenuEdit : public QDialog {
 
   int FStripCount = 0;
   bool FShownOnce = false;
+  bool FInsertToggled;
 };
 
 // Opens the editor on the file and the icon strip; true exactly when the user
