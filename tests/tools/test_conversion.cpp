@@ -87,6 +87,18 @@ class TestConversion : public QObject {
     QCOMPARE(list.GetUnit(0)->Convert(6, false), 2.0);
   }
 
+  void shippedListReads() {
+    TUnitConvertor list;
+    QVERIFY(list.LoadFromFile(QStringLiteral(KORVEX_SOURCE_DIR "/Support/unit_conv.xml")));
+    QVERIFY(list.Count() >= 12);
+    QCOMPARE(list.GetUnit(0)->Forward(), 25.4);
+    for (int i = 0; i < list.Count(); ++i) {
+      const TUnit* unit = list.GetUnit(i);
+      QVERIFY2(!unit->Caption().isEmpty() && !unit->Hint().isEmpty(), qPrintable(unit->Caption()));
+      QVERIFY2(unit->Forward() != 1.0, qPrintable(unit->Caption()));  // no factor fell back to 1
+    }
+  }
+
   void readingTakesOnlyItemsWithTheThreeAttributes() {
     const QString path = write("units.xml",
                                "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"

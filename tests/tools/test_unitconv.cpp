@@ -1,0 +1,244 @@
+#include <QComboBox>
+#include <QLineEdit>
+#include <QListView>
+#include <QLocale>
+#include <QPushButton>
+#include <QTest>
+#include <QToolButton>
+
+#include "TestMain.h"
+#include "platform/Platform.h"
+#include "tools/Conversion.h"
+#include "tools/FloatControls.h"
+#include "tools/UfrmUnitConv.h"
+#include "tools/UfrmUnitsConvertEdit.h"
+
+// The conversion dialog and the list editor where the decimal separator is a comma.
+class TestUnitConv : public QObject {
+  Q_OBJECT
+
+  QStringList FErrors;
+
+  static void fillList(TUnitConvertor& list, int count) {
+    for (int i = 1; i <= count; ++i)
+      list.Add(new TUnit(&list, QStringLiteral("u%1").arg(i), i * 1.5, QStringLiteral("h%1").arg(i)));
+    list.setModified(false);
+  }
+  static QStringList captions(const TUnitConvertor& list) {
+    QStringList result;
+    for (int i = 0; i < list.Count(); ++i) result << list.GetUnit(i)->Caption();
+    return result;
+  }
+
+ private slots:
+  void initTestCase() { QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia)); }
+  void cleanupTestCase() { QLocale::setDefault(QLocale::c()); }
+  void init() {
+    FErrors.clear();
+    platform::MessageSeam seam;
+    seam.error = [this](const QString& text) { FErrors << text; };
+    seam.message = seam.error;
+    platform::setMessageSeam(seam);
+  }
+  void cleanup() { platform::setMessageSeam({}); }
+
+  void startingState() {
+    TUnitConvertor list;
+    list.Add(new TUnit(&list, "дюймы - миллиметры", 25.4, "1 дюйм = 25,4 мм"));
+    list.Add(new TUnit(&list, "футы - метры", 0.3048, "1 фут"));
+    list.setModified(false);
+    TfrmUnitConv dlg(list);
+    QCOMPARE(dlg.cbUnits->toolTip(), QStringLiteral("Выбор пересчитываемых величин"));
+    dlg.FillUnits();
+    QCOMPARE(dlg.cbUnits->count(), 2);
+    QCOMPARE(dlg.cbUnits->currentIndex(), 0);
+    QCOMPARE(dlg.cbUnits->toolTip(), QStringLiteral("1 дюйм = 25,4 мм"));
+    QCOMPARE(dlg.neLeft->text(), QStringLiteral("1,0"));
+    QCOMPARE(dlg.neRight->decimals(), 12);
+    QCOMPARE(dlg.neRight->maxValue(), 1000000000.0);
+    QVERIFY(dlg.btnLRDirect->isChecked());
+    QVERIFY(dlg.btnConvertAndInsert->isDefault());
+    QCOMPARE(dlg.btnUnitsConvertEdit->height(), dlg.cbUnits->sizeHint().height() + 2);
+
+    TUnitConvertor empty;
+    TfrmUnitConv none(empty);
+    none.FillUnits();
+    QCOMPARE(none.cbUnits->toolTip(), QString());
+  }
+
+  void bothDirections() {
+    TUnitConvertor list;
+    list.Add(new TUnit(&list, "дюймы - миллиметры", 25.4, ""));
+    TfrmUnitConv dlg(list);
+    dlg.FillUnits();
+    dlg.neLeft->setText("2");
+    QVERIFY(dlg.Convert());
+    QCOMPARE(dlg.neRight->text(), QStringLiteral("50,8"));
+    QCOMPARE(dlg.FRes, QStringLiteral("50,8"));
+
+    dlg.btnRLDirect->click();
+    QVERIFY(!dlg.btnLRDirect->isChecked());
+    dlg.neLeft->setText("7");
+    dlg.neRight->setText("50,8");
+    QVERIFY(dlg.Convert());
+    QCOMPARE(dlg.neLeft->text(), QStringLiteral("2,0"));
+    QCOMPARE(dlg.FRes, QStringLiteral("2,0"));
+
+    dlg.neRight->setText("1000000000");
+    dlg.btnLRDirect->click();
+    dlg.neLeft->setText("100000000");  // 2.54e9 is clamped by the field
+    QVERIFY(dlg.Convert());
+    QCOMPARE(dlg.FRes, QStringLiteral("1000000000,0"));
+  }
+
+  void errorsLeaveTheFieldsAlone() {
+    TUnitConvertor empty;
+    TfrmUnitConv none(empty);
+    none.FillUnits();
+    none.neLeft->setText("3");
+    none.ConvertAndInsert();
+    QCOMPARE(FErrors, QStringList{"List index out of bounds (-1)"});
+    QCOMPARE(none.neRight->text(), QStringLiteral("1,0"));
+    QCOMPARE(none.result(), int(QDialog::Rejected));
+
+    TUnitConvertor zero;
+    zero.Add(new TUnit(&zero, "zero", 0, ""));
+    TfrmUnitConv dlg(zero);
+    dlg.FillUnits();
+    dlg.btnRLDirect->click();
+    dlg.neLeft->setText("3");
+    dlg.neRight->setText("5");
+    FErrors.clear();
+    QVERIFY(!dlg.Convert());
+    dlg.neRight->setText("0");
+    QVERIFY(!dlg.Convert());
+    QCOMPARE(FErrors, (QStringList{"Floating point division by zero", "Invalid floating point operation"}));
+    QCOMPARE(dlg.neLeft->text(), QStringLiteral("3"));
+    dlg.btnLRDirect->click();
+    QVERIFY(dlg.Convert());  // forward with 0 is an ordinary product
+    QCOMPARE(dlg.FRes, QStringLiteral("0,0"));
+  }
+
+  void returnInTheLeftValueConvertsAndCloses() {
+    TUnitConvertor list;
+    list.Add(new TUnit(&list, "дюймы - миллиметры", 25.4, ""));
+    TfrmUnitConv dlg(list);
+    dlg.FillUnits();
+    dlg.show();
+    QVERIFY(QTest::qWaitForWindowActive(&dlg));
+    QCOMPARE(QApplication::focusWidget(), dlg.neLeft);
+    QTest::keyClick(dlg.neLeft, Qt::Key_2);  // the entry selected the whole "1,0"
+    QTest::keyClick(dlg.neLeft, Qt::Key_Return);
+    QCOMPARE(dlg.result(), int(QDialog::Accepted));
+    QCOMPARE(dlg.FRes, QStringLiteral("50,8"));
+
+    TfrmUnitConv esc(list);
+    esc.show();
+    QVERIFY(QTest::qWaitForWindowActive(&esc));
+    QTest::keyClick(esc.neLeft, Qt::Key_Escape);
+    QVERIFY(!esc.isVisible());
+    QCOMPARE(esc.result(), int(QDialog::Rejected));
+  }
+
+  void editorShowsAndApplies() {
+    TUnitConvertor list;
+    fillList(list, 3);
+    TfrmUnitsConvertEdit dlg(list);
+    QCOMPARE(dlg.ItemIndex(), 0);
+    QCOMPARE(dlg.edCaption->text(), QStringLiteral("u1"));
+    QCOMPARE(dlg.edForward->text(), QStringLiteral("1,5"));
+    QCOMPARE(dlg.lbUnits->model()->rowCount(), 3);
+
+    dlg.lbUnits->setCurrentIndex(dlg.lbUnits->model()->index(1, 0));  // a click on row 2
+    QCOMPARE(dlg.edHint->text(), QStringLiteral("h2"));
+    QVERIFY(!list.Modified());
+
+    dlg.edCaption->setText("дюймы");
+    dlg.edForward->setText("25.40 мм");
+    dlg.btnApply->click();
+    QVERIFY(list.Modified());
+    QCOMPARE(list.GetUnit(1)->Forward(), 25.4);
+    QCOMPARE(dlg.edForward->text(), QStringLiteral("25,4"));  // shown normalised
+    QCOMPARE(dlg.lbUnits->model()->index(1, 0).data().toString(), QStringLiteral("дюймы"));
+
+    dlg.edForward->setText("abc");
+    dlg.ApplyUnit();
+    QCOMPARE(list.GetUnit(1)->Forward(), 25.4);  // not a number: the factor stays
+  }
+
+  void editorInsertCopiesTheFieldsBeforeTheRow() {
+    TUnitConvertor list;
+    fillList(list, 4);
+    TfrmUnitsConvertEdit dlg(list);
+    dlg.setItemIndex(2);
+    dlg.ShowUnit();
+    dlg.btnInsert->click();
+    QCOMPARE(captions(list), (QStringList{"u1", "u2", "u3", "u3", "u4"}));
+    QCOMPARE(list.GetUnit(2)->Forward(), 4.5);
+    QCOMPARE(list.GetUnit(2)->Hint(), QStringLiteral("h3"));
+    QCOMPARE(dlg.ItemIndex(), 2);
+    QCOMPARE(dlg.lbUnits->model()->rowCount(), 5);
+
+    TUnitConvertor empty;
+    TfrmUnitsConvertEdit first(empty);
+    QCOMPARE(first.ItemIndex(), -1);
+    first.edCaption->setText("new");
+    first.edForward->setText("x");
+    first.InsertUnit();
+    QCOMPARE(captions(empty), QStringList{"new"});
+    QCOMPARE(empty.GetUnit(0)->Forward(), 1.0);
+    QCOMPARE(first.ItemIndex(), 0);
+  }
+
+  void editorDeleteAndMoves() {
+    TUnitConvertor list;
+    fillList(list, 3);
+    TfrmUnitsConvertEdit dlg(list);
+    dlg.MoveUp();  // first row: nothing
+    dlg.setItemIndex(2);
+    dlg.MoveDown();  // last row: nothing
+    QVERIFY(!list.Modified());
+    dlg.MoveUp();
+    QCOMPARE(captions(list), (QStringList{"u1", "u3", "u2"}));
+    QCOMPARE(dlg.ItemIndex(), 1);
+    QCOMPARE(dlg.edCaption->text(), QStringLiteral("u3"));
+    dlg.MoveDown();
+    QCOMPARE(captions(list), (QStringList{"u1", "u2", "u3"}));
+    QCOMPARE(dlg.ItemIndex(), 2);
+
+    dlg.btnDelete->click();  // the last row: the new last row is selected
+    QCOMPARE(captions(list), (QStringList{"u1", "u2"}));
+    QCOMPARE(dlg.ItemIndex(), 1);
+    QCOMPARE(dlg.edCaption->text(), QStringLiteral("u2"));
+    dlg.setItemIndex(0);
+    dlg.DeleteUnit();
+    QCOMPARE(dlg.ItemIndex(), 0);
+    QCOMPARE(dlg.edCaption->text(), QStringLiteral("u2"));
+    dlg.DeleteUnit();  // the only row: no selection, the fields keep their text
+    QCOMPARE(list.Count(), 0);
+    QCOMPARE(dlg.ItemIndex(), -1);
+    QCOMPARE(dlg.edCaption->text(), QStringLiteral("u2"));
+    dlg.DeleteUnit();
+    dlg.MoveDown();
+    QCOMPARE(list.Count(), 0);
+  }
+
+  void editorReturnAppliesEscapeCloses() {
+    TUnitConvertor list;
+    fillList(list, 2);
+    TfrmUnitsConvertEdit dlg(list);
+    dlg.show();
+    QVERIFY(QTest::qWaitForWindowActive(&dlg));
+    QCOMPARE(QApplication::focusWidget(), dlg.lbUnits);
+    dlg.edCaption->setFocus();
+    dlg.edCaption->setText("typed");
+    QTest::keyClick(dlg.edCaption, Qt::Key_Return);
+    QVERIFY(dlg.isVisible());
+    QCOMPARE(list.GetUnit(0)->Caption(), QStringLiteral("typed"));
+    QTest::keyClick(dlg.edCaption, Qt::Key_Escape);
+    QVERIFY(!dlg.isVisible());
+  }
+};
+
+KORVEX_TEST(TestUnitConv)
+#include "test_unitconv.moc"

@@ -1,0 +1,184 @@
+#include "tools/UfrmUnitConv.h"
+
+#include <QButtonGroup>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QStyle>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include "platform/Platform.h"
+#include "tools/Conversion.h"
+#include "tools/FloatControls.h"
+#include "tools/UfrmUnitsConvertEdit.h"
+
+namespace {
+
+const int HelpContext = 290;
+
+int runDialog(QDialog* dialog) { return dialog->exec(); }
+
+TFloatEdit* makeValueField(QWidget* parent, const char* name) {
+  auto* field = new TFloatEdit(parent);
+  field->setObjectName(QLatin1String(name));
+  field->setDecimals(12);
+  field->setMinValue(0);
+  field->setMaxValue(1000000000);
+  field->setValue(1);
+  field->setTextAlignment(taRightJustify);
+  field->setMinimumWidth(150);
+  return field;
+}
+
+QToolButton* makeDirectionButton(QWidget* parent, const char* name, const QString& caption) {
+  auto* button = new QToolButton(parent);
+  button->setObjectName(QLatin1String(name));
+  button->setText(caption);
+  button->setCheckable(true);
+  button->setToolTip(QStringLiteral("Выбор направления пересчета"));
+  button->setMinimumWidth(28);
+  return button;
+}
+
+}  // namespace
+
+TfrmUnitConv::TfrmUnitConv(TUnitConvertor& units, QWidget* parent) : QDialog(parent), FUnits(units) {
+  setObjectName(QStringLiteral("frmUnitConv"));
+  setWindowTitle(QStringLiteral("Пересчет"));
+  setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
+                 Qt::WindowCloseButtonHint);
+
+  auto* root = new QVBoxLayout(this);
+  lblUnits = new QLabel(QStringLiteral("Единицы:"), this);
+  lblUnits->setObjectName(QStringLiteral("lblUnits"));
+  root->addWidget(lblUnits);
+  auto* unitsRow = new QHBoxLayout;
+  cbUnits = new QComboBox(this);
+  cbUnits->setObjectName(QStringLiteral("cbUnits"));
+  cbUnits->setToolTip(QStringLiteral("Выбор пересчитываемых величин"));
+  cbUnits->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+  lblUnits->setBuddy(cbUnits);
+  btnUnitsConvertEdit = new QPushButton(QStringLiteral("Редактировать"), this);
+  btnUnitsConvertEdit->setObjectName(QStringLiteral("btnUnitsConvertEdit"));
+  btnUnitsConvertEdit->setAutoDefault(false);
+  btnUnitsConvertEdit->setFixedHeight(cbUnits->sizeHint().height() + 2);
+  unitsRow->addWidget(cbUnits, 1);
+  unitsRow->addWidget(btnUnitsConvertEdit);
+  root->addLayout(unitsRow);
+
+  lblValues = new QLabel(QStringLiteral("Пересчитываемые значения:"), this);
+  lblValues->setObjectName(QStringLiteral("lblValues"));
+  root->addWidget(lblValues);
+  auto* valuesRow = new QHBoxLayout;
+  neLeft = makeValueField(this, "neLeft");
+  lblValues->setBuddy(neLeft);
+  btnLRDirect = makeDirectionButton(this, "btnLRDirect", QStringLiteral(">"));
+  btnRLDirect = makeDirectionButton(this, "btnRLDirect", QStringLiteral("<"));
+  FDirection = new QButtonGroup(this);
+  FDirection->addButton(btnLRDirect);
+  FDirection->addButton(btnRLDirect);
+  btnLRDirect->setChecked(true);
+  neRight = makeValueField(this, "neRight");
+  valuesRow->addWidget(neLeft, 1);
+  valuesRow->addWidget(btnLRDirect);
+  valuesRow->addWidget(btnRLDirect);
+  valuesRow->addWidget(neRight, 1);
+  root->addLayout(valuesRow);
+
+  auto* buttons = new QHBoxLayout;
+  sbtnHelp = new QToolButton(this);
+  sbtnHelp->setObjectName(QStringLiteral("sbtnHelp"));
+  sbtnHelp->setToolTip(QStringLiteral("Справка"));
+  sbtnHelp->setIcon(style()->standardIcon(QStyle::SP_DialogHelpButton));
+  sbtnHelp->setAutoRaise(true);
+  sbtnHelp->setFocusPolicy(Qt::NoFocus);
+  buttons->addWidget(sbtnHelp);
+  buttons->addStretch(1);
+  btnConvert = new QPushButton(QStringLiteral("Пересчет"), this);
+  btnConvert->setObjectName(QStringLiteral("btnConvert"));
+  btnConvert->setAutoDefault(false);
+  btnConvertAndInsert = new QPushButton(QStringLiteral("Пересчитать и вставить"), this);
+  btnConvertAndInsert->setObjectName(QStringLiteral("btnConvertAndInsert"));
+  btnConvertAndInsert->setToolTip(QStringLiteral("Вставить результат в текст и закрыть это окно"));
+  btnConvertAndInsert->setDefault(true);
+  btnClose = new QPushButton(QStringLiteral("Закрыть"), this);
+  btnClose->setObjectName(QStringLiteral("btnClose"));
+  btnClose->setAutoDefault(false);
+  buttons->addWidget(btnConvert);
+  buttons->addWidget(btnConvertAndInsert);
+  buttons->addWidget(btnClose);
+  root->addLayout(buttons);
+
+  connect(sbtnHelp, &QToolButton::clicked, this, [this] { platform::showHelp(this, HelpContext); });
+  connect(btnUnitsConvertEdit, &QPushButton::clicked, this, &TfrmUnitConv::EditUnits);
+  connect(btnConvert, &QPushButton::clicked, this, [this] { Convert(); });
+  connect(btnConvertAndInsert, &QPushButton::clicked, this, &TfrmUnitConv::ConvertAndInsert);
+  connect(btnClose, &QPushButton::clicked, this, &QDialog::reject);
+
+  setTabOrder(neLeft, btnLRDirect);
+  setTabOrder(btnLRDirect, btnRLDirect);
+  setTabOrder(btnRLDirect, neRight);
+  setTabOrder(neRight, btnConvert);
+  setTabOrder(btnConvert, btnConvertAndInsert);
+  setTabOrder(btnConvertAndInsert, btnClose);
+  setTabOrder(btnClose, cbUnits);
+  setTabOrder(cbUnits, btnUnitsConvertEdit);
+  neLeft->setFocus();
+  layout()->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+void TfrmUnitConv::FillUnits() {
+  cbUnits->clear();
+  for (int i = 0; i < FUnits.Count(); ++i) cbUnits->addItem(FUnits.GetUnit(i)->Caption());
+  cbUnits->setCurrentIndex(FUnits.Count() > 0 ? 0 : -1);
+  const TUnit* selected = FUnits.GetUnit(cbUnits->currentIndex());
+  cbUnits->setToolTip(selected ? selected->Hint() : QString());
+}
+
+bool TfrmUnitConv::Convert() {
+  double L = neLeft->value();
+  double R = neRight->value();
+  const int index = cbUnits->currentIndex();
+  const TUnit* unit = FUnits.GetUnit(index);
+  if (!unit) {
+    platform::showError(this, ListIndexErrorMessage(index));
+    return false;
+  }
+  const bool forward = btnLRDirect->isChecked();
+  if (forward) {
+    R = unit->Convert(L, true);
+  } else {
+    if (unit->Forward() == 0) {
+      platform::showError(this, R == 0 ? InvalidFloatOperationMessage() : DivisionByZeroMessage());
+      return false;
+    }
+    L = unit->Convert(R, false);
+  }
+  neLeft->setValue(L);
+  neRight->setValue(R);
+  FRes = forward ? neRight->text() : neLeft->text();
+  return true;
+}
+
+void TfrmUnitConv::ConvertAndInsert() {
+  if (Convert()) accept();
+}
+
+void TfrmUnitConv::EditUnits() {
+  if (ExecuteUnitsEdit(FUnits, this)) FillUnits();
+}
+
+bool ExecuteUnitConv(const QString& FileName, QString& Text, QWidget* parent) {
+  CreateUnitConvertor();
+  TfrmUnitConv dialog(*UnitConvertor, parent);
+  // Read on the first use, and again whenever the list has become empty.
+  if (UnitConvertor->Count() == 0 && !UnitConvertor->LoadFromFile(FileName))
+    platform::showError(parent, SaxParsingFailedMessage());
+  dialog.FillUnits();
+  if (runDialog(&dialog) != QDialog::Accepted) return false;
+  Text = dialog.FRes;
+  return true;
+}
