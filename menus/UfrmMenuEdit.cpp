@@ -154,6 +154,16 @@ QPixmap drawIcon(TIconKind kind) {
 // ---------------------------------------------------------------------------
 // Nodes
 
+// Items without an icon keep the icon's room, so captions of one level line up.
+QIcon BlankNodeIcon() {
+  static const QIcon blank = [] {
+    QPixmap pm(16, 16);
+    pm.fill(Qt::transparent);
+    return QIcon(pm);
+  }();
+  return blank;
+}
+
 TXmlTreeNode::TXmlTreeNode() : QTreeWidgetItem(QTreeWidgetItem::UserType) {}
 
 TMenuItemProps TXmlTreeNode::props() const {
@@ -201,6 +211,7 @@ void TXmlToTree::XmlLoad(const QString& FileName) { TreeLoad(ReadMenuTree(FileNa
 void TXmlToTree::TreeLoad(const TMenuTree& tree) {
   // Icons of the strip for items; a section's own icon follows the strip.
   auto iconOf = [this](int index) { return FIcons ? FIcons->icon(index) : QIcon(); };
+  const QIcon blank = BlankNodeIcon();
   std::function<void(QTreeWidgetItem*, const TMenuNode&)> add = [&](QTreeWidgetItem* parent, const TMenuNode& n) {
     auto* node = new TXmlTreeNode;
     node->setProps(n.Props);
@@ -212,7 +223,7 @@ void TXmlToTree::TreeLoad(const TMenuTree& tree) {
       parent->addChild(node);
     }
     const bool stripIcon = node->FImageIndex >= 0 && node->FImageIndex < FMainMenuImageIndex;
-    if (stripIcon || !parent) node->setIcon(0, iconOf(node->FImageIndex));
+    node->setIcon(0, stripIcon || !parent ? iconOf(node->FImageIndex) : blank);
     for (const TMenuNode& child : n.Children) add(node, child);
   };
   FTree->setUpdatesEnabled(false);
@@ -533,7 +544,7 @@ TXmlTreeNode* TfrmMenuEdit::selectedNode() const {
 
 void TfrmMenuEdit::setNodeImage(TXmlTreeNode* node, int imageIndex) {
   node->FImageIndex = imageIndex;
-  node->setIcon(0, imageIndex >= 0 && imageIndex < FStripCount ? imlIcons.icon(imageIndex) : QIcon());
+  node->setIcon(0, imageIndex >= 0 && imageIndex < FStripCount ? imlIcons.icon(imageIndex) : BlankNodeIcon());
 }
 
 void TfrmMenuEdit::clearProperties() {

@@ -45,6 +45,9 @@ class TXmlTreeNode : public QTreeWidgetItem {
   TXmlTreeNode* section();
 };
 
+// The icon of an item node without a strip icon: empty, of an icon's size.
+QIcon BlankNodeIcon();
+
 // Reads a file into the tree, replacing what it held.  Section nodes get the
 // images AMainMenuImageIndex, + 1, + 2 (MAINMENU, POPUPMENU, TOOLBAR); item
 // nodes show their strip icon when Icons has it.

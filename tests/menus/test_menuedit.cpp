@@ -210,7 +210,7 @@ class TestMenuEdit : public QObject {
     QCOMPARE(open->caption(), QStringLiteral("Градус"));
     QCOMPARE(open->FCommand, cmdInsertString);
     QCOMPARE(open->FImageIndex, -1);
-    QVERIFY(open->icon(0).isNull());
+    QCOMPARE(open->icon(0).cacheKey(), BlankNodeIcon().cacheKey());
     QCOMPARE(open->FArgument, QStringLiteral("%%d~"));
     QCOMPARE(open->FShortCut, quint16(0x4044));
     QVERIFY(open->FShowHint && open->FBreak && open->FAsMText);
