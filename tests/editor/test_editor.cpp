@@ -1,7 +1,6 @@
 // The editing control: line list, notifications, selection, caret and keys.
 #include <QApplication>
 #include <QClipboard>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QPainter>
@@ -484,20 +483,19 @@ class TestEditor : public QObject {
     QVERIFY(e.printPageCount(&printer, true) > 1);
   }
 
-  void largeDocumentStaysFast() {
+  // Its speed is measured by bench/bench_editor.
+  void largeDocumentEditedInOneUpdate() {
     TEditor e;
     QStringList l;
     for (int i = 0; i < 40000; ++i) l << QStringLiteral("{\\H2.5;Строка номер %1 текста}").arg(i);
-    QElapsedTimer t;
-    t.start();
     e.setLines(l);
     QCOMPARE(e.lineCount(), 40000);
     e.beginUpdate();
     for (int i = 0; i < e.lineCount(); ++i) e.setLine(i, QLatin1Char(' ') + e.line(i));
     e.endUpdate();
     const QStringList back = e.lines();
-    QVERIFY2(t.elapsed() < 10000, qPrintable(QString::number(t.elapsed())));
     QCOMPARE(back.size(), 40000);
+    QCOMPARE(back.first(), QLatin1Char(' ') + l.first());
     QCOMPARE(back.last(), QLatin1Char(' ') + l.last());
     QVERIFY(!e.modified());
   }
