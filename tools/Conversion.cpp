@@ -183,10 +183,8 @@ bool TUnitConvertor::LoadFromFile(const QString& AFileName) {
   return ok;
 }
 
-bool TUnitConvertor::SaveToFile(const QString& AFileName) {
-  QSaveFile file(AFileName);
-  if (!file.open(QIODevice::WriteOnly)) return false;
-  QXmlStreamWriter writer(&file);
+bool TUnitConvertor::SaveToDevice(QIODevice* device) const {
+  QXmlStreamWriter writer(device);
   writer.setAutoFormatting(true);
   writer.setAutoFormattingIndent(2);
   writer.writeStartDocument();
@@ -201,7 +199,12 @@ bool TUnitConvertor::SaveToFile(const QString& AFileName) {
   }
   writer.writeEndElement();
   writer.writeEndDocument();
-  if (writer.hasError() || !file.commit()) return false;
+  return !writer.hasError();
+}
+
+bool TUnitConvertor::SaveToFile(const QString& AFileName) {
+  QSaveFile file(AFileName);
+  if (!file.open(QIODevice::WriteOnly) || !SaveToDevice(&file) || !file.commit()) return false;
   FFileName = AFileName;
   FModified = false;
   return true;

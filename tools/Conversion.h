@@ -80,6 +80,8 @@ class TUnitConvertor {
   // the old one, so a failed write leaves the old file whole.  On success
   // FileName becomes AFileName and Modified is cleared; on failure both stay.
   bool SaveToFile(const QString& AFileName);
+  // Writes the document to an open device (FileName and Modified stay).
+  bool SaveToDevice(QIODevice* device) const;
   // Saves to FileName when Modified and FileName is not empty; a failed write
   // is reported with "Ошибка при сохранении " and the path.  True unless a
   // write failed.

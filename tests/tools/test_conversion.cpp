@@ -153,6 +153,7 @@ class TestConversion : public QObject {
     TUnitConvertor list;
     list.Add(new TUnit(&list, "дюймы - миллиметры", 25.4, "1 дюйм = 25,4 мм"));
     list.Add(new TUnit(&list, "", 1e-6, "<&\">"));
+    list.Add(new TUnit(&list, "a\nb\tc\r\nd  ", 2, " "));
     const QString path = FDir.filePath("saved.xml");
     QVERIFY(list.SaveToFile(path));
     QVERIFY(!list.Modified());
@@ -167,8 +168,10 @@ class TestConversion : public QObject {
     QLocale::setDefault(QLocale::c());
     TUnitConvertor back;
     QVERIFY(back.LoadFromFile(path));
-    QCOMPARE(back.Count(), 2);
+    QCOMPARE(back.Count(), 3);
     QCOMPARE(back.GetUnit(0)->Forward(), 25.4);
+    QCOMPARE(back.GetUnit(2)->Caption(), QStringLiteral("a\nb\tc\r\nd  "));  // breaks and tabs survive
+    QCOMPARE(back.GetUnit(2)->Hint(), QStringLiteral(" "));
     QCOMPARE(back.GetUnit(1)->Forward(), 1e-6);
     QCOMPARE(back.GetUnit(1)->Hint(), QStringLiteral("<&\">"));
   }
