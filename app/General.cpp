@@ -1,4 +1,4 @@
-#include "General.h"
+#include "app/General.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -8,7 +8,8 @@
 #include <QWidget>
 #include <cmath>
 
-#include "IniFile.h"
+#include "app/IniFile.h"
+#include "core/Numbers.h"
 
 TOptions Options;
 
@@ -54,18 +55,14 @@ QString quote(const QString& s) {
 }
 
 double readFloat(const TIniFile& ini, const QString& sec, const QString& key, double def) {
-  QString v = ini.readString(sec, key, QString()).trimmed();
-  if (v.isEmpty()) return def;
-  v.replace(QLatin1Char(','), QLatin1Char('.'));
-  bool ok = false;
-  const double d = QLocale::c().toDouble(v, &ok);
-  return ok && std::isfinite(d) ? d : def;
+  double d = def;
+  return ReadFloat(ini.readString(sec, key, QString()), d) ? d : def;
 }
 
+// The shortest text that reads back to the same value, with the system's
+// separator as the file has always had it.
 QString formatFloat(double v) {
-  QLocale loc = QLocale::system();
-  loc.setNumberOptions(QLocale::OmitGroupSeparator);
-  return loc.toString(v, 'g', 15);
+  return FloatToStrShortest(v).replace(QLatin1Char('.'), SystemDecimalSeparator());
 }
 
 void readFont(const TIniFile& ini, const QString& sec, TFontProps& f, const QString& name, int size,

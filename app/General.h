@@ -2,7 +2,7 @@
 // The settings record of the program and its INI file next to the executable.
 #include <QString>
 
-#include "mtext/Graphics.h"
+#include "core/Colors.h"
 
 class QWidget;
 

@@ -1,11 +1,11 @@
-#include "IniFile.h"
+#include "app/IniFile.h"
 
 #include <QFile>
 #include <QSaveFile>
 #include <QRegularExpression>
 #include <QStringDecoder>
 
-#include "editor/TextFile.h"
+#include "core/TextCodec.h"
 
 TIniFile::TIniFile(const QString& path) : FPath(path) {
   QFile f(path);

@@ -1,4 +1,4 @@
-#include "RenderText.h"
+#include "app/RenderText.h"
 
 #include "mtext/zorAcMtextRender.h"
 
@@ -19,23 +19,6 @@ QString EditorTextToMText(const QStringList& lines, const QString& lineBreak) {
   return s;
 }
 
-bool GrowCanvas(TCanvas& canvas, int AValue, bool width) {
-  if (width) {
-    // Decoration lines end on the column of the right edge itself, so an
-    // edge equal to the width already needs one more column.
-    if (AValue >= canvas.width()) {
-      const int before = canvas.width();
-      canvas.setSize(canvas.width() + AValue + 1, canvas.height());
-      return canvas.width() != before;
-    }
-  } else if (AValue > canvas.height()) {
-    const int before = canvas.height();
-    canvas.setSize(canvas.width(), canvas.height() + AValue + 1);
-    return canvas.height() != before;
-  }
-  return false;
-}
-
 QPoint RenderPreview(TCanvas& canvas, const QString& mtext, const TRenderProps& props) {
   canvas.resetTruncated();
   canvas.setSize(16, 16);
@@ -46,7 +29,7 @@ QPoint RenderPreview(TCanvas& canvas, const QString& mtext, const TRenderProps& 
   canvas.moveTo(0, 0);
   QPoint size;
   RenderMText(canvas, mtext, size,
-              [&canvas](int v, TResizeType t) { return GrowCanvas(canvas, v, t == rtWidth); });
+              [&canvas](int v, TResizeType t) { return GrowCanvas(canvas, v, t); });
   // Keep the truncation flag of the render: the final trim is always within the caps.
   const bool cut = canvas.truncated();
   canvas.setSize(size.x() + 1, size.y() + 1);

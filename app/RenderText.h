@@ -5,16 +5,12 @@
 #include <QString>
 #include <QStringList>
 
-#include "General.h"
+#include "app/General.h"
 #include "mtext/zorAcCanvas.h"
 
 // Every line followed by lineBreak, trailing blanks and control characters
 // removed, then CR LF appended and every CR LF turned into \P.
 QString EditorTextToMText(const QStringList& lines, const QString& lineBreak);
-
-// Grows the canvas as the renderer asks: the extent becomes old + AValue + 1
-// when it is smaller than AValue.  Returns whether the canvas changed.
-bool GrowCanvas(TCanvas& canvas, int AValue, bool width);
 
 // Prepares the canvas (16 x 16, render font and colours, filled, pen at 0,0),
 // renders mtext and trims the canvas to the drawn size + 1.  Returns the

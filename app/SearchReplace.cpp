@@ -1,4 +1,4 @@
-#include "SearchReplace.h"
+#include "app/SearchReplace.h"
 
 #include <QComboBox>
 #include <QDialog>
@@ -6,7 +6,7 @@
 #include <QWidget>
 #include <memory>
 
-#include "UfrmSearch.h"
+#include "app/UfrmSearch.h"
 #include "platform/Platform.h"
 
 TSearchState SearchState;

@@ -1,6 +1,6 @@
-#include "TextTools.h"
+#include "app/TextTools.h"
 
-#include "General.h"
+#include "app/General.h"
 #include "editor/Editor.h"
 
 const QString RomanDigits[9] = {
@@ -83,14 +83,6 @@ QString EncloseText(const QString& selText, const QString& argument) {
   return argument.left(p) + selText + argument.mid(p);
 }
 
-QString ApplyDecimalSeparator(const QString& S, bool commaAsSep) {
-  QString result = S;
-  if (commaAsSep)
-    result.replace(QLatin1Char('.'), QLatin1Char(','));
-  else
-    result.replace(QLatin1Char(','), QLatin1Char('.'));
-  return result;
-}
 
 QString ApplyDecimalSeparator(const QString& S) { return ApplyDecimalSeparator(S, Options.CommaAsSep); }
 

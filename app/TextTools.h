@@ -10,6 +10,8 @@
 #include <QChar>
 #include <QString>
 
+#include "core/Numbers.h"
+
 class TEditor;
 
 // "I" .. "IX" for the digits 1 .. 9.
@@ -38,10 +40,7 @@ void ChangeCase(TEditor& editor, bool toLower);
 // InsertAtCaret to place the caret there), else in the middle.
 QString EncloseText(const QString& selText, const QString& argument);
 
-// Writes the decimal separator chosen in the settings: every "." becomes ","
-// when commaAsSep, otherwise every "," becomes ".".
-QString ApplyDecimalSeparator(const QString& S, bool commaAsSep);
-// The same with Options.CommaAsSep.
+// ApplyDecimalSeparator (core/Numbers.h) with Options.CommaAsSep.
 QString ApplyDecimalSeparator(const QString& S);
 
 // Roman typing mode: a key 1 .. 9 inserts its numeral through InsertAtCaret and

@@ -1,4 +1,4 @@
-#include "UfrmAboutBox.h"
+#include "app/UfrmAboutBox.h"
 
 #include <QApplication>
 #include <QFont>

@@ -1,4 +1,4 @@
-#include "UfrmMain.h"
+#include "app/UfrmMain.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -18,12 +18,12 @@
 #include <QTimer>
 #include <QToolButton>
 
-#include "RenderText.h"
-#include "SearchReplace.h"
-#include "TextTools.h"
-#include "UfrmAboutBox.h"
-#include "UfrmOptions.h"
-#include "editor/TextFile.h"
+#include "app/RenderText.h"
+#include "app/SearchReplace.h"
+#include "app/TextTools.h"
+#include "app/UfrmAboutBox.h"
+#include "app/UfrmOptions.h"
+#include "core/TextCodec.h"
 #include "highlight/SynHighlighterMText.h"
 #include "menus/MenuXML.h"
 #include "menus/zorAcMtextMenus.h"
@@ -326,10 +326,6 @@ void TfrmMain::RenderText() {
   sBarPanels[3]->setToolTip(FPreviewCutOff
                                 ? QStringLiteral("Текст слишком велик: предпросмотр показывает только начало")
                                 : QString());
-}
-
-bool TfrmMain::ResizeRenderBitmap(int AValue, TResizeType AResizeType) {
-  return GrowCanvas(FRenderCanvas, AValue, AResizeType == rtWidth);
 }
 
 QString TfrmMain::chooseFile(bool save) {

@@ -11,7 +11,7 @@
 #include <memory>
 #include <vector>
 
-#include "General.h"
+#include "app/General.h"
 #include "editor/Editor.h"
 #include "menus/MenuCommands.h"
 #include "mtext/zorAcCanvas.h"
@@ -76,7 +76,6 @@ class TfrmMain : public QMainWindow {
   void LoadText(const QString& path);
   void SetFileName(const QString& path);
   void RenderText();
-  bool ResizeRenderBitmap(int AValue, TResizeType AResizeType);
   const QString& fileName() const { return FFileName; }
   TCanvas& renderCanvas() { return FRenderCanvas; }
   QString lastRenderedMText() const { return FLastMText; }

@@ -1,4 +1,4 @@
-#include "UfrmOptions.h"
+#include "app/UfrmOptions.h"
 
 #include <memory>
 

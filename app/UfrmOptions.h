@@ -4,7 +4,7 @@
 #include <QLabel>
 #include <QSpinBox>
 
-#include "General.h"
+#include "app/General.h"
 
 class QButtonGroup;
 class QCheckBox;

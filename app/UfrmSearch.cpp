@@ -1,4 +1,4 @@
-#include "UfrmSearch.h"
+#include "app/UfrmSearch.h"
 
 #include <QApplication>
 #include <QButtonGroup>

@@ -11,10 +11,10 @@
 #include <cstdio>
 #include <cstring>
 
-#include "General.h"
-#include "RenderText.h"
-#include "UfrmMain.h"
-#include "editor/TextFile.h"
+#include "app/General.h"
+#include "app/RenderText.h"
+#include "app/UfrmMain.h"
+#include "core/TextCodec.h"
 #include "mtext/zorAcCanvas.h"
 #include "platform/Platform.h"
 

@@ -77,18 +77,7 @@ QPoint renderPreview(TCanvas& c, const QString& text) {
   c.fill();
   c.moveTo(0, 0);
   QPoint size;
-  RenderMText(c, text, size, [&c](int v, TResizeType t) {
-    if (t == rtWidth) {
-      if (v >= c.width()) {
-        c.setSize(c.width() + v + 1, c.height());
-        return true;
-      }
-    } else if (v > c.height()) {
-      c.setSize(c.width(), c.height() + v + 1);
-      return true;
-    }
-    return false;
-  });
+  RenderMText(c, text, size, [&c](int v, TResizeType t) { return GrowCanvas(c, v, t); });
   return size;
 }
 

@@ -1,4 +1,4 @@
-#include "Graphics.h"
+#include "core/Colors.h"
 
 #include <QGuiApplication>
 #include <QPalette>

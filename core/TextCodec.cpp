@@ -1,4 +1,4 @@
-#include "TextFile.h"
+#include "core/TextCodec.h"
 
 #include <QDir>
 #include <QFile>
@@ -210,6 +210,16 @@ bool ReadTextFile(const QString& path, QStringList& lines, TTextFormat& format, 
   QFile file(path);
   if (QFileInfo(path).isDir() || !file.open(QIODevice::ReadOnly)) {
     error = QStringLiteral("Не удается открыть файл %1: %2").arg(shown, reasonFor(path, file));
+    return false;
+  }
+  // Reading a huge file would take minutes and gigabytes before the user
+  // could do anything; no MText object comes anywhere near this size.
+  if (file.size() > MaxTextFileBytes) {
+    const qint64 mb = (file.size() + (1 << 20) - 1) >> 20;
+    error = QStringLiteral("Файл %1 слишком велик (%2 МБ): Korvex открывает тексты не больше %3 МБ.")
+                .arg(shown)
+                .arg(mb)
+                .arg(MaxTextFileBytes >> 20);
     return false;
   }
   FlockGuard lock;

@@ -30,6 +30,9 @@ QStringList DecodeTextLines(const QByteArray& bytes, TTextFormat& format);
 // Encodes lines as they are written: every line followed by the break.
 QByteArray EncodeTextLines(const QStringList& lines, const TTextFormat& format);
 
+// Documents above this size are refused before reading.
+constexpr qint64 MaxTextFileBytes = 50LL * 1024 * 1024;
+
 // Reads a file while other writers are kept out (advisory lock).  On failure
 // returns false, leaves lines and format alone and puts a Russian reason in error.
 bool ReadTextFile(const QString& path, QStringList& lines, TTextFormat& format, QString& error);

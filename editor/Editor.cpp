@@ -1,4 +1,4 @@
-#include "Editor.h"
+#include "editor/Editor.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QFontMetricsF>
@@ -13,7 +13,9 @@
 #include <QTextLayout>
 #include <memory>
 
-TEditorPlugin::~TEditorPlugin() = default;
+TEditorPlugin::~TEditorPlugin() {
+  if (FPluginEditor) FPluginEditor->removePlugin(this);
+}
 
 // Break style of pasted or inserted text becomes the document's own.
 QString NormalizeLineBreaks(QString s) {
@@ -65,7 +67,11 @@ TEditor::TEditor(QWidget* parent) : QPlainTextEdit(parent) {
   connect(document(), &QTextDocument::modificationChanged, this, [this] { emit statusChanged(scModified); });
 }
 
-TEditor::~TEditor() = default;
+TEditor::~TEditor() {
+  // Plug-ins outlive an editor only as unregistered objects.
+  for (TEditorPlugin* p : FPlugins) p->FPluginEditor = nullptr;
+  FPlugins.clear();
+}
 
 // ---------------------------------------------------------------- direct edits
 
@@ -582,12 +588,17 @@ QColor TEditor::backgroundColor() const { return palette().color(QPalette::Base)
 // ---------------------------------------------------------------- painting
 
 void TEditor::addPlugin(TEditorPlugin* plugin) {
-  if (plugin && std::find(FPlugins.begin(), FPlugins.end(), plugin) == FPlugins.end()) FPlugins.push_back(plugin);
+  if (!plugin) return;
+  if (plugin->FPluginEditor && plugin->FPluginEditor != this) plugin->FPluginEditor->removePlugin(plugin);
+  if (std::find(FPlugins.begin(), FPlugins.end(), plugin) == FPlugins.end()) FPlugins.push_back(plugin);
+  plugin->FPluginEditor = this;
   viewport()->update();
 }
 
 void TEditor::removePlugin(TEditorPlugin* plugin) {
+  if (!plugin) return;
   FPlugins.erase(std::remove(FPlugins.begin(), FPlugins.end(), plugin), FPlugins.end());
+  if (plugin->FPluginEditor == this) plugin->FPluginEditor = nullptr;
   viewport()->update();
 }
 
@@ -597,9 +608,11 @@ void TEditor::paintEvent(QPaintEvent* e) {
   QPainter painter(viewport());
   const int first = firstVisibleLine();
   const int last = lastVisibleLine();
-  // A plug-in may remove itself while painting.
+  // A plug-in may remove or destroy itself, or another one, while painting:
+  // each is called only while it is still registered.
   const std::vector<TEditorPlugin*> plugins = FPlugins;
   for (TEditorPlugin* p : plugins) {
+    if (std::find(FPlugins.begin(), FPlugins.end(), p) == FPlugins.end()) continue;
     painter.save();
     p->afterPaint(painter, e->rect(), first, last);
     painter.restore();

@@ -21,7 +21,7 @@
 #include <functional>
 #include <vector>
 
-#include "TextFile.h"
+#include "core/TextCodec.h"
 
 class QPainter;
 class QPrinter;
@@ -62,12 +62,26 @@ enum TReplaceAction { raCancel, raSkip, raReplace, raReplaceAll };
 // break the editor keeps between lines (offsets count it as one character).
 QString NormalizeLineBreaks(QString s);
 
+class TEditor;
+
+// A plug-in belongs to at most one editor at a time.  Destroying it removes it
+// from its editor, and destroying the editor forgets it, so neither side is
+// ever called through a dangling pointer.
 class TEditorPlugin {
  public:
+  TEditorPlugin() = default;
+  TEditorPlugin(const TEditorPlugin&) = delete;
+  TEditorPlugin& operator=(const TEditorPlugin&) = delete;
   virtual ~TEditorPlugin();
   // firstLine and lastLine are the 1-based text lines painted (wrapped lines
   // count once).
   virtual void afterPaint(QPainter& canvas, const QRect& clip, int firstLine, int lastLine) = 0;
+  // The editor the plug-in is registered with, or nullptr.
+  TEditor* pluginEditor() const { return FPluginEditor; }
+
+ private:
+  friend class TEditor;
+  TEditor* FPluginEditor = nullptr;
 };
 
 class TEditor : public QPlainTextEdit {
@@ -152,8 +166,10 @@ class TEditor : public QPlainTextEdit {
              const std::function<QSyntaxHighlighter*(QTextDocument*)>& highlighterFactory, int fromPage = 0,
              int toPage = 0);
 
-  // Plug-ins (not owned).
+  // Plug-ins (not owned).  Adding a plug-in registered with another editor
+  // moves it here.
   void addPlugin(TEditorPlugin* plugin);
+  int pluginCount() const { return int(FPlugins.size()); }
   void removePlugin(TEditorPlugin* plugin);
   // Viewport rectangle of `length` characters from (line, column), 1-based;
   // empty when the line is not laid out.

@@ -1,4 +1,4 @@
-#include "SynHighlighterMText.h"
+#include "highlight/SynHighlighterMText.h"
 
 #include <QFont>
 #include <QTextCharFormat>

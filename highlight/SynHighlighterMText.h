@@ -10,7 +10,7 @@
 #include <QVector>
 #include <functional>
 
-#include "mtext/Graphics.h"
+#include "core/Colors.h"
 
 class QTextDocument;
 

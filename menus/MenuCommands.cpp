@@ -1,4 +1,4 @@
-#include "MenuCommands.h"
+#include "menus/MenuCommands.h"
 
 namespace {
 struct CommandInfo {

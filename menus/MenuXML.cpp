@@ -1,4 +1,4 @@
-#include "MenuXML.h"
+#include "menus/MenuXML.h"
 
 #include <QBitmap>
 #include <QFile>
@@ -16,7 +16,7 @@
 #include <QWidgetAction>
 #include <QXmlStreamReader>
 
-#include "zorAcMtextMenus.h"
+#include "menus/zorAcMtextMenus.h"
 
 const char* const XmlMenuMarker = "korvexXmlMenu";
 

@@ -12,7 +12,7 @@
 #include <memory>
 #include <stdexcept>
 
-#include "MenuCommands.h"
+#include "menus/MenuCommands.h"
 
 class QMainWindow;
 class QMenu;

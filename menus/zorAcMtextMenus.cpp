@@ -1,4 +1,4 @@
-#include "zorAcMtextMenus.h"
+#include "menus/zorAcMtextMenus.h"
 
 #include <QApplication>
 #include <QMenuBar>
@@ -8,7 +8,7 @@
 #include <QStyleOptionMenuItem>
 #include <QtMath>
 
-#include "MenuXML.h"
+#include "menus/MenuXML.h"
 
 namespace {
 TAcMtextMenu* CurrentDrawer = nullptr;
@@ -160,16 +160,7 @@ TAcMtextMenu::~TAcMtextMenu() {
 void TAcMtextMenu::sizeBitmap(int w, int h) { FBitmap.setSize(qMax(1, w), qMax(1, h)); }
 
 bool TAcMtextMenu::AdjustBitmapSize(int AValue, TResizeType AResizeType) {
-  if (AResizeType == rtWidth) {
-    if (FBitmap.width() <= AValue) {  // the right edge's own column is drawn on
-      sizeBitmap(AValue + FBitmap.width() + 1, FBitmap.height());
-      return true;
-    }
-  } else if (FBitmap.height() < AValue) {
-    sizeBitmap(FBitmap.width(), AValue + FBitmap.height() + 1);
-    return true;
-  }
-  return false;
+  return GrowCanvas(FBitmap, AValue, AResizeType);
 }
 
 void TAcMtextMenu::applyFont(TColor color) {

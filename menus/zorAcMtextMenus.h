@@ -5,7 +5,7 @@
 #include <QProxyStyle>
 #include <QSize>
 
-#include "mtext/Graphics.h"
+#include "core/Colors.h"
 #include "mtext/zorAcCanvas.h"
 #include "mtext/zorAcMtextRender.h"
 

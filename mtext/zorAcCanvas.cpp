@@ -1,4 +1,4 @@
-#include "zorAcCanvas.h"
+#include "mtext/zorAcCanvas.h"
 
 #include <QFontMetrics>
 #include <QGuiApplication>
@@ -686,3 +686,14 @@ int ScreenDpiY() {
 }
 
 void SetScreenDpiY(int dpi) { GScreenDpiY = dpi > 0 ? dpi : 96; }
+
+bool GrowCanvas(TCanvas& canvas, int AValue, TResizeType AResizeType) {
+  const QSize before(canvas.width(), canvas.height());
+  QSize size = before;
+  if (!GrowBitmapSize(size, AValue, AResizeType)) return false;
+  // A canvas with one side 0 holds no image and forgets the other side, so
+  // growing one side of an empty canvas keeps the other at 1.
+  canvas.setSize(qMax(1, size.width()), qMax(1, size.height()));
+  // A surface already at its cap does not change, and the renderer must know.
+  return QSize(canvas.width(), canvas.height()) != before;
+}

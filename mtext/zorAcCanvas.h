@@ -9,7 +9,8 @@
 #include <QString>
 #include <memory>
 
-#include "Graphics.h"
+#include "core/Bitmap.h"
+#include "core/Colors.h"
 
 class TCanvas {
  public:
@@ -86,3 +87,7 @@ class TCanvas {
 int ScreenDpiY();
 // For tests and headless use: fix the resolution before the first read.
 void SetScreenDpiY(int dpi);
+
+// The size callback of every bitmap the renderer draws on: grows the canvas by
+// the shared rule (core/Bitmap.h); true when the surface changed.
+bool GrowCanvas(TCanvas& canvas, int AValue, TResizeType AResizeType);

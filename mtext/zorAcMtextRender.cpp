@@ -1,4 +1,4 @@
-#include "zorAcMtextRender.h"
+#include "mtext/zorAcMtextRender.h"
 
 #include <cmath>
 #include <limits>

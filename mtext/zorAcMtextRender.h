@@ -5,11 +5,13 @@
 #include <QString>
 
 #include <functional>
+
+#include "core/Bitmap.h"
 #include <stdexcept>
 #include <vector>
 
-#include "Graphics.h"
-#include "zorAcCanvas.h"
+#include "core/Colors.h"
+#include "mtext/zorAcCanvas.h"
 
 // One saved formatting state, pushed at an opening brace.
 class TFormatText {
@@ -95,7 +97,6 @@ class TFormatStack {
   QString FName;
 };
 
-enum TResizeType { rtWidth, rtHeight };
 // Asked to make the surface at least AValue pixels wide (rtWidth) or high
 // (rtHeight); returns true when it changed the surface.
 using TAdjustSizeEvent = std::function<bool(int AValue, TResizeType AResizeType)>;

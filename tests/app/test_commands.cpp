@@ -8,7 +8,7 @@
 #include <QTest>
 
 #include "TestMain.h"
-#include "UfrmMain.h"
+#include "app/UfrmMain.h"
 #include "menus/MenuXML.h"
 #include "menus/zorAcMtextMenus.h"
 #include "platform/Platform.h"

@@ -8,9 +8,9 @@
 #include <QTest>
 #include <QToolBar>
 
-#include "RenderText.h"
+#include "app/RenderText.h"
 #include "TestMain.h"
-#include "UfrmMain.h"
+#include "app/UfrmMain.h"
 #include "platform/Platform.h"
 
 namespace {
@@ -86,23 +86,6 @@ class TestMainWindow : public QObject {
     QFETCH(QString, lineBreak);
     QFETCH(QString, expected);
     QCOMPARE(EditorTextToMText(lines, lineBreak), expected);
-  }
-
-  // --- the size callback: grows to old + value + 1, only when smaller
-  void resizeRule() {
-    TCanvas c;
-    c.setSize(16, 16);
-    QVERIFY(GrowCanvas(c, 40, true));
-    QCOMPARE(c.width(), 16 + 40 + 1);
-    QVERIFY(!GrowCanvas(c, 56, true));  // already wide enough
-    QCOMPARE(c.width(), 57);
-    // An edge on the last column: decorations are drawn on the edge's own
-    // column, so that column has to exist.
-    QVERIFY(GrowCanvas(c, 57, true));
-    QCOMPARE(c.width(), 57 + 57 + 1);
-    QVERIFY(GrowCanvas(c, 17, false));
-    QCOMPARE(c.height(), 16 + 17 + 1);
-    QVERIFY(!GrowCanvas(c, 34, false));  // the bottom row itself is never drawn on
   }
 
   void previewLinesHaveNoGaps() {

@@ -13,7 +13,7 @@
 #include <unistd.h>
 
 #include "TestMain.h"
-#include "editor/TextFile.h"
+#include "core/TextCodec.h"
 
 namespace {
 
@@ -188,6 +188,24 @@ class TestTextFile : public QObject {
     QCOMPARE(format.lineBreak, QStringLiteral("\n"));
   }
 
+  // A 200 MB file took 90 s and 1.3 GB; a sparse file makes the size cheap.
+  void hugeDocumentIsRefusedBeforeReading() {
+    const QString file = path("huge.txt");
+    {
+      QFile f(file);
+      QVERIFY(f.open(QIODevice::WriteOnly));
+      QVERIFY(f.resize(MaxTextFileBytes + 1));
+    }
+    QStringList lines{"keep"};
+    TTextFormat format;
+    QString error;
+    QVERIFY(!ReadTextFile(file, lines, format, error));
+    QVERIFY2(error.contains(QStringLiteral("huge.txt")) && error.contains(QStringLiteral("51 МБ")), qPrintable(error));
+    QCOMPARE(lines, QStringList{"keep"});
+    QVERIFY(QFile(file).resize(MaxTextFileBytes));  // the limit itself still opens
+    QVERIFY2(ReadTextFile(file, lines, format, error), qPrintable(error));
+  }
+
   void readingAFolderFails() {
     QStringList lines;
     TTextFormat format;
@@ -286,4 +304,4 @@ class TestTextFile : public QObject {
 };
 
 KORVEX_TEST(TestTextFile)
-#include "test_textfile.moc"
+#include "test_textcodec.moc"

@@ -56,6 +56,7 @@ QVector<Tok> scan(const QString& line) {
 
 namespace QTest {
 template <>
+inline
 char* toString(const QVector<Tok>& v) {
   return qstrdup(describe(v).toUtf8().constData());
 }

@@ -27,18 +27,7 @@ inline void prepare(TCanvas& c, int points = 12, int penX = 0, int penY = 0) {
   c.moveTo(penX, penY);
 }
 
-inline bool grow(TCanvas& c, int value, TResizeType type) {
-  if (type == rtWidth) {
-    if (value >= c.width()) {  // the edge's own column carries decorations
-      c.setSize(c.width() + value + 1, c.height());
-      return true;
-    }
-  } else if (value > c.height()) {
-    c.setSize(c.width(), c.height() + value + 1);
-    return true;
-  }
-  return false;
-}
+inline bool grow(TCanvas& c, int value, TResizeType type) { return GrowCanvas(c, value, type); }
 
 inline QPoint render(TCanvas& c, const QString& text) {
   QPoint size;

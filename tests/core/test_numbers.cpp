@@ -1,0 +1,60 @@
+// Number writing and reading, and the bitmap growth rule.
+#include <QLocale>
+#include <QTest>
+#include <cmath>
+#include <limits>
+
+#include "TestMain.h"
+#include "core/Bitmap.h"
+#include "core/Numbers.h"
+
+class TestNumbers : public QObject {
+  Q_OBJECT
+ private slots:
+  void shortestFormReadsBack() {
+    const double values[] = {0.1, 25.4, -0.6126, 1e-300, 123456789.125, 0.0, 1.0 / 3.0,
+                             std::numeric_limits<double>::max(), std::numeric_limits<double>::denorm_min()};
+    for (double v : values) {
+      const QString s = FloatToStrShortest(v);
+      double back = -1;
+      QVERIFY2(ReadFloat(s, back), qPrintable(s));
+      QCOMPARE(back, v);
+      QVERIFY2(!s.contains(QLatin1Char(',')), qPrintable(s));
+    }
+    QCOMPARE(FloatToStrShortest(25.4), QStringLiteral("25.4"));
+    QCOMPARE(FloatToStrShortest(0.1), QStringLiteral("0.1"));
+    QCOMPARE(FloatToStrShortest(2), QStringLiteral("2"));
+    QCOMPARE(FloatToStrShortest(std::nan("")), QStringLiteral("0"));
+  }
+
+  void readingTakesEitherSeparator() {
+    double v = 0;
+    QVERIFY(ReadFloat(QStringLiteral(" 25,5 "), v));
+    QCOMPARE(v, 25.5);
+    QVERIFY(ReadFloat(QStringLiteral("-0.75"), v));
+    QCOMPARE(v, -0.75);
+    v = 7;
+    for (const char* bad : {"", "  ", "abc", "1.2.3", "1e999", "1 000", "25.4 mm", "nan", "inf"}) {
+      QVERIFY2(!ReadFloat(QString::fromLatin1(bad), v), bad);
+      QCOMPARE(v, 7.0);  // left alone
+    }
+  }
+
+  // Shared by the preview, the menu items and dialog previews.
+  void growthRule() {
+    QSize s(16, 16);
+    QVERIFY(GrowBitmapSize(s, 40, rtWidth));
+    QCOMPARE(s.width(), 16 + 40 + 1);
+    QVERIFY(!GrowBitmapSize(s, 56, rtWidth));
+    QVERIFY(GrowBitmapSize(s, 57, rtWidth));  // a line at the edge covers column 57 itself
+    QCOMPARE(s.width(), 57 + 57 + 1);
+    QVERIFY(!GrowBitmapSize(s, 16, rtHeight));  // the bottom row is never drawn on
+    QVERIFY(GrowBitmapSize(s, 17, rtHeight));
+    QCOMPARE(s.height(), 16 + 17 + 1);
+    QSize big(std::numeric_limits<int>::max() - 5, 1);
+    QVERIFY(GrowBitmapSize(big, std::numeric_limits<int>::max(), rtWidth));
+    QCOMPARE(big.width(), std::numeric_limits<int>::max());  // saturates
+  }
+};
+KORVEX_TEST(TestNumbers)
+#include "test_numbers.moc"
