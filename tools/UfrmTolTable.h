@@ -1,0 +1,170 @@
+#pragma once
+// The tolerance dialog: a table of limit deviations (rows: ranges of nominal
+// sizes, columns: tolerance classes, cells: upper/lower deviation in
+// micrometres) from which the user picks a cell and a form of writing; the
+// result is the nominal followed by an MText tolerance stack, the class, or
+// both.  The table comes from a TAB-separated text file read on every show.
+#include <QDialog>
+#include <QString>
+#include <QStringList>
+#include <QVector>
+#include <memory>
+#include <stdexcept>
+
+class QAbstractButton;
+class QButtonGroup;
+class QGroupBox;
+class QLabel;
+class QPainter;
+class QPushButton;
+class QStatusBar;
+class QTableView;
+class QToolButton;
+class TCanvas;
+class TFloatEdit;
+class TTolGridModel;
+
+// A table that cannot be read, or a cell that is not a number.
+class ETolTableError : public std::runtime_error {
+ public:
+  explicit ETolTableError(const QString& message);
+  QString message() const { return QString::fromStdString(what()); }
+};
+
+// The form of writing: 0 nominal and deviation stack, 1 nominal, class and
+// stack in parentheses, 2 nominal and class.
+using TView = quint8;
+
+// How a grid cell is to be drawn.
+enum TGridDrawStateFlag : quint8 { gdSelected = 1, gdFocused = 2, gdFixed = 4 };
+using TGridDrawState = quint8;
+
+// The upper and lower part of a cell: "a/b" gives both, a single value goes
+// up when it starts with "+" and down otherwise.
+struct TTolParts {
+  QString upper;
+  QString lower;
+  bool pair = false;  // written as upper/lower
+};
+// The first "/" or, as the grid holds it, the first CR splits the cell.
+TTolParts SplitTolCell(const QString& cell);
+
+// A table as read: the column count comes from line 1 (a TAB ending it opens
+// no column); every line is one row of fields, with its first "/" held as a
+// line break.  Rows may hold more fields than the grid shows.
+struct TTolTable {
+  int ColCount = 0;
+  QVector<QStringList> Cells;
+};
+// Throws ETolTableError "List index out of bounds (0)" for no lines.
+TTolTable ParseTolTable(const QStringList& lines);
+
+// The nominal a size range "from-to" stands for: the mean with at most one
+// decimal, or the text before the hyphen when the two do not read as numbers.
+QString RangeNominal(const QString& range, QChar sep);
+
+// The upper and lower limits of a size value with a cell's deviations; false
+// for an empty cell, ETolTableError for a part that is not a number.
+bool TolLimits(const QString& cell, double value, double& maxLimit, double& minLimit);
+
+// Deviation text: p micrometres as millimetres in the shortest form (up to 15
+// significant digits, no exponent, never a plus sign), with the decimal
+// separator of the setting.  p reads with either separator; throws
+// ETolTableError "'p' is not a valid floating point value" otherwise.
+QString DeviationText(const QString& p, bool commaAsSep);
+
+class TfrmTolTable : public QDialog {
+  Q_OBJECT
+ public:
+  // tolHeight: height factor of the deviation stack; commaAsSep: the decimal
+  // separator setting for numbers written into the text.
+  TfrmTolTable(double tolHeight, bool commaAsSep, QWidget* parent = nullptr);
+  ~TfrmTolTable() override;
+
+  // Takes the caller's text: the nominal of the fragment and of NumEdit.
+  void Prepare(const QString& text);
+
+  // Handlers, public so that tests drive them as the user would.
+  // Loads the table and selects cell (1, 1); throws ETolTableError when the
+  // table cannot be read or that cell is not a number.
+  void FormShow(const QString& tableFile);
+  // Reads the table into the grid; throws ETolTableError.
+  void LoadTable(const QString& FileName);
+  // Builds Tol for a cell; a cell that is not a number is reported through
+  // the error display and changes nothing.
+  void TableGridSelectCell(int ACol, int ARow);
+  void TableGridDblClick();
+  void ChangeTolClick(QAbstractButton* button);
+  void RefreshButtonClick();
+  void TableGridDrawCell(QPainter& painter, int ACol, int ARow, const QRect& ARect, TGridDrawState AState);
+  void btnHelpClick();
+  // The fragment for a cell (the first "/" or CR between the parts); draws the
+  // preview.  Throws ETolTableError when a part is not a number.
+  QString BuildTolerance(const QString& Cell, const QString& Nominal, const QString& Designation);
+
+  // The grid as loaded: ColCount columns (from line 1), one row per line.
+  int ColCount() const { return FColCount; }
+  int RowCount() const { return FCells.size(); }
+  // The text of a cell as the grid holds it (first "/" shown as a line break);
+  // empty outside the table.
+  QString Cells(int ACol, int ARow) const;
+  int CurrentCol() const { return FCol; }
+  int CurrentRow() const { return FRow; }
+  // The preview as drawn (its canvas grows when the text needs more room).
+  QImage PreviewPicture() const;
+  QString StatusText() const;
+  // The nominal the preview shows for a row: NumEdit's value, else the mean
+  // of the row's size range.
+  QString PreviewNominal(int ARow) const;
+
+  QString FStr;
+  QString FHStr;
+  TView FView = 0;
+  QString Tol;
+
+  QTableView* TableGrid = nullptr;
+  QGroupBox* gbPreview = nullptr;
+  QLabel* PreviewImage = nullptr;
+  QGroupBox* gbView = nullptr;
+  QToolButton* SymbPlusMinusTol = nullptr;
+  QToolButton* PlusMinusTol = nullptr;
+  QToolButton* SymbTol = nullptr;
+  QButtonGroup* ViewGroup = nullptr;
+  QGroupBox* gbCalc = nullptr;
+  TFloatEdit* NumEdit = nullptr;
+  QToolButton* RefreshButton = nullptr;
+  QLabel* MaxValue = nullptr;
+  QLabel* MinValue = nullptr;
+  QPushButton* btnOK = nullptr;
+  QPushButton* btnClose = nullptr;
+  QPushButton* btnHelp = nullptr;
+  QStatusBar* sBar = nullptr;
+
+ private:
+  friend class TTolGridModel;
+  void FormCreate();
+  // The selection handler proper; throws ETolTableError.
+  void selectCell(int ACol, int ARow);
+  void refreshLimits();
+  // parts null: only the nominal (an empty cell).
+  void drawPreview(const QString& nominal, const QString& designation, const TTolParts* parts);
+  void showPreview();
+
+  bool FCommaAsSep = false;
+  int FColCount = 0;
+  QVector<QStringList> FCells;
+  int FCol = 1;
+  int FRow = 1;
+  TTolGridModel* FModel = nullptr;
+  std::unique_ptr<TCanvas> FCanvas;
+  QLabel* FStatusLabel = nullptr;
+  QString FFontName;
+  bool FSyncingGrid = false;
+};
+
+// Opens the dialog on the table file with text as the nominal.  The text
+// becomes the built fragment (also when cancelled).  True only when the user
+// confirmed with a tolerance built; a table that cannot be read is reported
+// and gives false.
+bool ExecuteTolTable(QString& text, const QString& tableFile, double tolHeight, bool commaAsSep,
+                     QWidget* parent = nullptr);
