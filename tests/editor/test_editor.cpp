@@ -445,6 +445,57 @@ class TestEditor : public QObject {
     QCOMPARE(e.rowColumnToPixels(2, 1).y(), r.top());
   }
 
+  // A destroyed underlining plug-in must not be called on the next paint.
+  void destroyedPluginIsNotCalledOnNextPaint() {
+    TEditor e;
+    e.resize(300, 200);
+    e.setLines({QStringLiteral("one two")});
+    e.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&e));
+    TRecordingPlugin survivor;
+    {
+      TRecordingPlugin gone;
+      e.addPlugin(&gone);
+      e.addPlugin(&survivor);
+      QCOMPARE(e.pluginCount(), 2);
+      QCOMPARE(gone.pluginEditor(), &e);
+    }
+    QCOMPARE(e.pluginCount(), 1);
+    e.viewport()->repaint();  // would call the destroyed one (ASan: use after scope)
+    QVERIFY(survivor.FCalls > 0);
+
+    // A plug-in that destroys another one while painting: the other is skipped.
+    struct TKiller : TEditorPlugin {
+      TRecordingPlugin* victim = nullptr;
+      void afterPaint(QPainter&, const QRect&, int, int) override {
+        delete victim;
+        victim = nullptr;
+      }
+    } killer;
+    auto* victim = new TRecordingPlugin;
+    e.removePlugin(&survivor);
+    e.addPlugin(&killer);
+    e.addPlugin(victim);
+    killer.victim = victim;
+    e.viewport()->repaint();
+    QCOMPARE(e.pluginCount(), 1);
+    e.removePlugin(&killer);
+  }
+
+  void pluginOutlivesItsEditorAndMovesBetweenEditors() {
+    TRecordingPlugin plugin;
+    auto* first = new TEditor;
+    TEditor second;
+    first->addPlugin(&plugin);
+    second.addPlugin(&plugin);  // moves: one editor at a time
+    QCOMPARE(first->pluginCount(), 0);
+    QCOMPARE(plugin.pluginEditor(), &second);
+    second.removePlugin(&plugin);
+    first->addPlugin(&plugin);
+    delete first;  // the editor forgets its plug-ins
+    QCOMPARE(plugin.pluginEditor(), nullptr);
+  }  // destroying the plug-in afterwards touches no editor
+
   void printsWithHighlighterAndPageRange() {
     TEditor e;
     QStringList l;
