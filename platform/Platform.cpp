@@ -4,6 +4,7 @@
 #include <QCoreApplication>
 #include <QDialog>
 #include <QDir>
+#include <QFileDialog>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -20,6 +21,7 @@ namespace platform {
 
 namespace {
 MessageSeam gSeam;
+DialogSeam gDialogSeam;
 std::function<void()> gIdleHandler;
 bool gInIdle = false;
 bool gInsertToggled = false;
@@ -59,6 +61,36 @@ void showError(QWidget* parent, const QString& text) {
 }
 
 void setMessageSeam(const MessageSeam& seam) { gSeam = seam; }
+
+int execDialog(QDialog* dlg) {
+  if (!gDialogSeam.dialog) return dlg->exec();
+  // Copied: the script may install another one while it runs.
+  const auto script = gDialogSeam.dialog;
+  QPointer<QDialog> guard(dlg);
+  dlg->show();
+  const int result = script(dlg);
+  if (guard && guard->isVisible()) guard->done(result);
+  return result;
+}
+
+QString chooseFile(QWidget* parent, const FileChoice& choice) {
+  if (gDialogSeam.file) {
+    const auto script = gDialogSeam.file;
+    return script(choice);
+  }
+  QFileDialog dlg(parent, choice.caption, choice.dir);
+  if (!choice.filters.isEmpty()) dlg.setNameFilters(choice.filters);
+  dlg.setDefaultSuffix(choice.defaultSuffix);
+  if (!choice.selectedFile.isEmpty()) dlg.selectFile(choice.selectedFile);
+  dlg.setSizeGripEnabled(true);
+  dlg.setAcceptMode(choice.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+  dlg.setFileMode(choice.save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+  if (execDialog(&dlg) != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return QString();
+  return dlg.selectedFiles().first();
+}
+
+void setDialogSeam(const DialogSeam& seam) { gDialogSeam = seam; }
+DialogSeam dialogSeam() { return gDialogSeam; }
 
 Application::Application(int& argc, char** argv) : QApplication(argc, argv) {}
 

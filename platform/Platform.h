@@ -3,7 +3,10 @@
 #include <QApplication>
 #include <QMessageBox>
 #include <QString>
+#include <QStringList>
 #include <functional>
+
+class QDialog;
 
 namespace platform {
 
@@ -22,6 +25,51 @@ struct MessageSeam {
 };
 // Replaces the message boxes (tests); an empty seam restores them.
 void setMessageSeam(const MessageSeam& seam);
+
+// --- modal dialogs and file choosers: one seam that tests script ------------
+// Opens a modal dialog and returns what exec() returns (QDialog::Accepted or
+// QDialog::Rejected).  Every modal dialog of the program opens through here.
+int execDialog(QDialog* dlg);
+
+// What the program asks of a file chooser.
+struct FileChoice {
+  bool save = false;          // a file to write (may not exist yet), else one to open
+  QString caption;
+  QString dir;                // folder shown first
+  QStringList filters;        // "Текст (*.txt)", ...; empty: all files
+  QString defaultSuffix;      // added to a typed name without one (saving)
+  QString selectedFile;       // name proposed in the chooser
+};
+// Lets the user choose a file; an empty string when the choice is cancelled.
+QString chooseFile(QWidget* parent, const FileChoice& choice);
+
+// A script standing in for the user (tests).  While a function is set, the
+// matching entry calls it and never exec():
+// - dialog gets the dialog already shown, as exec() would show it; it sets the
+//   controls and may press buttons, then returns Accepted or Rejected.  A
+//   dialog the script left open is closed with that result (done()), so its
+//   accept()/done() logic runs as when the user closes it.
+// - file gets the request and returns the chosen path ("" = cancelled).
+struct DialogSeam {
+  std::function<int(QDialog* dlg)> dialog;
+  std::function<QString(const FileChoice& choice)> file;
+};
+// Installs a script; an empty seam restores the real dialogs.
+void setDialogSeam(const DialogSeam& seam);
+DialogSeam dialogSeam();
+
+// Installs a script for the lifetime of the object and then restores the one
+// installed before (tests).
+class ScopedDialogScript {
+ public:
+  explicit ScopedDialogScript(const DialogSeam& seam) : FPrevious(dialogSeam()) { setDialogSeam(seam); }
+  ~ScopedDialogScript() { setDialogSeam(FPrevious); }
+  ScopedDialogScript(const ScopedDialogScript&) = delete;
+  ScopedDialogScript& operator=(const ScopedDialogScript&) = delete;
+
+ private:
+  DialogSeam FPrevious;
+};
 
 // --- application ------------------------------------------------------------
 // Catches exceptions thrown by actions at the event-dispatch boundary and shows
