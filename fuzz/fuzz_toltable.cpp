@@ -1,0 +1,82 @@
+// The tolerance table on any bytes: read as the dialog reads it on show, every
+// cell of the first rows split, converted and built into a fragment with its
+// preview, as selecting it would.
+#include <QStringList>
+
+#include "core/Numbers.h"
+#include "core/TextCodec.h"
+#include "fuzz/FuzzCommon.h"
+#include "platform/Platform.h"
+#include "tools/UfrmTolTable.h"
+
+namespace {
+TfrmTolTable* dialog = nullptr;
+}  // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+  fuzz::startApplication();
+  // Conversion errors are expected; they must not open message boxes.
+  platform::MessageSeam quiet;
+  quiet.error = [](const QString&) {};
+  quiet.message = [](const QString&) {};
+  platform::setMessageSeam(quiet);
+  dialog = new TfrmTolTable(0.6, false);
+  dialog->Prepare(QStringLiteral("25"));
+  return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  // The parser alone: every line is one row, and its fields give the line back.
+  TTextFormat format;
+  const QStringList lines = DecodeTextLines(QByteArray(reinterpret_cast<const char*>(data), qsizetype(size)), format);
+  try {
+    const TTolTable table = ParseTolTable(lines);
+    fuzz::check(table.ColCount >= 1 && table.Cells.size() == lines.size());
+    for (int r = 0; r < lines.size(); ++r) {
+      QStringList fields = table.Cells.at(r);
+      for (QString& f : fields) {
+        const int cr = f.indexOf(QLatin1Char('\r'));
+        fuzz::check(f.indexOf(QLatin1Char('\r'), cr + 1) < 0 || cr < 0);
+        if (cr >= 0) f[cr] = QLatin1Char('/');
+      }
+      fuzz::check(fields.join(QLatin1Char('\t')) == lines.at(r));
+    }
+    for (int r = 0; r < qMin<int>(table.Cells.size(), 16); ++r) {
+      const QStringList& row = table.Cells.at(r);
+      RangeNominal(row.value(0), QLatin1Char('.'));
+      for (int c = 1; c < qMin<int>(row.size(), 16); ++c) {
+        const TTolParts parts = SplitTolCell(row.at(c));
+        for (const QString& p : {parts.upper, parts.lower}) {
+          try {
+            const QString d = DeviationText(p, false);
+            // Written without exponent, and read back as a number.
+            double v = 0;
+            fuzz::check(!d.contains(QLatin1Char('e')) && ReadFloat(d, v));
+          } catch (const ETolTableError&) {
+          }
+        }
+        try {
+          double hi = 0, lo = 0;
+          TolLimits(row.at(c), 25, hi, lo);
+        } catch (const ETolTableError&) {
+        }
+      }
+    }
+  } catch (const ETolTableError&) {
+    fuzz::check(lines.isEmpty());
+  }
+
+  // The dialog's own path: load from a file, select cells in every form.
+  const QString path = fuzz::writeScratch(data, size, "table.tol");
+  try {
+    dialog->FormShow(path);
+  } catch (const ETolTableError&) {
+    return 0;
+  }
+  for (int r = 1; r < qMin(dialog->RowCount(), 6); ++r)
+    for (int c = 1; c < qMin(dialog->ColCount(), 6); ++c) {
+      dialog->FView = TView((r + c) % 3);
+      dialog->TableGridSelectCell(c, r);
+    }
+  return 0;
+}
