@@ -1,0 +1,41 @@
+// The MText renderer on any text, drawn the way the preview draws it: a small
+// canvas that grows on the renderer's requests.
+#include <QPoint>
+#include <QString>
+
+#include "core/Colors.h"
+#include "fuzz/FuzzCommon.h"
+#include "mtext/zorAcCanvas.h"
+#include "mtext/zorAcMtextRender.h"
+
+namespace {
+// The canvas keeps its own caps (256 MiB); a surface that large on every run
+// would only slow the search down.  Beyond this the canvas stops growing, as
+// it does at its caps, and drawing off the surface is dropped.
+constexpr int FuzzMaxSide = 2048;
+}  // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+  fuzz::startApplication();
+  SetScreenDpiY(96);
+  return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  const QString text = QString::fromUtf8(reinterpret_cast<const char*>(data), qsizetype(size));
+  TCanvas canvas;
+  canvas.setSize(16, 16);
+  canvas.setFont(QStringLiteral("Liberation Sans"), 12, 0, RGBColor(0, 0, 0));
+  canvas.setPenColor(RGBColor(0, 0, 0));
+  canvas.setBrushColor(RGBColor(255, 255, 255));
+  canvas.fill();
+  canvas.moveTo(0, 0);
+  QPoint drawn;
+  RenderMText(canvas, text, drawn, [&canvas](int value, TResizeType type) {
+    if (value > FuzzMaxSide) return false;
+    return GrowCanvas(canvas, value, type);
+  });
+  FUZZ_CHECK(drawn.x() >= 0 && drawn.y() >= 0);
+  FUZZ_CHECK(!canvas.image().isNull());
+  return 0;
+}
