@@ -236,7 +236,7 @@ def check():
 
 def table():
     fields = HOLES + SHAFTS
-    lines = ['\t'.join(['Размер, мм'] + fields)]
+    lines = ['\t'.join(['D, мм'] + fields)]
     for r in range(len(ROWS)):
         lines.append('\t'.join([range_text(r)] + [cell(deviations(f, r)) for f in fields]))
     return '\n'.join(lines) + '\n'

@@ -299,7 +299,7 @@ TfrmTolTable::TfrmTolTable(double tolHeight, bool commaAsSep, QWidget* parent)
   NumEdit->setMaxValue(100000);
   NumEdit->setTextAlignment(taRightJustify);
   NumEdit->setValue(0);
-  NumEdit->setFixedWidth(64);
+  NumEdit->setFixedWidth(60);
   cl->addWidget(NumEdit, 0, 1);
   RefreshButton = new QToolButton(gbCalc);
   RefreshButton->setIcon(style()->standardIcon(QStyle::SP_BrowserReload));
@@ -316,8 +316,7 @@ TfrmTolTable::TfrmTolTable(double tolHeight, bool commaAsSep, QWidget* parent)
   MinValue->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
   MinValue->setTextInteractionFlags(Qt::TextSelectableByMouse);
   cl->addWidget(MinValue, 2, 1);
-  row->addWidget(gbCalc);
-  row->addStretch(1);
+  row->addWidget(gbCalc, 1);
 
   auto* bl = new QVBoxLayout();
   bl->setSpacing(2);
@@ -351,9 +350,12 @@ TfrmTolTable::TfrmTolTable(double tolHeight, bool commaAsSep, QWidget* parent)
             TableGridSelectCell(current.column() + 1, current.row() + 1);
           });
 
-  setMinimumSize(522, 355);
-  resize(522, 355);
   FormCreate();
+  // Never smaller than the controls need: fonts here may be wider than the
+  // ones the size was planned for.
+  const QSize size = QSize(522, 355).expandedTo(minimumSizeHint());
+  setMinimumSize(size);
+  resize(size);
 }
 
 TfrmTolTable::~TfrmTolTable() = default;
