@@ -36,8 +36,6 @@ constexpr int ColWidth = 48;
 constexpr int FixedColWidth = 64;
 const QChar EnDash(0x2013);
 
-int runDialog(QDialog* dialog) { return dialog->exec(); }
-
 QString firstCrToSlash(QString s) {
   const int i = s.indexOf(QLatin1Char('\r'));
   if (i >= 0) s[i] = QLatin1Char('/');
@@ -631,7 +629,7 @@ bool ExecuteTolTable(QString& text, const QString& tableFile, double tolHeight, 
     platform::showError(parent, e.message());
     return false;
   }
-  const bool ok = runDialog(&dialog) == QDialog::Accepted;
+  const bool ok = platform::execDialog(&dialog) == QDialog::Accepted;
   text = dialog.Tol;
   // OK with nothing built must not replace the selection by an empty text.
   return ok && !dialog.Tol.isEmpty();

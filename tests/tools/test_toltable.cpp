@@ -277,6 +277,46 @@ class TestTolTable : public QObject {
     QCOMPARE(d.Cells(400, 0), QStringLiteral("F400"));
   }
 
+  void executeReturnsTheFragmentOnlyWhenConfirmed() {
+    ErrorCatcher catcher;
+    const QString file = table(QStringLiteral("D\tH7\tH8\n10-18\t\t+27/0\n18-30\t+21/0\t\n"));
+    int shown = 0;
+    int cell = 1, reply = QDialog::Accepted;
+    platform::DialogSeam seam;
+    seam.dialog = [&](QDialog* dlg) {
+      ++shown;
+      auto* d = qobject_cast<TfrmTolTable*>(dlg);
+      if (!d) return int(QDialog::Rejected);
+      d->TableGridSelectCell(cell, 2);
+      return reply;
+    };
+    platform::ScopedDialogScript script(seam);
+
+    QString text = QStringLiteral("25");
+    QVERIFY(ExecuteTolTable(text, file, 0.6, false));
+    QCOMPARE(text, QStringLiteral("\\A1;~25{\\H0.6x;\\S+0.021^0;}"));
+
+    text = QStringLiteral("25");
+    reply = QDialog::Rejected;
+    QVERIFY(!ExecuteTolTable(text, file, 0.6, false));
+    QCOMPARE(text, QStringLiteral("\\A1;~25{\\H0.6x;\\S+0.021^0;}"));  // the caller ignores it
+
+    // OK on an empty cell: nothing to insert, so the selection must stay.
+    text = QStringLiteral("25");
+    reply = QDialog::Accepted;
+    cell = 2;
+    QVERIFY(!ExecuteTolTable(text, file, 0.6, false));
+    QVERIFY(catcher.errors.isEmpty());
+
+    // A missing table: reported, the dialog never comes up.
+    shown = 0;
+    text = QStringLiteral("25");
+    QVERIFY(!ExecuteTolTable(text, FDir.filePath(QStringLiteral("gone.tol")), 0.6, false));
+    QCOMPARE(shown, 0);
+    QCOMPARE(catcher.errors.size(), 1);
+    QCOMPARE(text, QStringLiteral("25"));
+  }
+
   void doubleClickConfirms() {
     TfrmTolTable d(0.6, false);
     d.FormShow(table(QString::fromUtf8(Sample)));
