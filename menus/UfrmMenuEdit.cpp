@@ -24,9 +24,6 @@
 #include "platform/Platform.h"
 
 namespace {
-// Modal dialogs go through one place, so that they can be scripted.
-int execModal(QDialog* dlg) { return dlg->exec(); }
-
 constexpr int PropertiesWidth = 266;
 constexpr int GroupMinWidth = 256;
 constexpr QSize ClientSize(646, 494);
@@ -758,7 +755,9 @@ void TfrmMenuEdit::done(int r) {
     QMessageBox box(QMessageBox::Question, QCoreApplication::applicationName(),
                     QStringLiteral("Меню изменено. Сохранить?"), QMessageBox::Yes | QMessageBox::No, this);
     box.setDefaultButton(QMessageBox::Yes);
-    if (execModal(&box) == QMessageBox::Yes) {
+    QAbstractButton* yes = box.button(QMessageBox::Yes);
+    const int answer = platform::execDialog(&box);
+    if (box.clickedButton() == yes || answer == QMessageBox::Yes) {
       try {
         TTreeToXml(tvElements).SaveToFile(FXmlFileName);
       } catch (const TMenuFileError& e) {
@@ -776,5 +775,7 @@ void TfrmMenuEdit::done(int r) {
 bool EditMenuFile(const QString& FileName, const QString& ImagesFileName, QWidget* parent) {
   TfrmMenuEdit dlg(ImagesFileName, parent);
   dlg.LoadFile(FileName);
-  return execModal(&dlg) == QDialog::Accepted;
+  // The result the dialog ended with: only a save on closing makes it Accepted.
+  platform::execDialog(&dlg);
+  return dlg.result() == QDialog::Accepted;
 }

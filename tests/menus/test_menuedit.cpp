@@ -2,10 +2,13 @@
 // files: the shipped menu and icon strip copied to a temporary folder.
 #include <QCheckBox>
 #include <QDateTime>
+#include <QDir>
 #include <QFile>
 #include <QGroupBox>
 #include <QLabel>
 #include <QListWidget>
+#include <QMenuBar>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QSplitter>
 #include <QTemporaryDir>
@@ -379,6 +382,156 @@ class TestMenuEdit : public QObject {
     QCOMPARE(d.result(), int(QDialog::Rejected));
     QCOMPARE(f.bytes(), before);
     QCOMPARE(QFileInfo(f.xml).lastModified(), stamp);
+  }
+
+  void changeAndYesWritesWhatTheLoaderTakes() {
+    Files f;
+    TfrmMenuEdit d(f.bmp);
+    d.LoadFile(f.xml);
+    // The trial of a new user: &Файл below &Правка, a rendered "Градус" on Ctrl+D in &Вставка.
+    select(d, node(d, {Main, QStringLiteral("&Файл")}));
+    d.acMoveDownExecute();
+    select(d, node(d, {Main, QStringLiteral("&Вставка")}));
+    d.edCaption->setText(QStringLiteral("Градус"));
+    d.lbCommand->setCurrentRow(cmdInsertString);
+    d.edArgument->setText(QStringLiteral("%%d~"));
+    QVERIFY(d.hkShortCut->takeKey(Qt::Key_D, Qt::ControlModifier));
+    d.acAddChildExecute();
+    QTreeWidgetItem* insertMenu = node(d, {Main, QStringLiteral("&Вставка")});
+    select(d, static_cast<TXmlTreeNode*>(insertMenu->child(insertMenu->childCount() - 1)));
+    QCOMPARE(d.edCaption->text(), QStringLiteral("Градус"));
+    QVERIFY(d.chbAsMtext->isEnabled());
+    d.chbAsMtext->setChecked(true);
+    d.btnApplyClick();
+
+    QStringList questions;
+    platform::ScopedDialogScript script({[&](QDialog* dlg) {
+                                           auto* box = qobject_cast<QMessageBox*>(dlg);
+                                           questions << (box ? box->text() : QString());
+                                           if (box) box->button(QMessageBox::Yes)->click();
+                                           return int(QDialog::Accepted);
+                                         },
+                                         {}});
+    d.reject();
+    QCOMPARE(questions, QStringList{QStringLiteral("Меню изменено. Сохранить?")});
+    QCOMPARE(d.result(), int(QDialog::Accepted));
+    QVERIFY(!d.FModified);
+
+    // Every ITEM carries the ten attributes, so the loader's rules take each one.
+    struct Count : TMenuXmlHandler {
+      int items = 0, accepted = 0;
+      void startElement(TMenuElement e, QStringView, const QXmlStreamAttributes& atts) override {
+        TMenuItemProps p;
+        if (e != meItem) return;
+        ++items;
+        accepted += ReadMenuItemProps(atts, mrLoader, p) && atts.size() == MenuItemAttrCount;
+      }
+      void endElement(TMenuElement, QStringView) override {}
+    } count;
+    QVERIFY(ParseMenuXml(f.bytes(), count, nullptr));
+    QCOMPARE(count.accepted, count.items);
+    QVERIFY(count.items > 100);
+
+    // And the loader builds them: the new order and the new item.
+    menutest::Form form;
+    TImageList icons;
+    LoadIconStrip(icons, f.bmp);
+    TXmlToMenu loader(&form.window, &icons, form.toolBar, [](QObject*) {});
+    QVERIFY(loader.MenuLoad(f.xml));
+    const QList<QAction*> bar = form.window.menuBar()->actions();
+    QCOMPARE(bar[0]->text(), QStringLiteral("&Правка"));
+    QCOMPARE(bar[1]->text(), QStringLiteral("&Файл"));
+    auto* degree = qobject_cast<TXmlMenuItem*>(bar[2]->menu()->actions().last());
+    QVERIFY(degree);
+    QCOMPARE(degree->text(), QStringLiteral("Градус"));
+    QCOMPARE(degree->FCmd, cmdInsertString);
+    QCOMPARE(degree->FArgument, QStringLiteral("%%d~"));
+    QVERIFY(degree->FAsMText);
+    QCOMPARE(degree->shortcut(), QKeySequence(QStringLiteral("Ctrl+D")));
+  }
+
+  void changeAndNoWritesNothing() {
+    Files f;
+    const QByteArray before = f.bytes();
+    TfrmMenuEdit d(f.bmp);
+    d.LoadFile(f.xml);
+    select(d, node(d, {Main, QStringLiteral("&Файл")}));
+    d.acDeleteExecute();
+    platform::ScopedDialogScript script({[](QDialog* dlg) {
+                                           if (auto* box = qobject_cast<QMessageBox*>(dlg))
+                                             box->button(QMessageBox::No)->click();
+                                           return int(QDialog::Rejected);
+                                         },
+                                         {}});
+    d.reject();
+    QCOMPARE(d.result(), int(QDialog::Rejected));
+    QCOMPARE(f.bytes(), before);
+  }
+
+  void failedSaveKeepsTheDialogAndItsTree() {
+    Files f;
+    TfrmMenuEdit d(f.bmp);
+    d.LoadFile(f.xml);
+    d.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&d));
+    select(d, node(d, {Main, QStringLiteral("&Файл")}));
+    d.acDeleteExecute();
+    // The file's place is taken by a folder: the temporary file cannot replace it.
+    QVERIFY(QFile::remove(f.xml));
+    QVERIFY(QDir(f.dir.path()).mkdir(QStringLiteral("menu.xml")));
+    QString answer = QStringLiteral("yes");
+    platform::ScopedDialogScript script({[&](QDialog* dlg) {
+                                           if (auto* box = qobject_cast<QMessageBox*>(dlg))
+                                             box->button(answer == QLatin1String("yes") ? QMessageBox::Yes
+                                                                                        : QMessageBox::No)
+                                                 ->click();
+                                           return int(QDialog::Rejected);
+                                         },
+                                         {}});
+    d.close();
+    QCOMPARE(FMessages, QStringList{QStringLiteral("error: Ошибка при сохранении ") + f.xml});
+    QVERIFY(d.isVisible());
+    QVERIFY(d.FModified);
+    QVERIFY(!node(d, {Main, QStringLiteral("&Файл")}));
+    QCOMPARE(node(d, {Main})->childCount(), 4);
+    // Closing again and answering No lets it go.
+    answer = QStringLiteral("no");
+    d.close();
+    QVERIFY(!d.isVisible());
+    QCOMPARE(d.result(), int(QDialog::Rejected));
+  }
+
+  void editMenuFileReportsOnlyASave() {
+    Files f;
+    const QByteArray before = f.bytes();
+    // Opened and closed without a change: false, nothing asked.
+    int asked = 0;
+    {
+      platform::ScopedDialogScript script({[&](QDialog* dlg) {
+                                             asked += qobject_cast<QMessageBox*>(dlg) != nullptr;
+                                             return int(QDialog::Accepted);
+                                           },
+                                           {}});
+      QVERIFY(!EditMenuFile(f.xml, f.bmp));
+    }
+    QCOMPARE(asked, 0);
+    QCOMPARE(f.bytes(), before);
+    // A move, then Yes: true, and the file has the new order.
+    bool treeFocused = false;
+    platform::ScopedDialogScript script({[&](QDialog* dlg) {
+                                           if (auto* box = qobject_cast<QMessageBox*>(dlg)) {
+                                             box->button(QMessageBox::Yes)->click();
+                                           } else if (auto* d = qobject_cast<TfrmMenuEdit*>(dlg)) {
+                                             treeFocused = QTest::qWaitFor([d] { return d->tvElements->hasFocus(); });
+                                             d->tvElements->setCurrentItem(node(*d, {Main, QStringLiteral("&Файл")}));
+                                             QTest::keyClick(d->tvElements, Qt::Key_Down, Qt::ControlModifier);
+                                           }
+                                           return int(QDialog::Rejected);
+                                         },
+                                         {}});
+    QVERIFY(EditMenuFile(f.xml, f.bmp));
+    QVERIFY(treeFocused);
+    QCOMPARE(ReadMenuTree(f.xml)[0].Children[1].Props.Caption, QStringLiteral("&Файл"));
   }
 
   void unreadableFilesAreReported() {
