@@ -13,15 +13,6 @@ TSearchState SearchState;
 
 namespace {
 
-TSearchSeam FSeam;
-
-void soundBeep() {
-  if (FSeam.beep)
-    FSeam.beep();
-  else
-    platform::beep();
-}
-
 // The main window's client area in screen coordinates.
 // The menu bar is not part of a window's client area.
 QRect clientRectOnScreen(QWidget* window) {
@@ -33,8 +24,6 @@ QRect clientRectOnScreen(QWidget* window) {
 }
 
 }  // namespace
-
-void SetSearchSeam(const TSearchSeam& seam) { FSeam = seam; }
 
 void FillSearchDialog(TfrmTextSearch& dialog) {
   dialog.setSearchBackwards(SearchState.Backwards);
@@ -76,7 +65,7 @@ void AcceptSearchDialog(QWidget* mainWindow, TEditor& editor, TfrmTextSearch& di
 void ShowSearchDialog(QWidget* mainWindow, TEditor& editor, bool replace) {
   std::unique_ptr<TfrmTextSearch> dialog(replace ? new TfrmReplaceText(mainWindow) : new TfrmTextSearch(mainWindow));
   FillSearchDialog(*dialog);
-  const int result = FSeam.runDialog ? FSeam.runDialog(*dialog) : dialog->exec();
+  const int result = platform::execDialog(dialog.get());
   if (result != QDialog::Accepted) return;
   AcceptSearchDialog(mainWindow, editor, *dialog);
 }
@@ -107,7 +96,7 @@ void SearchReplaceText(QWidget* mainWindow, TEditor& editor, bool replace, bool 
   editor.onReplaceText = previous;
 
   if (count == 0) {
-    soundBeep();
+    platform::beep();
     const int start = editor.selStart();
     const int length = editor.selLength();
     editor.setSelStart(backwards ? start : start + length);
@@ -127,7 +116,7 @@ TReplaceAction EditorReplaceText(QWidget* mainWindow, TEditor& editor, const QSt
   TfrmConfirmReplace* confirm = frmConfirmReplace ? frmConfirmReplace : new TfrmConfirmReplace(nullptr);
   confirm->PrepareShow(editorRect, P.x(), P.y(), P.y() + editor.lineHeight(), ASearch);
 
-  const int result = FSeam.runConfirm ? FSeam.runConfirm(*confirm) : confirm->exec();
+  const int result = platform::execDialog(confirm);
   switch (result) {
     case TfrmConfirmReplace::crReplace:
       return raReplace;

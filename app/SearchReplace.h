@@ -3,7 +3,6 @@
 // settings of the last search live for the rest of the run so that find next
 // and find previous repeat it; they are never written to the settings file.
 #include <QString>
-#include <functional>
 
 #include "editor/Editor.h"
 
@@ -26,17 +25,6 @@ struct TSearchState {
 };
 
 extern TSearchState SearchState;
-
-// Replaces the modal parts (tests).  An empty member keeps the real behaviour.
-struct TSearchSeam {
-  // Runs the filled search or replace dialog instead of exec(); returns its result.
-  std::function<int(TfrmTextSearch& dialog)> runDialog;
-  // Answers the confirmation window instead of exec(); returns its result.
-  std::function<int(TfrmConfirmReplace& window)> runConfirm;
-  // Sounds the "nothing found" beep.
-  std::function<void()> beep;
-};
-void SetSearchSeam(const TSearchSeam& seam);
 
 // cmdEditFind (replace false) and cmdEditReplace (replace true).
 void ShowSearchDialog(QWidget* mainWindow, TEditor& editor, bool replace);

@@ -9,6 +9,8 @@
 #include <QStyle>
 #include <QVBoxLayout>
 
+#include "platform/Platform.h"
+
 TfrmAboutBox::TfrmAboutBox(QWidget* parent) : QDialog(parent) {
   setObjectName(QStringLiteral("frmAboutBox"));
   setWindowTitle(QStringLiteral("О программе"));
@@ -57,5 +59,5 @@ TfrmAboutBox::TfrmAboutBox(QWidget* parent) : QDialog(parent) {
 
 void ShowAboutBox(QWidget* parent) {
   TfrmAboutBox box(parent);
-  box.exec();
+  platform::execDialog(&box);
 }

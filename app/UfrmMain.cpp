@@ -4,7 +4,6 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDir>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QLocale>
@@ -329,22 +328,15 @@ void TfrmMain::RenderText() {
 }
 
 QString TfrmMain::chooseFile(bool save) {
-  if (fileDialogHook) return fileDialogHook(save);
-  QFileDialog dlg(this, QStringLiteral("Открыть текст"), ProgramFolder);
-  dlg.setNameFilters({QStringLiteral("Текстовые файлы ( *.txt ) (*.txt)"),
-                      QStringLiteral("Все файлы ( *.* ) (*)")});
-  dlg.setDefaultSuffix(QStringLiteral("txt"));
-  if (!FFileName.isEmpty()) dlg.selectFile(QFileInfo(FFileName).fileName());
-  dlg.setSizeGripEnabled(true);
-  if (save) {
-    dlg.setAcceptMode(QFileDialog::AcceptSave);
-    dlg.setFileMode(QFileDialog::AnyFile);
-  } else {
-    dlg.setAcceptMode(QFileDialog::AcceptOpen);
-    dlg.setFileMode(QFileDialog::ExistingFile);
-  }
-  if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return QString();
-  return dlg.selectedFiles().first();
+  platform::FileChoice choice;
+  choice.save = save;
+  choice.caption = QStringLiteral("Открыть текст");
+  choice.dir = ProgramFolder;
+  choice.filters = QStringList{QStringLiteral("Текстовые файлы ( *.txt ) (*.txt)"),
+                               QStringLiteral("Все файлы ( *.* ) (*)")};
+  choice.defaultSuffix = QStringLiteral("txt");
+  if (!FFileName.isEmpty()) choice.selectedFile = QFileInfo(FFileName).fileName();
+  return platform::chooseFile(this, choice);
 }
 
 bool TfrmMain::writeLines(const QString& path) {
@@ -387,7 +379,7 @@ void TfrmMain::PrintText() {
   dlg.setOption(QAbstractPrintDialog::PrintToFile, true);
   dlg.setMinMax(1, pages);
   dlg.setFromTo(1, pages);
-  if (dlg.exec() != QDialog::Accepted) return;
+  if (platform::execDialog(&dlg) != QDialog::Accepted) return;
   auto factory = [this](QTextDocument* doc) -> QSyntaxHighlighter* {
     auto* tokenizer = new TSynMText;
     tokenizer->copyAttributesFrom(*SynMText);

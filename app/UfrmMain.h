@@ -118,9 +118,6 @@ class TfrmMain : public QMainWindow {
   std::vector<TXmlMenuItem*> FEditMenus;
   std::vector<TXmlToolButton*> FEditButtons;
 
-  // Test seams: replace the file dialogs.
-  std::function<QString(bool save)> fileDialogHook;
-
   // Window events reachable from tests.
   void FormResize();
   void SplitterMoved();

@@ -52,6 +52,14 @@ TFontSample* makeSample(QWidget* parent, const char* name) {
   return l;
 }
 
+// The colour dialog, opened on the current colour.
+bool chooseColor(QWidget* parent, TColor& color) {
+  QColorDialog dialog(ColorToQColor(color), parent);
+  if (platform::execDialog(&dialog) != QDialog::Accepted || !dialog.selectedColor().isValid()) return false;
+  color = QColorToColor(dialog.selectedColor());
+  return true;
+}
+
 // Qt's font dialog has no colour of its own, so it is shown embedded with a
 // colour swatch under it: the effects offered are underline, strike-out and
 // the colour.
@@ -113,8 +121,8 @@ bool chooseFont(QWidget* parent, QFont& font, TColor& color, bool fixedPitchOnly
   colorRow->addStretch(1);
   root->addLayout(colorRow);
   QObject::connect(swatch, &TColorShape::mouseDown, &dialog, [&dialog, swatch] {
-    const QColor c = QColorDialog::getColor(ColorToQColor(swatch->color()), &dialog);
-    if (c.isValid()) swatch->setColor(QColorToColor(c));
+    TColor c = swatch->color();
+    if (chooseColor(&dialog, c)) swatch->setColor(c);
   });
 
   auto* buttons = new QDialogButtonBox(&dialog);
@@ -124,7 +132,7 @@ bool chooseFont(QWidget* parent, QFont& font, TColor& color, bool fixedPitchOnly
   QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
   root->addWidget(buttons);
 
-  if (dialog.exec() != QDialog::Accepted) return false;
+  if (platform::execDialog(&dialog) != QDialog::Accepted) return false;
   font = fonts->currentFont();
   color = swatch->color();
   return true;
@@ -550,8 +558,8 @@ void TfrmOptions::FontLabelClick(TFontSample* label) {
 
 void TfrmOptions::ColorShapeMouseDown(TColorShape* shape) {
   if (!shape->clickable()) return;
-  const QColor c = QColorDialog::getColor(ColorToQColor(shape->color()), this);
-  if (c.isValid()) setSwatchColor(shape, QColorToColor(c));
+  TColor c = shape->color();
+  if (chooseColor(this, c)) setSwatchColor(shape, c);
 }
 
 bool ExecuteOptionsDialog(QWidget* parent) {
@@ -564,7 +572,7 @@ bool ExecuteOptionsDialog(QWidget* parent) {
     r.moveCenter(screen->availableGeometry().center());
     dialog.move(r.topLeft());
   }
-  if (dialog.exec() != QDialog::Accepted) return false;
+  if (platform::execDialog(&dialog) != QDialog::Accepted) return false;
   dialog.StoreToOptions();
   return true;
 }

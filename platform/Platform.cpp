@@ -183,7 +183,12 @@ bool activateRussianLayout() {
   return ok;
 }
 
-void beep() { QApplication::beep(); }
+void beep() {
+  if (gSeam.beep)
+    gSeam.beep();
+  else
+    QApplication::beep();
+}
 
 bool openSystemProgram(QWidget* parent, SystemProgram which) {
   const QStringList candidates =

@@ -22,8 +22,9 @@ struct MessageSeam {
   std::function<QMessageBox::StandardButton(const QString& text)> ask;
   std::function<void(const QString& text)> message;
   std::function<void(const QString& text)> error;
+  std::function<void()> beep;
 };
-// Replaces the message boxes (tests); an empty seam restores them.
+// Replaces the message boxes and the beep (tests); an empty seam restores them.
 void setMessageSeam(const MessageSeam& seam);
 
 // --- modal dialogs and file choosers: one seam that tests script ------------

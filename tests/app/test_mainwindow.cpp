@@ -175,7 +175,9 @@ class TestMainWindow : public QObject {
   void cancelledSaveDialogKeepsWindowOpen() {
     auto w = openOn(QString());
     typeText(w->Editor, QStringLiteral("важный текст"));
-    w->fileDialogHook = [](bool) { return QString(); };
+    platform::DialogSeam cancel;
+    cancel.file = [](const platform::FileChoice&) { return QString(); };
+    platform::ScopedDialogScript script(cancel);
     FAnswer = QMessageBox::Yes;
     QVERIFY(!w->close());
     QVERIFY(w->isVisible());
@@ -202,7 +204,9 @@ class TestMainWindow : public QObject {
     QVERIFY(QDir(sub).removeRecursively());
     QVERIFY(writeAll(sub, "not a folder"));
     // The document is gone, so Save asks for a name; the one given cannot be written either.
-    w->fileDialogHook = [&](bool save) { return save ? path : QString(); };
+    platform::DialogSeam chooser;
+    chooser.file = [&](const platform::FileChoice& choice) { return choice.save ? path : QString(); };
+    platform::ScopedDialogScript script(chooser);
     FAnswer = QMessageBox::Yes;
     QVERIFY(!w->close());
     QCOMPARE(FErrors.size(), 1);

@@ -1,7 +1,6 @@
 // The options dialog against the real settings record: loading and storing
 // every field, the tolerance height up-down, the per-page defaults, the
 // captions, and the OK / Cancel paths of the modal entry point.
-#include <QApplication>
 #include <QCheckBox>
 #include <QColorDialog>
 #include <QFontDialog>
@@ -14,7 +13,6 @@
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTextBrowser>
-#include <QTimer>
 #include <QToolButton>
 #include <functional>
 
@@ -114,13 +112,15 @@ QStringList labelTexts(QWidget* page) {
   return texts;
 }
 
-// Runs action on the next modal window once the event loop of exec() is up.
-void onModal(std::function<void(QWidget*)> action) {
-  QTimer::singleShot(0, qApp, [action] {
-    QWidget* w = QApplication::activeModalWidget();
-    QVERIFY2(w, "no modal window open");
-    action(w);
-  });
+// The user's part in the dialogs opened from now on: action closes the dialog
+// (OK, Cancel, the close box); a dialog it leaves open is cancelled.
+void onModal(std::function<void(QDialog*)> action) {
+  platform::DialogSeam seam;
+  seam.dialog = [action](QDialog* dlg) {
+    action(dlg);
+    return dlg->isVisible() ? int(QDialog::Rejected) : dlg->result();
+  };
+  platform::setDialogSeam(seam);
 }
 
 }  // namespace
@@ -132,7 +132,10 @@ class TestOptions : public QObject {
 
  private slots:
   void init() { FSaved = Options; }
-  void cleanup() { Options = FSaved; }
+  void cleanup() {
+    Options = FSaved;
+    platform::setDialogSeam({});
+  }
 
   void tolHeightRoundsHalvesToEven_data() {
     QTest::addColumn<double>("stored");

@@ -35,15 +35,20 @@ class TestSearch : public QObject {
   std::function<int(TfrmTextSearch&)> FDialog;
 
   void installSeam() {
-    TSearchSeam seam;
-    seam.beep = [this] { ++FBeeps; };
-    seam.runConfirm = [this](TfrmConfirmReplace& window) {
-      FQuestions << window.lblConfirmation->text();
-      FWindows << &window;
-      return FAnswers.isEmpty() ? int(QDialog::Rejected) : FAnswers.takeFirst();
+    platform::MessageSeam messages;
+    messages.beep = [this] { ++FBeeps; };
+    platform::setMessageSeam(messages);
+    platform::DialogSeam seam;
+    seam.dialog = [this](QDialog* dlg) {
+      if (auto* window = qobject_cast<TfrmConfirmReplace*>(dlg)) {
+        FQuestions << window->lblConfirmation->text();
+        FWindows << window;
+        return FAnswers.isEmpty() ? int(QDialog::Rejected) : FAnswers.takeFirst();
+      }
+      auto* dialog = qobject_cast<TfrmTextSearch*>(dlg);
+      return dialog && FDialog ? FDialog(*dialog) : int(QDialog::Rejected);
     };
-    seam.runDialog = [this](TfrmTextSearch& dialog) { return FDialog ? FDialog(dialog) : int(QDialog::Rejected); };
-    SetSearchSeam(seam);
+    platform::setDialogSeam(seam);
   }
 
   // Opens the search (or replace) dialog and closes it with OK after setting
@@ -78,7 +83,8 @@ class TestSearch : public QObject {
     installSeam();
   }
   void cleanup() {
-    SetSearchSeam(TSearchSeam());
+    platform::setDialogSeam({});
+    platform::setMessageSeam({});
     DestroyConfirmReplace();
   }
 
@@ -415,15 +421,14 @@ class TestSearch : public QObject {
     QList<QPoint> positions;
     QList<QPoint> occurrences;
     int windowHeight = 0;
-    TSearchSeam seam;
-    seam.beep = [] {};
-    seam.runConfirm = [&](TfrmConfirmReplace& window) {
-      positions << window.pos();
-      windowHeight = window.height();
+    platform::DialogSeam seam;
+    seam.dialog = [&](QDialog* window) {
+      positions << window->pos();
+      windowHeight = window->height();
       occurrences << editor->rowColumnToScreen(editor->caretXY().y(), 1);
       return int(TfrmConfirmReplace::crSkip);
     };
-    SetSearchSeam(seam);
+    platform::ScopedDialogScript script(seam);
     SearchState.SearchText = "x";
     SearchState.ReplaceText = "y";
     editor->setSelStart(0);
