@@ -9,6 +9,7 @@
 #include <cmath>
 
 #include "platform/Platform.h"
+#include "tools/FloatControls.h"
 
 TUnitConvertor* UnitConvertor = nullptr;
 
@@ -189,8 +190,7 @@ bool TUnitConvertor::SaveToDevice(QIODevice* device) const {
   writer.setAutoFormattingIndent(2);
   writer.writeStartDocument();
   writer.writeStartElement(QStringLiteral("ROOT"));
-  const QString point = QLocale().decimalPoint();
-  const QChar sep = point.isEmpty() ? QLatin1Char('.') : point.at(0);
+  const QChar sep = DialogDecimalSeparator();
   for (const auto& unit : FItems) {
     writer.writeEmptyElement(QStringLiteral("ITEM"));
     writer.writeAttribute(QStringLiteral("CAP"), unit->Caption());

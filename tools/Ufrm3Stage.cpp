@@ -9,7 +9,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QLocale>
 #include <QMenu>
 #include <QPainter>
 #include <QPixmap>
@@ -21,6 +20,7 @@
 
 #include "core/Numbers.h"
 #include "platform/Platform.h"
+#include "tools/FloatControls.h"
 
 namespace {
 
@@ -55,15 +55,6 @@ QIcon BlueArrowIcon() {
   return QIcon(pixmap);
 }
 
-int runDialog(QDialog* dialog) { return dialog->exec(); }
-
-// What dialogs show: the default locale's separator (the system's unless the
-// program chose another).
-QChar ShownSeparator() {
-  const QString point = QLocale().decimalPoint();
-  return point.isEmpty() ? QLatin1Char('.') : point.at(0);
-}
-
 }  // namespace
 
 // ---------------------------------------------------------------------------
@@ -78,7 +69,7 @@ TTenthsUpDown::TTenthsUpDown(QWidget* parent) : QSpinBox(parent) {
 
 QString TTenthsUpDown::textFromValue(int value) const {
   QString text = FloatToStrShortest(value / 10.0);
-  text.replace(QLatin1Char('.'), ShownSeparator());
+  text.replace(QLatin1Char('.'), DialogDecimalSeparator());
   return text;
 }
 
@@ -289,7 +280,7 @@ QString Tfrm3Stage::Build3StageMText() const {
 bool Execute3Stage(QString& S, bool commaAsSep, QWidget* parent) {
   Tfrm3Stage dialog(commaAsSep, parent);
   dialog.EditCenter->setEditText(S);
-  const bool ok = runDialog(&dialog) == QDialog::Accepted;
+  const bool ok = platform::execDialog(&dialog) == QDialog::Accepted;
   S = dialog.Build3StageMText();
   return ok;
 }

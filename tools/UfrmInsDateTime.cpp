@@ -11,8 +11,6 @@
 
 namespace {
 
-int runDialog(QDialog* dialog) { return dialog->exec(); }
-
 // The long time format without its time-zone field: a drafter writes the
 // time of day, not the zone ("HH:mm:ss t" becomes "HH:mm:ss").
 QString LongTimeFormat(const QLocale& locale) {
@@ -120,7 +118,7 @@ bool TfrmInsDateTime::event(QEvent* event) {
 
 bool ExecuteInsDateTime(QString& S, QWidget* parent) {
   TfrmInsDateTime dialog(parent);
-  const bool ok = runDialog(&dialog) == QDialog::Accepted;
+  const bool ok = platform::execDialog(&dialog) == QDialog::Accepted;
   S = dialog.SelectedLine();
   return ok;
 }

@@ -19,8 +19,6 @@ namespace {
 
 const int HelpContext = 290;
 
-int runDialog(QDialog* dialog) { return dialog->exec(); }
-
 TFloatEdit* makeValueField(QWidget* parent, const char* name) {
   auto* field = new TFloatEdit(parent);
   field->setObjectName(QLatin1String(name));
@@ -178,7 +176,7 @@ bool ExecuteUnitConv(const QString& FileName, QString& Text, QWidget* parent) {
   if (UnitConvertor->Count() == 0 && !UnitConvertor->LoadFromFile(FileName))
     platform::showError(parent, SaxParsingFailedMessage());
   dialog.FillUnits();
-  if (runDialog(&dialog) != QDialog::Accepted) return false;
+  if (platform::execDialog(&dialog) != QDialog::Accepted) return false;
   Text = dialog.FRes;
   return true;
 }

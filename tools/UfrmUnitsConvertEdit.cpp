@@ -43,8 +43,6 @@ void TUnitListModel::redraw() {
 
 namespace {
 
-int runDialog(QDialog* dialog) { return dialog->exec(); }
-
 QPushButton* makeButton(QWidget* parent, const char* name, const QString& caption) {
   auto* button = new QPushButton(caption, parent);
   button->setObjectName(QLatin1String(name));
@@ -222,6 +220,6 @@ void TfrmUnitsConvertEdit::MoveDown() {
 
 bool ExecuteUnitsEdit(TUnitConvertor& units, QWidget* parent) {
   TfrmUnitsConvertEdit dialog(units, parent);
-  runDialog(&dialog);
+  platform::execDialog(&dialog);
   return units.Modified();
 }

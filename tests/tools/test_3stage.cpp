@@ -8,6 +8,7 @@
 #include <QTest>
 
 #include "TestMain.h"
+#include "platform/Platform.h"
 #include "tools/Ufrm3Stage.h"
 
 class Test3Stage : public QObject {
@@ -22,6 +23,36 @@ class Test3Stage : public QObject {
 
  private slots:
   void cleanup() { QLocale::setDefault(QLocale::c()); }
+
+  // As a user: "Круг" selected, both values from the preset menus, OK.
+  void executeHandsBackTheFragment() {
+    platform::DialogSeam seam;
+    seam.dialog = [](QDialog* d) {
+      auto* dlg = qobject_cast<Tfrm3Stage*>(d);
+      if (!dlg || dlg->EditCenter->currentText() != QStringLiteral("Круг")) return int(QDialog::Rejected);
+      preset(dlg->UpPopupMenu, "N011")->trigger();
+      preset(dlg->DownPopupMenu, "N022")->trigger();
+      dlg->OKButton->click();
+      return dlg->result();
+    };
+    platform::ScopedDialogScript script(seam);
+    QString s = QStringLiteral("Круг");
+    QVERIFY(Execute3Stage(s, false));
+    QCOMPARE(s, QStringLiteral("\\A1;Круг{\\H0.6x;\\S+0.1^-0.2;}"));
+  }
+
+  void cancelReturnsFalse() {
+    platform::DialogSeam seam;
+    seam.dialog = [](QDialog* d) {
+      auto* dlg = qobject_cast<Tfrm3Stage*>(d);
+      dlg->EditUp->setText(QStringLiteral("+1"));
+      dlg->CancelButton->click();
+      return dlg->result();
+    };
+    platform::ScopedDialogScript script(seam);
+    QString s = QStringLiteral("Лист");
+    QVERIFY(!Execute3Stage(s, true));
+  }
 
   void startingStateAndLists() {
     Tfrm3Stage dlg(false);

@@ -3,6 +3,7 @@
 #include <QTest>
 
 #include "TestMain.h"
+#include "platform/Platform.h"
 #include "tools/UfrmInsDateTime.h"
 
 class TestInsDateTime : public QObject {
@@ -65,6 +66,22 @@ class TestInsDateTime : public QObject {
     QCOMPARE(dlg.InsertListBox->currentRow(), 0);
     QCOMPARE(dlg.SelectedLine(), QStringLiteral("9/12/2026"));
     QVERIFY(dlg.InsertButton->isDefault());
+  }
+
+  void executeGivesTheChosenLineOnInsertOnly() {
+    for (const bool insert : {true, false}) {
+      platform::DialogSeam seam;
+      seam.dialog = [insert](QDialog* d) {
+        auto* dlg = qobject_cast<TfrmInsDateTime*>(d);
+        dlg->InsertListBox->setCurrentRow(3);
+        (insert ? dlg->InsertButton : dlg->CancelButton)->click();
+        return dlg->result();
+      };
+      platform::ScopedDialogScript script(seam);
+      QString s;
+      QCOMPARE(ExecuteInsDateTime(s), insert);
+      QVERIFY(s.contains(QStringLiteral("час. ")));
+    }
   }
 };
 

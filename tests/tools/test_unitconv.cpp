@@ -3,6 +3,8 @@
 #include <QListView>
 #include <QLocale>
 #include <QPushButton>
+#include <QFile>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
 
@@ -237,6 +239,77 @@ class TestUnitConv : public QObject {
     QCOMPARE(list.GetUnit(0)->Caption(), QStringLiteral("typed"));
     QTest::keyClick(dlg.edCaption, Qt::Key_Escape);
     QVERIFY(!dlg.isVisible());
+  }
+
+  // The program-wide list: read on first use, re-read once emptied, edited
+  // through "Редактировать".
+  void executeOnTheProgramList() {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("unit_conv.xml");
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write("<ROOT><ITEM CAP=\"дюймы - миллиметры\" FWD=\"25.4\" HINT=\"1 дюйм\"/>"
+            "<ITEM CAP=\"футы - метры\" FWD=\"0.3048\" HINT=\"\"/></ROOT>");
+    f.close();
+    FreeUnitConvertor();
+    CreateUnitConvertor();
+
+    int shownUnits = -1;
+    platform::DialogSeam seam;
+    seam.dialog = [&shownUnits](QDialog* d) {
+      if (auto* edit = qobject_cast<TfrmUnitsConvertEdit*>(d)) {
+        edit->setItemIndex(1);
+        edit->MoveUp();
+        return int(QDialog::Rejected);
+      }
+      auto* dlg = qobject_cast<TfrmUnitConv*>(d);
+      shownUnits = dlg->cbUnits->count();
+      dlg->neLeft->setText("2");
+      dlg->btnConvertAndInsert->click();
+      return dlg->result();
+    };
+    {
+      platform::ScopedDialogScript script(seam);
+      QString text = QStringLiteral("old");
+      QVERIFY(ExecuteUnitConv(path, text));
+      QCOMPARE(text, QStringLiteral("50,8"));
+      QCOMPARE(shownUnits, 2);
+      QCOMPARE(UnitConvertor->FileName(), path);
+
+      UnitConvertor->Delete(1);
+      UnitConvertor->Delete(0);
+      QVERIFY(UnitConvertor->Modified());
+      QVERIFY(ExecuteUnitConv(path, text));  // emptied: the file, still old, is read again
+      QCOMPARE(shownUnits, 2);
+      QVERIFY(!UnitConvertor->Modified());
+    }
+
+    // "Редактировать": a changed list refills the units, the first selected.
+    {
+      platform::ScopedDialogScript script(seam);
+      TfrmUnitConv dlg(*UnitConvertor);
+      dlg.FillUnits();
+      dlg.cbUnits->setCurrentIndex(1);
+      dlg.btnUnitsConvertEdit->click();
+      QCOMPARE(dlg.cbUnits->itemText(0), QStringLiteral("футы - метры"));
+      QCOMPARE(dlg.cbUnits->currentIndex(), 0);
+    }
+    UnitConvertor->setModified(false);
+    FreeUnitConvertor();
+
+    // A missing file: one message, an empty dialog, Закрыть inserts nothing.
+    platform::DialogSeam closeSeam;
+    closeSeam.dialog = [&shownUnits](QDialog* d) {
+      shownUnits = qobject_cast<TfrmUnitConv*>(d)->cbUnits->count();
+      return int(QDialog::Rejected);
+    };
+    platform::ScopedDialogScript script(closeSeam);
+    QString text = QStringLiteral("kept");
+    QVERIFY(!ExecuteUnitConv(dir.filePath("missing.xml"), text));
+    QCOMPARE(text, QStringLiteral("kept"));
+    QCOMPARE(shownUnits, 0);
+    QCOMPARE(FErrors, QStringList{"SAX Parsing failed"});
+    FreeUnitConvertor();
   }
 };
 
