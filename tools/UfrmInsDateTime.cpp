@@ -71,7 +71,6 @@ TfrmInsDateTime::TfrmInsDateTime(QWidget* parent) : QDialog(parent) {
   InsertListBox->setObjectName(QStringLiteral("InsertListBox"));
   InsertListBox->setSelectionMode(QAbstractItemView::SingleSelection);
   InsertListBox->setMinimumWidth(220);
-  InsertListBox->setFixedHeight(InsertListBox->fontMetrics().height() * 8 + 12);
   lblFmt->setBuddy(InsertListBox);
   left->addWidget(lblFmt);
   left->addWidget(InsertListBox);
@@ -96,6 +95,9 @@ TfrmInsDateTime::TfrmInsDateTime(QWidget* parent) : QDialog(parent) {
 
   InsertListBox->setFocus();
   FormActivate();
+  // All eight lines in view, no scroll bar.
+  InsertListBox->setFixedHeight(InsertListBox->sizeHintForRow(0) * InsertListBox->count() +
+                                2 * InsertListBox->frameWidth());
   layout()->setSizeConstraint(QLayout::SetFixedSize);
 }
 
