@@ -23,15 +23,18 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const QString text = QString::fromUtf8(reinterpret_cast<const char*>(data), qsizetype(size));
-  TCanvas canvas;
+  // One canvas for the whole run, as the preview keeps one: its font cache
+  // stays warm, and each render starts from a fresh 16 x 16 surface.
+  static TCanvas canvas;
   canvas.setSize(16, 16);
+  canvas.resetTruncated();
   canvas.setFont(QStringLiteral("Liberation Sans"), 12, 0, RGBColor(0, 0, 0));
   canvas.setPenColor(RGBColor(0, 0, 0));
   canvas.setBrushColor(RGBColor(255, 255, 255));
   canvas.fill();
   canvas.moveTo(0, 0);
   QPoint drawn;
-  RenderMText(canvas, text, drawn, [&canvas](int value, TResizeType type) {
+  RenderMText(canvas, text, drawn, [](int value, TResizeType type) {
     if (value > FuzzMaxSide) return false;
     return GrowCanvas(canvas, value, type);
   });

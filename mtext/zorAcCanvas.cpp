@@ -411,19 +411,19 @@ struct TCanvas::Impl {
       QRgb* base = origin + top * stride + x;
       const qsizetype* off = g.offsets.data();
       for (size_t i = 0, n = g.offsets.size(); i < n; ++i) {
-        QRgb* d = base + off[i];
+        QRgb* dst = base + off[i];
         const uint a = g.ink[i].a;
-        const uint v = *d;
-        *d = v == bg ? table[a] : interpolate255(solid, a, v, 255 - a);
+        const uint v = *dst;
+        *dst = v == bg ? table[a] : interpolate255(solid, a, v, 255 - a);
       }
       return;
     }
     for (const TGlyph::TInk& k : g.ink) {
       const int px = x + k.x, py = top + k.y;
       if (px < 0 || px >= FW || py < 0 || py >= FH) continue;
-      QRgb* d = origin + py * stride + px;
-      const uint v = *d;
-      *d = v == bg ? table[k.a] : interpolate255(solid, k.a, v, 255 - k.a);
+      QRgb* dst = origin + py * stride + px;
+      const uint v = *dst;
+      *dst = v == bg ? table[k.a] : interpolate255(solid, k.a, v, 255 - k.a);
     }
   }
 
@@ -611,9 +611,9 @@ void TCanvas::setFontColor(TColor c) {
 int TCanvas::averageCharWidth() const { return d->FFont->avgWidth; }
 
 int TCanvas::textWidth(const QString& s) const {
-  int w = 0;
+  qint64 w = 0;
   for (QChar ch : s) w += d->FFont->advance(ch);
-  return w;
+  return int(qMin<qint64>(w, MaxCoord));
 }
 
 int TCanvas::textHeight(const QString&) const { return d->FFont->ascent + d->FFont->descent; }
@@ -640,6 +640,8 @@ void TCanvas::drawText(const QRect& r, const QString& s, int alignFlags) {
   else if (alignFlags & Qt::AlignVCenter)
     y = r.top() + (r.height() - h) / 2;
   for (QChar ch : s) {
+    // The rest lies right of the surface (and x could not grow without bound).
+    if (x - f->overhang >= d->FW) break;
     d->drawCharAt(x, y, ch);
     x += f->advance(ch);
   }

@@ -21,6 +21,10 @@ class TCanvas {
   static constexpr int MaxWidth = 16384;
   static constexpr int MaxHeight = 32767;
   static constexpr qint64 MaxPixels = 64LL * 1024 * 1024;  // 256 MiB of ARGB32
+  // Bound of the coordinates and extents handed to the canvas (the renderer
+  // saturates its own there): far off any surface, and a few of them still
+  // add up without overflowing an int.
+  static constexpr int MaxCoord = 1 << 28;
 
   TCanvas();
   ~TCanvas();

@@ -1,5 +1,6 @@
 #include "mtext/zorAcMtextRender.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -117,13 +118,15 @@ TStackParts SplitStackText(const QString& AText) {
 
 namespace {
 
-constexpr int MaxLineTop = 1 << 30;
+// Pixel coordinates and extents computed from numbers in the text saturate
+// at the canvas bound, so that adding a few of them never overflows an int.
+constexpr int MaxCoord = TCanvas::MaxCoord;
 
 // Nearest integer, halves to even, clamped so that absurd values (huge
 // heights, infinities) cannot overflow an int.
 int roundInt(double v) {
   if (std::isnan(v)) return 0;
-  constexpr double lim = 1e9;
+  constexpr double lim = MaxCoord;
   if (v > lim) return int(lim);
   if (v < -lim) return -int(lim);
   return int(std::nearbyint(v));
@@ -166,6 +169,9 @@ int hexValue(QChar c) {
   if (u >= 'a') return u - 'a' + 10;
   return u - 'A' + 10;
 }
+
+// Saturating sum of pixel values; a line of huge characters ends at MaxCoord.
+int addPx(qint64 a, qint64 b) { return int(std::clamp<qint64>(a + b, -MaxCoord, MaxCoord)); }
 
 void disposeFormat(TFormatText* AData) { delete AData; }
 
@@ -502,9 +508,8 @@ void TRenderContext::closeGroup() {
 
 // next is the position after the paragraph code.
 void TRenderContext::newLine(qsizetype next) {
-  // Absurd heights (\H1e9;) must not overflow the line tops: they saturate
-  // where a line top plus one more clamped height still fits an int.
-  FLineTop = int(qMin<qint64>(qint64(FLineTop) + FLineHeight, MaxLineTop));
+  // Absurd heights (\H1e9; or \H-1e9;) must not overflow the line tops.
+  FLineTop = addPx(FLineTop, FLineHeight);
   FCanvas.moveTo(0, FLineTop);
   FLineHeight = measureLineHeight(next);
   if (FCallback && FCallback(FLineTop + FLineHeight, rtHeight)) FCanvas.setTransparentBackground();
@@ -544,7 +549,7 @@ void TRenderContext::decorate(int x2, int w) {
 void TRenderContext::drawGlyph(QChar ch) {
   const int w = FCanvas.charWidth(ch);
   const int x0 = FCanvas.penPos().x();
-  const int x2 = x0 + w;
+  const int x2 = addPx(x0, w);
   reserveWidth(x2);
   FCanvas.drawChar(x0, cellTop(FCanvas.ascent() + FCanvas.descent()), ch);
   decorate(x2, w);
@@ -558,7 +563,7 @@ void TRenderContext::drawSpecialSymbol(QChar code) {
   const int W = FCanvas.charWidth(u'W');
   const int H = FCanvas.textHeight(QStringLiteral("W"));
   const int x0 = FCanvas.penPos().x();
-  const int x2 = x0 + W;
+  const int x2 = addPx(x0, W);
   reserveWidth(x2);
   const int lineBottom = FLineTop + FLineHeight;
   int top;
@@ -608,7 +613,7 @@ void TRenderContext::drawStack(const QString& stackText, int L) {
   const int wu = FCanvas.textWidth(parts.upper);
   const int wl = FCanvas.textWidth(parts.lower);
   const int W = qMax(wu, wl);
-  const int right = parts.separator == u'#' ? x0 + wu + wl : x0 + W;
+  const int right = addPx(x0, parts.separator == u'#' ? wu + wl : W);
   reserveWidth(right);
   const int centre = Qt::AlignHCenter | Qt::AlignVCenter;
   if (parts.separator == u'#') {

@@ -82,6 +82,24 @@ class TestMTextLayout : public QObject {
     QVERIFY(c.truncated());
   }
 
+  // UndefinedBehaviorSanitizer: the centred symbol added two line tops near the int limit.
+  void centredSymbolBelowAbsurdLinesDoesNotOverflow() {
+    TCanvas c;
+    prepare(c);
+    const QPoint size = render(c, QStringLiteral("\\H1e9;a\\Pa\\Pa\\P\\A1;%%c"));
+    QVERIFY(size.x() > 0);
+    QCOMPARE(size.y(), TCanvas::MaxCoord);
+  }
+
+  // Pen positions saturate like line tops: a line of the widest characters
+  // longer than an int can count ends at the bound, stacks too.
+  void absurdWidthsSaturate() {
+    const QString huge = QStringLiteral("\\H1e9;\\W10;");
+    QCOMPARE(sizeOf(huge + QString(60000, u'W')).x(), TCanvas::MaxCoord);
+    QCOMPARE(sizeOf(huge + QStringLiteral("\\S") + QString(60000, u'W') + QStringLiteral("#W;%%c")).x(),
+             TCanvas::MaxCoord);
+  }
+
   void callbackContract() {
     // Height requests: first line's height, then each new line's bottom;
     // width requests carry the widest right edge so far.
