@@ -8,7 +8,7 @@ cd "$(dirname "$0")/.."
 scripts/install-deps.sh --safety
 
 args=(-DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="-g -O1" -DCMAKE_CXX_COMPILER=clang++
-      -DKORVEX_SANITIZE=ON -DKORVEX_BENCH=OFF -DKORVEX_WERROR="${KORVEX_WERROR:-OFF}")
+      -DKORVEX_SANITIZE=ON -DKORVEX_BENCH=OFF)
 if command -v ccache >/dev/null; then
   args+=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 fi
