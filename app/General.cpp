@@ -23,6 +23,16 @@ const QString kRender = QStringLiteral("Render");
 const QString kMenuRender = QStringLiteral("MenuRender");
 const QString kHighlight = QStringLiteral("Highlight");
 
+// A window keeps its stored place when at least this much of it (pixels in
+// each direction) lies on one screen, its top edge (the title bar) included.
+constexpr int kMinVisibleFrame = 64;
+// Bounds of a restored window side, so a damaged file can neither hide the
+// window by its size nor overflow the geometry arithmetic.
+constexpr int kMinWindowSide = 100;
+constexpr int kMaxWindowSide = 1 << 16;
+// Farther than any desktop reaches; stored positions are cut to it.
+constexpr int kFarAway = 1 << 20;
+
 QSize screenSize() {
   if (QScreen* s = QGuiApplication::primaryScreen()) return s->size();
   return QSize(1024, 768);
@@ -134,7 +144,7 @@ bool SaveSettingsFile(const QString& path, const TWindowPlacement& p) {
   // Our keys go first in their fixed order; keys of other programs or later
   // versions found in the old file are kept after them.
   const TIniFile old(path);
-  TIniFile w{QString()};
+  TIniFile w;
   w.setFileName(path);
   const TOptions& o = Options;
   w.writeInteger(kWindow, QStringLiteral("State"), p.State);
@@ -173,11 +183,44 @@ bool SaveSettingsFile(const QString& path, const TWindowPlacement& p) {
   return w.save();
 }
 
+QRect FitFrameOnScreens(const QRect& frame, const QList<QRect>& areas) {
+  const QRect* nearest = nullptr;
+  qint64 nearestDistance = 0;
+  const QPoint centre = frame.center();
+  for (const QRect& area : areas) {
+    if (area.isEmpty()) continue;
+    const QRect shown = frame.intersected(area);
+    if (frame.top() >= area.top() && shown.width() >= qMin(frame.width(), kMinVisibleFrame) &&
+        shown.height() >= qMin(frame.height(), kMinVisibleFrame))
+      return frame;
+    // Distance from the frame's centre to the area, zero inside it.
+    const qint64 dx = qMax(0, qMax(area.left() - centre.x(), centre.x() - area.right()));
+    const qint64 dy = qMax(0, qMax(area.top() - centre.y(), centre.y() - area.bottom()));
+    const qint64 distance = dx * dx + dy * dy;
+    if (!nearest || distance < nearestDistance) {
+      nearest = &area;
+      nearestDistance = distance;
+    }
+  }
+  if (!nearest) return frame;
+  const QRect& a = *nearest;
+  const int w = qMin(frame.width(), a.width());
+  const int h = qMin(frame.height(), a.height());
+  const int left = qBound(a.left(), frame.left(), a.left() + a.width() - w);
+  const int top = qBound(a.top(), frame.top(), a.top() + a.height() - h);
+  return QRect(left, top, w, h);
+}
+
 void LoadSettings(QWidget* window) {
   const TWindowPlacement p = LoadSettingsFile(SettingsFileName());
   if (!window) return;
-  window->move(p.Left, p.Top);
-  window->resize(qMax(100, p.Width), qMax(100, p.Height));
+  QList<QRect> areas;
+  for (QScreen* screen : QGuiApplication::screens()) areas << screen->availableGeometry();
+  const QRect stored(qBound(-kFarAway, p.Left, kFarAway), qBound(-kFarAway, p.Top, kFarAway),
+                     qBound(kMinWindowSide, p.Width, kMaxWindowSide), qBound(kMinWindowSide, p.Height, kMaxWindowSide));
+  const QRect frame = FitFrameOnScreens(stored, areas);
+  window->move(frame.topLeft());
+  window->resize(frame.size());
   switch (p.State) {
     case 1:
       window->setWindowState(Qt::WindowMinimized);

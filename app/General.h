@@ -1,5 +1,7 @@
 #pragma once
 // The settings record of the program and its INI file next to the executable.
+#include <QList>
+#include <QRect>
 #include <QString>
 
 #include "core/Colors.h"
@@ -83,7 +85,14 @@ TWindowPlacement LoadSettingsFile(const QString& path);
 // Returns false (and leaves the old file intact) when writing fails.
 bool SaveSettingsFile(const QString& path, const TWindowPlacement& placement);
 
-// The window-facing forms: apply / take the placement of a top-level window.
+// The frame as it can be restored on the available screen areas: a frame of
+// which too little would show on every area (a monitor that was removed, a
+// hand-edited file) is moved onto the nearest one, shrunk to fit it if larger.
+// Without areas the frame is returned unchanged.
+QRect FitFrameOnScreens(const QRect& frame, const QList<QRect>& areas);
+
+// The window-facing forms: apply / take the placement of a top-level window;
+// LoadSettings keeps the window on a screen with FitFrameOnScreens.
 void LoadSettings(QWidget* window);
 bool SaveSettings(QWidget* window);
 

@@ -8,6 +8,7 @@
 #include "core/TextCodec.h"
 
 TIniFile::TIniFile(const QString& path) : FPath(path) {
+  if (path.isEmpty()) return;
   QFile f(path);
   if (!f.open(QIODevice::ReadOnly)) return;
   QByteArray bytes = f.readAll();

@@ -8,6 +8,8 @@
 
 class TIniFile {
  public:
+  // An empty INI with no file yet (setFileName before save).
+  TIniFile() = default;
   // Reads path if it exists; a missing or unreadable file gives an empty INI.
   explicit TIniFile(const QString& path);
 

@@ -12,13 +12,15 @@ namespace {
 
 const QChar CaretMark = QLatin1Char('~');
 
-// Rewrites every line through change, outside the undo history, and leaves the
-// caret at the start of the text.
+// Rewrites every line through change as one undo step, so that the user can
+// take the whole rewrite back and is asked before it is thrown away, and leaves
+// the caret at the start of the text.
 template <typename F>
 void rewriteLines(TEditor& editor, F change) {
   editor.beginUpdate();
-  const int count = editor.lineCount();
-  for (int i = 0; i < count; ++i) editor.setLine(i, change(editor.line(i), i));
+  QStringList lines = editor.lines();
+  for (int i = 0; i < lines.size(); ++i) lines[i] = change(lines.at(i), i);
+  editor.replaceLines(0, lines);
   editor.setSelStart(0);
   editor.setSelLength(0);
   editor.endUpdate();

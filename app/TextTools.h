@@ -3,10 +3,10 @@
 // command that inserts text.
 //
 // Whole-text tools (DeleteFirstSymbol, InsertLeadingSpace, NumberParagraphs)
-// rewrite the line list directly: no undo step, no modified flag, no change
-// notification.  The caller re-renders the preview afterwards.  Selection tools
-// (ChangeCase, Roman typing, InsertAtCaret) edit through the editor and can be
-// undone.
+// rewrite the lines as one undo step that sets the modified flag and keeps the
+// earlier history; they do not fire the change notification, so the caller
+// re-renders the preview once afterwards.  Selection tools (ChangeCase, Roman
+// typing, InsertAtCaret) edit the selection through the editor.
 #include <QChar>
 #include <QString>
 

@@ -424,7 +424,7 @@ void TfrmMain::ApplyEditorSettings() {
   Editor->setWordWrap(Options.EditorProps.epWordWrap);
   Editor->setAutoIndent(Options.EditorProps.epAutoIndent);
   Editor->setActiveLineColor(ColorToQColor(Options.EditorColors.ecActiveLine));
-  Editor->setModified(false);
+  // The modified flag is left alone: new settings do not save the text.
 
   SynMText->beginUpdate();
   SynMText->identifierAttri()->setForeground(ColorToQColor(Options.EditorFont.fpColor));
@@ -753,12 +753,9 @@ void TfrmMain::MoveCaretLine(int delta) {
   Editor->setUpdatesEnabled(false);
   Editor->setWordWrap(false);
   if (delta != 0 && target >= 0 && target < Editor->lineCount()) {
-    const QString a = Editor->line(line);
-    const QString b = Editor->line(target);
-    Editor->beginUpdate();
-    Editor->setLine(line, b);
-    Editor->setLine(target, a);
-    Editor->endUpdate();
+    // One undo step that marks the text modified, like any other edit.
+    const int top = qMin(line, target);
+    Editor->replaceLines(top, {Editor->line(top + 1), Editor->line(top)});
     Editor->setCaretXY(QPoint(caret.x(), target + 1));
   }
   Editor->setWordWrap(Options.EditorProps.epWordWrap);

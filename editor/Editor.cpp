@@ -145,6 +145,27 @@ void TEditor::setLines(const QStringList& l) {
   setTextCursor(QTextCursor(document()));
 }
 
+void TEditor::replaceLines(int first, const QStringList& l) {
+  if (first < 0 || first + l.size() > lineCount()) return;
+  ++FQuietDepth;
+  // A replaced line is no longer the line the user typed in.
+  FHasEditedLine = false;
+  QTextCursor c(document());
+  c.beginEditBlock();
+  // From the last line back, so that a replacement holding a break cannot
+  // shift the lines still to be replaced.
+  for (int i = int(l.size()) - 1; i >= 0; --i) {
+    const QTextBlock block = document()->findBlockByNumber(first + i);
+    if (block.text() == l.at(i)) continue;
+    c.setPosition(block.position());
+    c.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
+    c.insertText(NormalizeLineBreaks(l.at(i)));
+  }
+  c.endEditBlock();
+  if (document()->isEmpty()) FEmptyIsOneLine = true;
+  --FQuietDepth;
+}
+
 QString TEditor::text() const {
   const QStringList l = lines();
   QString result;
@@ -310,7 +331,7 @@ void TEditor::setInsertMode(bool insert) {
 void TEditor::onContentsChange(int position, int removed, int added) {
   if (removed == 0 && added == 0) return;
   FEmptyIsOneLine = false;
-  if (FDirectDepth > 0) return;
+  if (FDirectDepth > 0 || FQuietDepth > 0) return;
   if (!FTrimming) {
     if (FUserEditDepth > 0) {
       FEditedLine = QTextCursor(document());

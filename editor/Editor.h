@@ -9,7 +9,8 @@
 // Direct line-list operations (setLine, setLines, loadFromFile, clearAll) are
 // not undoable: they neither set the modified flag nor emit changed(), and they
 // clear the undo history (QTextDocument cannot keep older undo steps valid
-// across edits it did not record).
+// across edits it did not record).  The tools that rewrite lines on the user's
+// behalf use replaceLines instead: one undo step that sets the modified flag.
 #include <QColor>
 #include <QFlags>
 #include <QFont>
@@ -99,6 +100,11 @@ class TEditor : public QPlainTextEdit {
   void setLine(int i, const QString& s);
   QStringList lines() const;
   void setLines(const QStringList& l);
+  // Lines first .. first + l.size() - 1 (which exist) become l, as ONE undo
+  // step that sets the modified flag; the earlier history stays.  Lines that do
+  // not change are not touched.  changed() is not emitted: the caller decides
+  // what such a change refreshes.
+  void replaceLines(int first, const QStringList& l);
   QString text() const;  // every line followed by lineBreak()
   void beginUpdate();
   void endUpdate();
@@ -237,6 +243,7 @@ class TEditor : public QPlainTextEdit {
   int FTabWidth = 8;
   int FUpdateDepth = 0;
   int FDirectDepth = 0;
+  int FQuietDepth = 0;  // edits that are recorded but do not emit changed()
   bool FDirectModified = false;
   bool FEmptyIsOneLine = false;  // an empty document holding one empty line
   int FUserEditDepth = 0;

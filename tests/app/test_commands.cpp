@@ -188,19 +188,32 @@ class TestCommands : public QObject {
     w->ExitWithoutSaving();
   }
 
-  void lineMover() {
+  // A moved line is an edit like any other: modified flag, one undo step
+  // each, earlier edits still undoable; the edges change nothing.
+  void lineMoveSetsModified() {
     auto w = openWith("one\r\ntwo\r\nthree\r\n");
+    w->Editor->setCaretXY(QPoint(1, 3));
+    w->Editor->setSelText(QStringLiteral("3"));
+    w->Editor->setModified(false);
     w->Editor->setCaretXY(QPoint(2, 1));
     w->MoveCaretLine(-1);  // first line: nothing
-    QCOMPARE(w->Editor->lines().mid(0, 3), (QStringList{"one", "two", "three"}));
+    QCOMPARE(w->Editor->lines().mid(0, 3), (QStringList{"one", "two", "3three"}));
+    QVERIFY(!w->Editor->modified());
     w->MoveCaretLine(+1);
-    QCOMPARE(w->Editor->lines().mid(0, 3), (QStringList{"two", "one", "three"}));
+    QCOMPARE(w->Editor->lines().mid(0, 3), (QStringList{"two", "one", "3three"}));
     QCOMPARE(w->Editor->caretXY(), QPoint(2, 2));
+    QVERIFY(w->Editor->modified());
+    w->MoveCaretLine(+1);
+    QCOMPARE(w->Editor->lines().mid(0, 3), (QStringList{"two", "3three", "one"}));
     w->Editor->setCaretXY(QPoint(1, w->Editor->lineCount()));
     const QStringList before = w->Editor->lines();
     w->MoveCaretLine(+1);  // last line: nothing
     QCOMPARE(w->Editor->lines(), before);
-    QVERIFY(!w->Editor->modified());
+    w->Editor->undo();
+    w->Editor->undo();
+    QCOMPARE(w->Editor->lines().mid(0, 3), (QStringList{"one", "two", "3three"}));
+    w->Editor->undo();
+    QCOMPARE(w->Editor->lines().mid(0, 3), (QStringList{"one", "two", "three"}));
     w->ExitWithoutSaving();
   }
 

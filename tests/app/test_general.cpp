@@ -1,12 +1,17 @@
 // The settings file: defaults, every key's round trip, value forms and failures.
 #include <QFile>
+#include <QGuiApplication>
 #include <QLocale>
+#include <QRegularExpression>
+#include <QScreen>
+#include <QWidget>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include "TestMain.h"
 #include "app/General.h"
 #include "app/IniFile.h"
+#include "core/Numbers.h"
 
 namespace {
 void writeFile(const QString& path, const QByteArray& data) {
@@ -177,6 +182,55 @@ class TestGeneral : public QObject {
     QCOMPARE(readFile(blocker), QByteArray("old"));
     QVERIFY(!SaveSettingsFile(FDir.path(), {}));  // a folder cannot be replaced
     QVERIFY(QFileInfo(FDir.path()).isDir());
+  }
+
+  // Saving used to open a nameless file first, which Qt reports on every save.
+  void savingPrintsNoWarning() {
+    QTest::failOnWarning(QRegularExpression(QStringLiteral(".*")));
+    QVERIFY(SaveSettingsFile(FDir.filePath("quiet.ini"), {}));
+    QVERIFY(SaveSettingsFile(FDir.filePath("quiet.ini"), {}));
+  }
+
+  void frameOnScreens_data() {
+    QTest::addColumn<QRect>("frame");
+    QTest::addColumn<QRect>("expected");
+    // Two monitors side by side; the right one was 1920 wide and is gone.
+    QTest::newRow("on the first") << QRect(100, 50, 608, 384) << QRect(100, 50, 608, 384);
+    QTest::newRow("across both") << QRect(1200, 50, 608, 384) << QRect(1200, 50, 608, 384);
+    QTest::newRow("mostly off the left edge") << QRect(-540, 50, 608, 384) << QRect(-540, 50, 608, 384);
+    QTest::newRow("far left") << QRect(-99999, 50, 608, 384) << QRect(0, 50, 608, 384);
+    QTest::newRow("removed monitor") << QRect(3000, 200, 608, 384) << QRect(2312, 200, 608, 384);
+    QTest::newRow("below the second") << QRect(1500, 5000, 608, 384) << QRect(1500, 640, 608, 384);
+    QTest::newRow("title bar above the top") << QRect(100, -200, 608, 384) << QRect(100, 0, 608, 384);
+    QTest::newRow("larger than the screen") << QRect(-99999, -99999, 4000, 3000) << QRect(0, 0, 1280, 1024);
+  }
+  void frameOnScreens() {
+    QFETCH(QRect, frame);
+    QFETCH(QRect, expected);
+    const QList<QRect> areas{QRect(0, 0, 1280, 1024), QRect(1280, 0, 1640, 1024)};
+    QCOMPARE(FitFrameOnScreens(frame, areas), expected);
+    QCOMPARE(FitFrameOnScreens(frame, {}), frame);
+  }
+
+  void offScreenWindowComesBack() {
+    const QString path = FDir.filePath("offscreen.ini");
+    writeFile(path, "[Window]\r\nLeft=-99999\r\nTop=2147483647\r\nWidth=2147483647\r\nHeight=300\r\n");
+    SetSettingsFileName(path);
+    QWidget w;
+    LoadSettings(&w);
+    SetSettingsFileName(QString());
+    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+    QVERIFY(!area.isEmpty());
+    QVERIFY2(area.contains(QRect(w.pos(), w.size())), qPrintable(QStringLiteral("%1,%2 %3x%4").arg(
+        w.x()).arg(w.y()).arg(w.width()).arg(w.height())));
+  }
+
+  // app_ru runs this suite under ru_RU.UTF-8; without the locale installed it
+  // would quietly be a second run under the C locale.
+  void systemSeparatorAsExpected() {
+    const QByteArray expected = qgetenv("KORVEX_EXPECT_DECIMAL");
+    if (expected.isEmpty()) QSKIP("not a locale run");
+    QCOMPARE(SystemDecimalSeparator(), QLatin1Char(expected.at(0)));
   }
 
   void styleBits() {

@@ -259,6 +259,66 @@ class TestMainWindow : public QObject {
     QCOMPARE(readAll(path), expected);
   }
 
+  // The whole-text tools and the line mover change the text: Escape asks
+  // before closing, and Ctrl+Z takes the change back, then the edit before it.
+  void numberingAsksBeforeClose_data() {
+    QTest::addColumn<int>("tool");
+    QTest::addColumn<QStringList>("changed");
+    QTest::newRow("numbering") << 0 << QStringList{"1. abc", "2. def"};
+    QTest::newRow("delete first character") << 1 << QStringList{"bc", "ef"};
+    QTest::newRow("insert first space") << 2 << QStringList{" abc", " def"};
+    QTest::newRow("line moved down") << 3 << QStringList{"def", "abc"};
+  }
+  void numberingAsksBeforeClose() {
+    QFETCH(int, tool);
+    QFETCH(QStringList, changed);
+    const QString path = FDir.filePath(QStringLiteral("tools%1.txt").arg(tool));
+    QVERIFY(writeAll(path, "abc\r\ndef\r\n"));
+    auto w = openOn(path);
+    auto run = [&] {
+      if (tool == 0) w->NumberParagraphs();
+      if (tool == 1) w->DeleteFirstSymbol();
+      if (tool == 2) w->InsertLeadingSpace();
+      if (tool == 3) {
+        w->Editor->setCaretXY(QPoint(1, 1));
+        w->MoveCaretLine(+1);
+      }
+    };
+    run();
+    QCOMPARE(w->Editor->lines().mid(0, 2), changed);
+    FAnswer = QMessageBox::Cancel;
+    QTest::keyClick(w->Editor, Qt::Key_Escape);
+    QApplication::processEvents();
+    QCOMPARE(FAsked, QStringList{QStringLiteral("Сохранить текст ?")});
+    QVERIFY(w->isVisible());
+    QTest::keyClick(w->Editor, Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(w->Editor->lines().mid(0, 2), (QStringList{"abc", "def"}));
+
+    // After an edit of the user's, the tool is undone first, then the edit.
+    w->Editor->setCaretXY(QPoint(4, 2));
+    typeText(w->Editor, QStringLiteral("ж"));
+    run();
+    QTest::keyClick(w->Editor, Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(w->Editor->lines().mid(0, 2), (QStringList{"abc", QStringLiteral("defж")}));
+    QTest::keyClick(w->Editor, Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(w->Editor->lines().mid(0, 2), (QStringList{"abc", "def"}));
+    w->ExitWithoutSaving();
+  }
+
+  // New settings do not save the text: an edit made before them still asks.
+  void optionsOkKeepsModified() {
+    const QString path = FDir.filePath(QStringLiteral("options.txt"));
+    QVERIFY(writeAll(path, "abc\r\n"));
+    auto w = openOn(path);
+    typeText(w->Editor, QStringLiteral("ы"));
+    w->ApplyEditorSettings();
+    QVERIFY(w->Editor->modified());
+    FAnswer = QMessageBox::Cancel;
+    QVERIFY(!w->close());
+    QCOMPARE(FAsked, QStringList{QStringLiteral("Сохранить текст ?")});
+    w->ExitWithoutSaving();
+  }
+
   // When the room between toolbar and status bar falls below the editor's
   // height, the editor takes half of it; growing again leaves it alone.
   void resizeHalvesEditor() {

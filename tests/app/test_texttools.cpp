@@ -81,35 +81,50 @@ class TestTextTools : public QObject {
     QCOMPARE(editor.lines(), QStringList({"z"}));
   }
 
-  // The whole-text tools bypass the undo history, the modified flag and the
-  // change notification, and leave the caret at the start of the text.
-  void wholeTextToolsStayOutOfHistory_data() {
+  // A whole-text tool is one undo step that sets the modified flag, keeps the
+  // edits made before it undoable, leaves the caret at the start of the text
+  // and does not fire the change notification.
+  void wholeTextToolKeepsEarlierUndo_data() {
     QTest::addColumn<int>("tool");
     QTest::newRow("NumberParagraphs") << 0;
     QTest::newRow("DeleteFirstSymbol") << 1;
     QTest::newRow("InsertLeadingSpace") << 2;
   }
-  void wholeTextToolsStayOutOfHistory() {
+  void wholeTextToolKeepsEarlierUndo() {
     QFETCH(int, tool);
     TEditor editor;
-    setText(editor, {"first line", "second line"});
+    setText(editor, {"first line", "second line", ""});
+    QVERIFY(!editor.canUndo());
+    editor.setSelStart(0);
+    editor.setSelText(QStringLiteral("X"));  // the earlier edit
+    const QStringList edited = editor.lines();
+    editor.setModified(false);  // as if saved
     editor.setSelStart(7);
     editor.setSelLength(3);
     QSignalSpy changes(&editor, &TEditor::changed);
-    const QStringList before = editor.lines();
     if (tool == 0) NumberParagraphs(editor, ". ");
     if (tool == 1) DeleteFirstSymbol(editor);
     if (tool == 2) InsertLeadingSpace(editor);
-    QVERIFY(editor.lines() != before);
-    QVERIFY(!editor.modified());
+    QVERIFY(editor.lines() != edited);
+    QVERIFY(editor.modified());
     QCOMPARE(changes.count(), 0);
-    // Undo does not bring the old lines back.
-    const QStringList after = editor.lines();
-    QVERIFY(!editor.canUndo());
-    editor.undo();
-    QCOMPARE(editor.lines(), after);
     QCOMPARE(editor.selStart(), 0);
     QCOMPARE(editor.selLength(), 0);
+    editor.undo();
+    QCOMPARE(editor.lines(), edited);
+    editor.undo();
+    QCOMPARE(editor.lines(), QStringList({"first line", "second line", ""}));
+  }
+
+  // One line that becomes empty is still one line, and undo brings it back.
+  void deletingTheOnlyCharacter() {
+    TEditor editor;
+    setText(editor, {"x"});
+    DeleteFirstSymbol(editor);
+    QCOMPARE(editor.lines(), QStringList({""}));
+    QVERIFY(editor.modified());
+    editor.undo();
+    QCOMPARE(editor.lines(), QStringList({"x"}));
   }
 
   void insertAtCaret_data() {
