@@ -6,7 +6,6 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QKeyEvent>
-#include <QLocale>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMouseEvent>
@@ -31,7 +30,6 @@
 QString ProgramFolder;
 QString MenuFileName;
 QString MenuImagesFileName;
-QString HelpFileName;
 bool SwitchLayoutPending = true;
 
 void InitializeModules() {
@@ -41,6 +39,15 @@ void InitializeModules() {
 
 namespace {
 const char* const kCaption = "Korvex";
+
+// Status bar panels: caret position, modified mark, insert mode, preview cut off.
+constexpr int kPanelWidths[4] = {128, 75, 40, 60};
+constexpr int kCutOffPanel = 3;
+// Neither pane of the splitter gets smaller than this.
+constexpr int kMinPaneHeight = 42;
+// A loaded document up to this many characters (breaks counted as written) is
+// previewed at once; a longer one waits for the first edit or command.
+constexpr int kRenderOnLoadLimit = 512;
 
 QString appTitle() {
   const QString t = QCoreApplication::applicationName();
@@ -54,10 +61,9 @@ TfrmMain::TfrmMain(const QStringList& arguments, QWidget* parent)
   // Components in declaration order.
   sBar = new QStatusBar(this);
   sBar->setObjectName(QStringLiteral("sBar"));
-  const int widths[4] = {128, 75, 40, 60};
   for (int i = 0; i < 4; ++i) {
     sBarPanels[i] = new QLabel(sBar);
-    sBarPanels[i]->setFixedWidth(widths[i]);
+    sBarPanels[i]->setFixedWidth(kPanelWidths[i]);
     sBarPanels[i]->setFrameShape(QFrame::StyledPanel);
     sBarPanels[i]->setFrameShadow(QFrame::Sunken);
     if (i == 2) sBarPanels[i]->setAlignment(Qt::AlignCenter);
@@ -81,7 +87,7 @@ TfrmMain::TfrmMain(const QStringList& arguments, QWidget* parent)
 
   ScrlBox = new QScrollArea;
   ScrlBox->setObjectName(QStringLiteral("ScrlBox"));
-  ScrlBox->setMinimumHeight(42);
+  ScrlBox->setMinimumHeight(kMinPaneHeight);
   ScrlBox->setWidgetResizable(false);
   ScrlBox->setAlignment(Qt::AlignLeft | Qt::AlignTop);
   imgRender = new TRenderImage;
@@ -92,7 +98,7 @@ TfrmMain::TfrmMain(const QStringList& arguments, QWidget* parent)
 
   Editor = new TEditor;
   Editor->setObjectName(QStringLiteral("Editor"));
-  Editor->setMinimumHeight(42);
+  Editor->setMinimumHeight(kMinPaneHeight);
 
   Splitter->addWidget(Editor);
   Splitter->addWidget(ScrlBox);
@@ -137,11 +143,8 @@ void TfrmMain::FormCreate() {
   platform::setIdleHandler([this] { UpdateCommandState(); });
 
   ProgramFolder = QDir(QCoreApplication::applicationDirPath()).absolutePath() + QLatin1Char('/');
-  const QString exeBase = QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName();
-  HelpFileName = ProgramFolder + QStringLiteral("Help/") + exeBase + QStringLiteral(".chm");
   platform::setHelpFolder(ProgramFolder + QStringLiteral("Help"));
 
-  FSysDefLng = quint16(QLocale::system().language());
   FLinesCount = 0;
   FRomanNumerals = false;
 
@@ -150,7 +153,7 @@ void TfrmMain::FormCreate() {
 
   LoadSettings(this);
   FEditorHeight = Options.EditorProps.epHeight;
-  Splitter->setSizes({FEditorHeight, qMax(42, height() - FEditorHeight)});
+  Splitter->setSizes({FEditorHeight, qMax(kMinPaneHeight, height() - FEditorHeight)});
   ApplyEditorSettings();
 
   FMtextMenu = std::make_unique<TAcMtextMenu>(mnuMain);
@@ -279,7 +282,7 @@ int TfrmMain::editorHeight() const { return Splitter->sizes().value(0); }
 
 void TfrmMain::setEditorHeight(int h) {
   FEditorHeight = h;
-  const int total = qMax(Splitter->height(), h + 42 + Splitter->handleWidth());
+  const int total = qMax(Splitter->height(), h + kMinPaneHeight + Splitter->handleWidth());
   Splitter->setSizes({h, total - h - Splitter->handleWidth()});
 }
 
@@ -302,7 +305,7 @@ void TfrmMain::LoadText(const QString& path) {
   const bool ok = Editor->loadFromFile(path, &error);
   if (ok) {
     ApplyEditorSettings();
-    if (Editor->text().size() < 513) RenderText();
+    if (Editor->text().size() <= kRenderOnLoadLimit) RenderText();
   }
   Editor->setFocus();
   FLinesCount = Editor->lineCount();
@@ -314,17 +317,18 @@ void TfrmMain::RenderText() {
   ScrlBox->horizontalScrollBar()->setValue(0);
   ScrlBox->verticalScrollBar()->setValue(0);
   RenderPreview(FRenderCanvas, FLastMText, Options.RenderProps);
-  FPreviewCutOff = FRenderCanvas.truncated();
+  const bool cutOff = FRenderCanvas.truncated();
   imgRender->setPixmap(QPixmap::fromImage(FRenderCanvas.image()));
   imgRender->setGeometry(0, 0, FRenderCanvas.width(), FRenderCanvas.height());
-  sBarPanels[3]->setText(FPreviewCutOff ? QStringLiteral("Обрезано") : QString());
-  // The panel is 60 px wide, too narrow for the word in most fonts: widen it
-  // while it speaks.
-  sBarPanels[3]->setFixedWidth(
-      FPreviewCutOff ? qMax(60, sBarPanels[3]->fontMetrics().horizontalAdvance(sBarPanels[3]->text()) + 12) : 60);
-  sBarPanels[3]->setToolTip(FPreviewCutOff
-                                ? QStringLiteral("Текст слишком велик: предпросмотр показывает только начало")
-                                : QString());
+  QLabel* panel = sBarPanels[kCutOffPanel];
+  panel->setText(cutOff ? QStringLiteral("Обрезано") : QString());
+  // The panel is too narrow for the word in most fonts: widen it while it
+  // speaks, with room for the frame.
+  const int frameRoom = 12;
+  const int width = kPanelWidths[kCutOffPanel];
+  panel->setFixedWidth(cutOff ? qMax(width, panel->fontMetrics().horizontalAdvance(panel->text()) + frameRoom) : width);
+  panel->setToolTip(cutOff ? QStringLiteral("Текст слишком велик: предпросмотр показывает только начало")
+                           : QString());
 }
 
 QString TfrmMain::chooseFile(bool save) {
@@ -668,17 +672,8 @@ void TfrmMain::ShowHintText(const QString& hint) {
     sBar->clearMessage();
 }
 
-void TfrmMain::EditorStatusChange(TStatusChanges changes) {
-  FUpdating = true;
-  struct Reset {
-    bool& f;
-    ~Reset() { f = false; }
-  } reset{FUpdating};
-  if (changes & (scAll | scSelection)) {
-    FHasSelection = Editor->hasSelection();
-    FIsReadOnly = Editor->isReadOnly();
-  }
-  if (changes & (scAll | scModified)) FModified = Editor->modified();
+// Both panels are cheap to set, so every kind of change refreshes both.
+void TfrmMain::EditorStatusChange(TStatusChanges) {
   const QPoint caret = Editor->caretXY();
   sBarPanels[0]->setText(QString::asprintf("Стр.: %3d   Кол.: %3d", caret.y(), caret.x()));
   sBarPanels[1]->setText(Editor->modified() ? QStringLiteral("Изменен") : QString());
@@ -792,12 +787,12 @@ void TfrmMain::imgRenderMouseUp(QMouseEvent*) {
 // Menus
 
 void TfrmMain::RebuildMenus() {
-  // 1. Nothing of the old interface stays usable while it is rebuilt.
+  // Nothing of the old interface stays usable while it is rebuilt.
   FEditorPopup = nullptr;
   for (QAction* a : mnuMain->actions()) a->setEnabled(false);
   tbMain->setEnabled(false);
 
-  // 3. The registered items belong to the old load.
+  // The registered items and icons belong to the old load.
   FEditMenus.clear();
   FEditButtons.clear();
   imlMain->clear();
@@ -808,7 +803,8 @@ void TfrmMain::RebuildMenus() {
     return;
   }
 
-  // 4. Load the definition.
+  // The loader reports each item it builds, so that the window registers the
+  // items whose state it refreshes and wires the line mover and drop-downs.
   TXmlToMenu loader(this, imlMain, tbMain, [this](QObject* sender) { ExecuteCommand(sender); });
   loader.OnSetMenuItem = [this](TXmlMenuItem* item) {
     if (IsStateCommand(item->FCmd)) FEditMenus.push_back(item);
@@ -826,10 +822,10 @@ void TfrmMain::RebuildMenus() {
   loader.OnParseError = [this](const QString& message) { platform::showMessage(this, message); };
   loader.MenuLoad(MenuFileName);
 
-  // 5. The popup named exactly "MAIN" is the editor's context menu.
+  // The popup named exactly "MAIN" is the editor's context menu.
   FEditorPopup = FindXmlPopupMenu(this, QStringLiteral("MAIN"));
 
-  // 6.
+  // The new interface is complete: usable again, menu captions in their font.
   tbMain->setEnabled(true);
   ApplyMenuFont();
 }

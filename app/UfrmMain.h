@@ -29,7 +29,6 @@ class QMenu;
 extern QString ProgramFolder;        // the executable's folder, with a trailing separator
 extern QString MenuFileName;         // ProgramFolder + Support/menu.xml
 extern QString MenuImagesFileName;   // ProgramFolder + Support/menu.bmp
-extern QString HelpFileName;         // ProgramFolder + Help/<executable>.chm (help is opened by context)
 extern bool SwitchLayoutPending;
 
 // Module start-up: screen resolution for the renderer and the like.
@@ -77,9 +76,7 @@ class TfrmMain : public QMainWindow {
   void SetFileName(const QString& path);
   void RenderText();
   const QString& fileName() const { return FFileName; }
-  TCanvas& renderCanvas() { return FRenderCanvas; }
   QString lastRenderedMText() const { return FLastMText; }
-  bool previewCutOff() const { return FPreviewCutOff; }
 
   // File commands.
   void OpenText();
@@ -152,11 +149,6 @@ class TfrmMain : public QMainWindow {
   void attachDropdown(TXmlToolButton* button, const QString& name);
 
   QString FFileName;
-  bool FUpdating = false;
-  bool FHasSelection = false;
-  bool FIsReadOnly = false;
-  bool FModified = false;
-  quint16 FSysDefLng = 0;
   int FLinesCount = 0;
   int FX = 0;
   int FY = 0;
@@ -172,7 +164,6 @@ class TfrmMain : public QMainWindow {
   bool FClosingAccepted = false;
   TCanvas FRenderCanvas;
   QString FLastMText;
-  bool FPreviewCutOff = false;
   std::unique_ptr<TAcMtextMenu> FMtextMenu;
   QPointer<QMenu> FEditorPopup;
 };

@@ -274,10 +274,6 @@ THighlighterAttribute* TSynMText::attributeAt(const QString& line, int pos) cons
   return nullptr;
 }
 
-QString TSynMText::sampleSource() const {
-  return QStringLiteral("{\\fArial;\\H2.5;Диаметр %%c12.5}\\P\\LПодчеркнутый\\l текст\\P\\S+0.1^-0.2;");
-}
-
 // ---------------------------------------------------------------------------
 // TSynMTextHighlighter
 

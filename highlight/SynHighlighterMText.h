@@ -114,9 +114,6 @@ class TSynMText : public QObject {
 
   static bool isIdentChar(QChar c);
 
-  QString languageName() const { return QStringLiteral("MText"); }
-  QString sampleSource() const;
-
  signals:
   void attributesChanged();
 

@@ -121,6 +121,8 @@ namespace {
 // Pixel coordinates and extents computed from numbers in the text saturate
 // at the canvas bound, so that adding a few of them never overflows an int.
 constexpr int MaxCoord = TCanvas::MaxCoord;
+// Heights are millimetres; the screen resolution is per inch.
+constexpr double MillimetresPerInch = 25.4;
 
 // Nearest integer, halves to even, clamped so that absurd values (huge
 // heights, infinities) cannot overflow an int.
@@ -227,7 +229,7 @@ class TRenderContext {
 void TRenderContext::run(QPoint& size) {
   FCanvas.setTransparentBackground();
   FFontName = FCanvas.fontName();
-  FHeight = FCanvas.fontCharHeight() * 25.4 / FDpi;
+  FHeight = FCanvas.fontCharHeight() * MillimetresPerInch / FDpi;
   const TFontStyles st = FCanvas.fontStyle();
   FBold = (st & fsBold) ? 1 : 0;
   FItalic = (st & fsItalic) ? 1 : 0;
@@ -431,7 +433,7 @@ int TRenderContext::measureLineHeight(qsizetype from) {
         double value = 0;
         bool relative = false;
         i = heightValue(i, value, relative);
-        current = relative ? roundInt(current * value) : roundInt(value / 25.4 * FDpi);
+        current = relative ? roundInt(current * value) : roundInt(value / MillimetresPerInch * FDpi);
         FCanvas.setFontCharHeight(current);
         if (current > result) result = current;
         continue;
@@ -454,7 +456,7 @@ int TRenderContext::measureLineHeight(qsizetype from) {
 }
 
 void TRenderContext::setMTextFont(double widthFactor) {
-  const int px = roundInt(FHeight / 25.4 * FDpi);
+  const int px = roundInt(FHeight / MillimetresPerInch * FDpi);
   const int orientation = roundInt(FAngle * 10);
   const int weight = FBold ? 700 : 400;
   FCanvas.createFont(FFontName, px, 0, orientation, weight, FItalic, FUnderline, FStrikeOut);

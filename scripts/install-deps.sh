@@ -11,6 +11,7 @@ PACKAGES=(
   fonts-liberation2 fonts-dejavu-core
   libbenchmark-dev
   ccache
+  locales
 )
 # --gui: for looking at the program under a virtual display (run.sh, screenshots).
 for opt in "$@"; do
@@ -25,6 +26,25 @@ for opt in "$@"; do
   esac
 done
 
+SUDO=""
+if [[ $(id -u) -ne 0 ]]; then
+  SUDO="sudo"
+fi
+
+# One test suite runs under a comma locale (ctest's app_ru), so the decimal
+# separator rules meet a locale where the separator is not a point.
+ensure_ru_locale() {
+  if locale -a 2>/dev/null | grep -qix 'ru_RU\.utf-\?8'; then
+    return 0
+  fi
+  echo "Generating the ru_RU.UTF-8 locale"
+  $SUDO sed -i 's/^#[[:space:]]*\(ru_RU\.UTF-8 UTF-8\)/\1/' /etc/locale.gen
+  if ! grep -qx 'ru_RU\.UTF-8 UTF-8' /etc/locale.gen; then
+    echo 'ru_RU.UTF-8 UTF-8' | $SUDO tee -a /etc/locale.gen >/dev/null
+  fi
+  $SUDO locale-gen >/dev/null
+}
+
 missing=()
 for p in "${PACKAGES[@]}"; do
   if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
@@ -32,15 +52,10 @@ for p in "${PACKAGES[@]}"; do
   fi
 done
 
-if ((${#missing[@]} == 0)); then
-  exit 0
+if ((${#missing[@]} > 0)); then
+  echo "Installing: ${missing[*]}"
+  export DEBIAN_FRONTEND=noninteractive
+  $SUDO apt-get update -qq
+  $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 fi
-
-echo "Installing: ${missing[*]}"
-SUDO=""
-if [[ $(id -u) -ne 0 ]]; then
-  SUDO="sudo"
-fi
-export DEBIAN_FRONTEND=noninteractive
-$SUDO apt-get update -qq
-$SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+ensure_ru_locale
