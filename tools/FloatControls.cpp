@@ -83,6 +83,7 @@ void TCustomFloatEdit::setTextAlignment(TAlignment value) {
 }
 
 void TCustomFloatEdit::setDecimals(int value) {
+  if (value == FDecimals) return;
   FDecimals = qBound(0, value, 18);
   setValue(this->value());
 }
