@@ -143,11 +143,8 @@ void TSpellMenu::UpdateSpellMenu() {
   if (add) add->setVisible(misspelled && !trimmed.isEmpty());
   QAction* suggestions = FindPopupItem(FContextMenu, QStringLiteral("pmiSuggestions"));
   if (suggestions) {
-    if (QMenu* sub = suggestions->menu()) {
-      const QList<QAction*> old = sub->actions();
-      sub->clear();
-      qDeleteAll(old);
-    }
+    // The entries are the menu's own: clearing deletes them.
+    if (QMenu* sub = suggestions->menu()) sub->clear();
     suggestions->setVisible(false);
   }
   if (trimmed.isEmpty()) return;
