@@ -384,6 +384,7 @@ void TfrmTolTable::Prepare(const QString& text) {
 void TfrmTolTable::FormShow(const QString& tableFile) {
   LoadTable(tableFile);
   FCanvas->setSize(PreviewWidth, PreviewHeight);
+  FPreviewWidth = PreviewWidth;
   FCanvas->fill();
   showPreview();
   FView = quint8(qMax(0, ViewGroup->checkedId()));
@@ -551,6 +552,7 @@ void TfrmTolTable::drawPreview(const QString& nominal, const QString& designatio
     right = qMax(right, p.x + c.textWidth(p.text) + 4);
   }
   if (right > c.width()) GrowCanvas(c, right, rtWidth);
+  FPreviewWidth = qMax(PreviewWidth, qMin(right, c.width()));
   c.fill();
   c.setTransparentBackground();
   for (const Piece& p : pieces) {
@@ -562,14 +564,16 @@ void TfrmTolTable::drawPreview(const QString& nominal, const QString& designatio
 }
 
 void TfrmTolTable::showPreview() {
-  const QImage& img = FCanvas->image();
-  QPixmap pm = QPixmap::fromImage(img);
+  // The surface grows by more than asked; only the drawn part is shown.
+  QPixmap pm = QPixmap::fromImage(PreviewPicture());
   if (pm.width() > PreviewWidth)
     pm = pm.scaled(PreviewWidth, PreviewHeight, Qt::KeepAspectRatio, Qt::SmoothTransformation);
   PreviewImage->setPixmap(pm);
 }
 
-QImage TfrmTolTable::PreviewPicture() const { return FCanvas->image(); }
+QImage TfrmTolTable::PreviewPicture() const {
+  return FCanvas->image().copy(0, 0, qMin(FPreviewWidth, FCanvas->width()), FCanvas->height());
+}
 
 QString TfrmTolTable::StatusText() const { return FStatusLabel->text(); }
 

@@ -110,7 +110,8 @@ class TfrmTolTable : public QDialog {
   QString Cells(int ACol, int ARow) const;
   int CurrentCol() const { return FCol; }
   int CurrentRow() const { return FRow; }
-  // The preview as drawn (its canvas grows when the text needs more room).
+  // The preview as drawn: 128 px wide, or as wide as a longer text needs
+  // (shown scaled down into the box then).
   QImage PreviewPicture() const;
   QString StatusText() const;
   // The nominal the preview shows for a row: NumEdit's value, else the mean
@@ -159,6 +160,7 @@ class TfrmTolTable : public QDialog {
   std::unique_ptr<TCanvas> FCanvas;
   QLabel* FStatusLabel = nullptr;
   QString FFontName;
+  int FPreviewWidth = 0;
   bool FSyncingGrid = false;
 };
 

@@ -317,6 +317,25 @@ class TestTolTable : public QObject {
     QCOMPARE(text, QStringLiteral("25"));
   }
 
+  void longNominalGrowsThePreview() {
+    TfrmTolTable d(0.6, false);
+    d.Prepare(QString());
+    d.FormShow(table(QString::fromUtf8(Sample)));
+    QCOMPARE(d.PreviewPicture().width(), 128);
+    d.NumEdit->setValue(12345.678);
+    d.SymbPlusMinusTol->click();
+    const QImage img = d.PreviewPicture();
+    QVERIFY(img.width() > 128);
+    QCOMPARE(img.height(), 57);
+    // The closing parenthesis is drawn, not cut: ink near the right edge.
+    bool ink = false;
+    for (int y = 0; y < img.height(); ++y)
+      for (int x = img.width() - 20; x < img.width(); ++x) ink = ink || qGray(img.pixel(x, y)) < 128;
+    QVERIFY(ink);
+    QVERIFY(!d.PreviewImage->pixmap().isNull());
+    QVERIFY(d.PreviewImage->pixmap().width() <= 128);
+  }
+
   void doubleClickConfirms() {
     TfrmTolTable d(0.6, false);
     d.FormShow(table(QString::fromUtf8(Sample)));
