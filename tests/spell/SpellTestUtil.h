@@ -41,12 +41,14 @@ class TMessages {
     seam.ask = [](const QString&) { return QMessageBox::Cancel; };
     seam.error = [this](const QString& t) { FTexts << t; };
     seam.message = [this](const QString& t) { FTexts << t; };
+    seam.beep = [this] { ++FBeeps; };
     platform::setMessageSeam(seam);
   }
   ~TMessages() { platform::setMessageSeam({}); }
   TMessages(const TMessages&) = delete;
   TMessages& operator=(const TMessages&) = delete;
   QStringList FTexts;
+  int FBeeps = 0;
 };
 
 }  // namespace spelltest
