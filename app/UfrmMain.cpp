@@ -16,6 +16,7 @@
 #include <QTimer>
 #include <QToolButton>
 
+#include "app/Commands.h"
 #include "app/RenderText.h"
 #include "app/SearchReplace.h"
 #include "app/TextTools.h"
@@ -462,138 +463,13 @@ void TfrmMain::ApplyMenuFont() {
 // Commands
 
 void TfrmMain::ExecuteCommand(QObject* Sender) {
-  TMenuCommand cmd = cmdNone;
-  QString argument;
-  if (auto* item = qobject_cast<TXmlMenuItem*>(Sender)) {
-    cmd = item->FCmd;
-    argument = item->FArgument;
-  } else if (auto* button = qobject_cast<TXmlToolButton*>(Sender)) {
-    cmd = button->FCmd;
-    argument = button->FArgument;
-  }
-  RunCommand(cmd, argument, Sender);
+  // A sender that carries no command runs cmdNone.
+  const TCommandCarrier* carrier = CommandCarrierOf(Sender);
+  RunCommand(carrier ? carrier->FCmd : cmdNone, carrier ? carrier->FArgument : QString(), Sender);
 }
 
 void TfrmMain::RunCommand(TMenuCommand cmd, const QString& argument, QObject* sender) {
-  switch (cmd) {
-    case cmdNone:
-      break;
-    case cmdFileNew:
-      Editor->clearAll();
-      break;
-    case cmdFileOpen:
-      OpenText();
-      break;
-    case cmdFileSave:
-      SaveText();
-      break;
-    case cmdFileSaveAs:
-      SaveTextAs();
-      break;
-    case cmdFilePrint:
-      PrintText();
-      break;
-    case cmdFileOk:
-      ApplyAndClose();
-      break;
-    case cmdFileExit:
-      ExitWithoutSaving();
-      break;
-    case cmdEditUndo:
-      Editor->undo();
-      break;
-    case cmdEditRedo:
-      Editor->redo();
-      break;
-    case cmdEditCut:
-      Editor->cut();
-      break;
-    case cmdEditCopy:
-      Editor->copy();
-      break;
-    case cmdEditPaste:
-      Editor->paste();
-      break;
-    case cmdEditDelete:
-      Editor->clearSelection();
-      break;
-    case cmdEditFind:
-      ShowSearchDialog(this, *Editor, false);
-      break;
-    case cmdEditFindNext:
-      SearchReplaceText(this, *Editor, false, false);
-      break;
-    case cmdEditFindPrev:
-      SearchReplaceText(this, *Editor, false, true);
-      break;
-    case cmdEditReplace:
-      ShowSearchDialog(this, *Editor, true);
-      break;
-    case cmdEditSelectAll:
-      Editor->selectAll();
-      break;
-    case cmdEditDeleteSymbol:
-      DeleteFirstSymbol();
-      break;
-    case cmdEditInsertSpace:
-      InsertLeadingSpace();
-      break;
-    case cmdEditLowerCase:
-      ChangeCase(true);
-      break;
-    case cmdEditUpperCase:
-      ChangeCase(false);
-      break;
-    case cmdInsertStack:
-    case cmdInsertString:
-      InsertAtCaret(argument);
-      break;
-    case cmdInsertQuotedString:
-      InsertAtCaret(EncloseText(Editor->selText(), argument));
-      break;
-    case cmdInsertFile:
-      InsertSupportFile(ProgramFolder + QStringLiteral("Support/") + argument);
-      break;
-    case cmdInsertThreeStack:
-    case cmdInsertDataTime:
-    case cmdInsertTolerance:
-    case cmdToolsRecount:
-    case cmdToolsEditMenus:
-      // Their dialogs are not part of this build yet.
-      platform::showMessage(this, QStringLiteral("Команда «%1» пока недоступна.").arg(MenuCommandCaption(cmd)));
-      break;
-    case cmdToolsRender:
-      RenderText();
-      break;
-    case cmdToolsNumbering:
-      NumberParagraphs();
-      break;
-    case cmdToolsCharMap:
-      platform::openSystemProgram(this, platform::SystemProgram::CharMap);
-      break;
-    case cmdToolsExecCalc:
-      platform::openSystemProgram(this, platform::SystemProgram::Calculator);
-      break;
-    case cmdToolsRoman:
-      ToggleRomanNumerals(sender);
-      break;
-    case cmdToolsWordWrap:
-      ToggleWordWrap(sender);
-      break;
-    case cmdToolsOptions:
-      if (ExecuteOptionsDialog(this)) {
-        ApplyEditorSettings();
-        ApplyMenuFont();
-        RenderText();
-      }
-      break;
-    case cmdHelpCallHelp:
-      platform::showHelp(this, 0);
-      break;
-    case cmdHelpAbout:
-      ShowAboutBox(this);
-      break;
-  }
+  CommandOf(cmd).run(*this, argument, sender);
 }
 
 void TfrmMain::InsertAtCaret(const QString& S) { ::InsertAtCaret(*Editor, S); }
@@ -621,40 +497,17 @@ void TfrmMain::UpdateCommandState() {
       FFileName.isEmpty() ? appTitle() : QStringLiteral("%1 - %2").arg(QFileInfo(FFileName).fileName(), appTitle());
   if (windowTitle() != caption) setWindowTitle(caption);
 
-  auto stateOf = [this](TMenuCommand cmd, bool& enabled, bool& checked) -> int {
-    // 0: no rule, 1: enabled rule, 2: checked rule
-    const bool sel = Editor->hasSelection();
-    const bool ro = Editor->isReadOnly();
-    switch (cmd) {
-      case cmdEditUndo: enabled = Editor->canUndo(); return 1;
-      case cmdEditRedo: enabled = Editor->canRedo(); return 1;
-      case cmdEditCut: enabled = sel && !ro; return 1;
-      case cmdEditCopy: enabled = sel; return 1;
-      case cmdEditPaste: enabled = Editor->canPaste(); return 1;
-      case cmdEditDelete: enabled = sel && !ro; return 1;
-      case cmdEditDeleteSymbol:
-      case cmdEditInsertSpace:
-      case cmdToolsNumbering: enabled = !ro; return 1;
-      case cmdEditLowerCase:
-      case cmdEditUpperCase: enabled = sel && !ro; return 1;
-      case cmdToolsWordWrap: checked = Editor->wordWrap(); return 2;
-      default: return 0;
+  // A widget is touched only when its state really differs, so the refresh
+  // never feeds the event loop.
+  auto refresh = [this](TCommandCarrier* target) {
+    const TCommand& c = CommandOf(target->FCmd);
+    if (c.enabled) {
+      const bool enabled = c.enabled(*Editor);
+      if (target->commandEnabled() != enabled) target->setCommandEnabled(enabled);
     }
-  };
-  // Menu items and toolbar buttons share the rules; a widget is touched only
-  // when its state really differs, so the refresh never feeds the event loop.
-  auto refresh = [&stateOf](auto* target) {
-    bool enabled = true, checked = false;
-    switch (stateOf(target->FCmd, enabled, checked)) {
-      case 1:
-        if (target->isEnabled() != enabled) target->setEnabled(enabled);
-        break;
-      case 2:
-        if (!target->isCheckable()) target->setCheckable(true);
-        if (target->isChecked() != checked) target->setChecked(checked);
-        break;
-      default:
-        break;
+    if (c.checked) {
+      const bool checked = c.checked(*Editor);
+      if (!target->commandCheckable() || target->commandChecked() != checked) target->setCommandChecked(checked);
     }
   };
   for (TXmlMenuItem* item : FEditMenus) refresh(item);
@@ -721,24 +574,12 @@ void TfrmMain::ChangeCase(bool toLower) {
 
 void TfrmMain::ToggleRomanNumerals(QObject* Sender) {
   FRomanNumerals = !FRomanNumerals;
-  if (auto* item = qobject_cast<TXmlMenuItem*>(Sender)) {
-    item->setCheckable(true);
-    item->setChecked(FRomanNumerals);
-  } else if (auto* button = qobject_cast<TXmlToolButton*>(Sender)) {
-    button->setCheckable(true);
-    button->setChecked(FRomanNumerals);
-  }
+  if (TCommandCarrier* carrier = CommandCarrierOf(Sender)) carrier->setCommandChecked(FRomanNumerals);
 }
 
 void TfrmMain::ToggleWordWrap(QObject* Sender) {
   Editor->setWordWrap(!Editor->wordWrap());
-  if (auto* item = qobject_cast<TXmlMenuItem*>(Sender)) {
-    item->setCheckable(true);
-    item->setChecked(Editor->wordWrap());
-  } else if (auto* button = qobject_cast<TXmlToolButton*>(Sender)) {
-    button->setCheckable(true);
-    button->setChecked(Editor->wordWrap());
-  }
+  if (TCommandCarrier* carrier = CommandCarrierOf(Sender)) carrier->setCommandChecked(Editor->wordWrap());
 }
 
 void TfrmMain::MoveCaretLine(int delta) {

@@ -1,5 +1,6 @@
 #pragma once
 // The commands a menu item or toolbar button can carry, with their fixed captions.
+#include <QObject>
 #include <QString>
 #include <QtGlobal>
 
@@ -49,6 +50,59 @@ enum TMenuCommand : quint8 {
 
 constexpr int MenuCommandCount = 41;
 
+// What the menu layer knows of a command: the identifier, the fixed Russian
+// caption (the menu editor lists them) and whether items carrying it are
+// refreshed at idle time.  What a command does and its state rule live in
+// the main window's command table, which checks itself against this one.
+struct TMenuCommandInfo {
+  const char* name;
+  const char* caption;
+  bool state;
+};
+inline constexpr TMenuCommandInfo MenuCommandInfo[MenuCommandCount] = {
+    {"cmdNone", "Нет", false},
+    {"cmdFileNew", "Новый", false},
+    {"cmdFileOpen", "Открыть", false},
+    {"cmdFileSave", "Сохранить", false},
+    {"cmdFileSaveAs", "Сохранить как", false},
+    {"cmdFilePrint", "Печать", false},
+    {"cmdFileOk", "Закрыть и применить", false},
+    {"cmdFileExit", "Выход", false},
+    {"cmdEditUndo", "Отменить", true},
+    {"cmdEditRedo", "Повторить", true},
+    {"cmdEditCut", "Вырезать", true},
+    {"cmdEditCopy", "Копировать", true},
+    {"cmdEditPaste", "Вставить", true},
+    {"cmdEditDelete", "Очистить", true},
+    {"cmdEditFind", "Найти", false},
+    {"cmdEditFindNext", "Найти далее", false},
+    {"cmdEditFindPrev", "Найти назад", false},
+    {"cmdEditReplace", "Заменить", false},
+    {"cmdEditSelectAll", "Выделить все", true},
+    {"cmdEditDeleteSymbol", "Удалить символ", true},
+    {"cmdEditInsertSpace", "Вставить пробел", true},
+    {"cmdEditLowerCase", "Нижний регистр", true},
+    {"cmdEditUpperCase", "Верхний регистр", true},
+    {"cmdInsertStack", "Вставить двухэтажный", false},
+    {"cmdInsertThreeStack", "Вставить трехэтажный", false},
+    {"cmdInsertDataTime", "Вставить дату/время", false},
+    {"cmdInsertTolerance", "Вставить допуск", false},
+    {"cmdInsertString", "Вставить строку", false},
+    {"cmdInsertQuotedString", "Вставить обрамление", false},
+    {"cmdInsertFile", "Вставить файл", false},
+    {"cmdToolsRender", "Визуализировать", false},
+    {"cmdToolsEditMenus", "Настройка интерфейса", false},
+    {"cmdToolsNumbering", "Нумерация", true},
+    {"cmdToolsCharMap", "Таблица символов", false},
+    {"cmdToolsExecCalc", "Калькулятор", false},
+    {"cmdToolsRecount", "Пересчет", false},
+    {"cmdToolsRoman", "Римские", false},
+    {"cmdToolsWordWrap", "Переносить абзацы", true},
+    {"cmdToolsOptions", "Параметры", false},
+    {"cmdHelpCallHelp", "Справка", false},
+    {"cmdHelpAbout", "О программе", false},
+};
+
 // The Russian caption of a command ("Нет" for cmdNone).
 QString MenuCommandCaption(TMenuCommand cmd);
 // The enumeration name, e.g. "cmdEditUndo" (used for identifiers).
@@ -57,3 +111,22 @@ QString MenuCommandName(TMenuCommand cmd);
 TMenuCommand MenuCommandFromInt(int value);
 // Commands whose items are refreshed at idle time.
 bool IsStateCommand(TMenuCommand cmd);
+
+// What every command-bearing menu item and toolbar button carries.  The
+// dispatcher and the idle refresh work through it, whatever the widget.
+class TCommandCarrier {
+ public:
+  virtual ~TCommandCarrier() = default;
+  TMenuCommand FCmd = cmdNone;
+  QString FArgument;
+  // Enabled state, and the checked (menu) or pressed (button) state; setting
+  // the latter makes the widget checkable.
+  virtual bool commandEnabled() const = 0;
+  virtual void setCommandEnabled(bool on) = 0;
+  virtual bool commandChecked() const = 0;
+  virtual bool commandCheckable() const = 0;
+  virtual void setCommandChecked(bool on) = 0;
+};
+
+// The carrier behind a sender, or nullptr for anything else.
+TCommandCarrier* CommandCarrierOf(QObject* sender);

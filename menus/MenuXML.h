@@ -75,13 +75,20 @@ quint16 KeySequenceToShortCut(const QKeySequence& sequence);
 
 // A menu item of the main menu or of a popup menu.  Its submenu (a TXmlMenu
 // owned by the same window) is made when the first child is added.
-class TXmlMenuItem : public QAction {
+class TXmlMenuItem : public QAction, public TCommandCarrier {
   Q_OBJECT
  public:
   explicit TXmlMenuItem(QObject* owner);
 
-  TMenuCommand FCmd = cmdNone;
-  QString FArgument;
+  bool commandEnabled() const override { return isEnabled(); }
+  void setCommandEnabled(bool on) override { setEnabled(on); }
+  bool commandChecked() const override { return isCheckable() && isChecked(); }
+  bool commandCheckable() const override { return isCheckable(); }
+  void setCommandChecked(bool on) override {
+    setCheckable(true);
+    setChecked(on);
+  }
+
   bool FAsMText = false;
   int FImageIndex = -1;
   bool FBreak = false;
@@ -99,13 +106,20 @@ class TXmlMenuItem : public QAction {
 
 // A toolbar button, a separator 8 pixels wide (caption "-") or a drop-down
 // button (BTNMENU) whose arrow opens a popup.
-class TXmlToolButton : public QToolButton {
+class TXmlToolButton : public QToolButton, public TCommandCarrier {
   Q_OBJECT
  public:
   explicit TXmlToolButton(QWidget* parent = nullptr);
 
-  TMenuCommand FCmd = cmdNone;
-  QString FArgument;
+  bool commandEnabled() const override { return isEnabled(); }
+  void setCommandEnabled(bool on) override { setEnabled(on); }
+  bool commandChecked() const override { return isCheckable() && isChecked(); }
+  bool commandCheckable() const override { return isCheckable(); }
+  void setCommandChecked(bool on) override {
+    setCheckable(true);
+    setChecked(on);
+  }
+
   QString FHint;
   bool FShowHint = false;
   bool FSeparator = false;

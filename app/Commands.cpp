@@ -1,0 +1,109 @@
+#include "app/Commands.h"
+
+#include "app/General.h"
+#include "app/SearchReplace.h"
+#include "app/TextTools.h"
+#include "app/UfrmAboutBox.h"
+#include "app/UfrmMain.h"
+#include "app/UfrmOptions.h"
+#include "editor/Editor.h"
+#include "platform/Platform.h"
+
+namespace {
+
+// --- state rules
+bool canUndo(const TEditor& e) { return e.canUndo(); }
+bool canRedo(const TEditor& e) { return e.canRedo(); }
+bool canPaste(const TEditor& e) { return e.canPaste(); }
+bool hasSelection(const TEditor& e) { return e.hasSelection(); }
+bool selectionWritable(const TEditor& e) { return e.hasSelection() && !e.isReadOnly(); }
+bool writable(const TEditor& e) { return !e.isReadOnly(); }
+bool wordWrap(const TEditor& e) { return e.wordWrap(); }
+
+// --- commands that open a dialog
+void notYetAvailable(TfrmMain& w, TMenuCommand cmd) {
+  platform::showMessage(&w, QStringLiteral("Команда «%1» пока недоступна.").arg(MenuCommandCaption(cmd)));
+}
+
+void insertThreeStack(TfrmMain& w, const QString&, QObject*) { notYetAvailable(w, cmdInsertThreeStack); }
+void insertDateTime(TfrmMain& w, const QString&, QObject*) { notYetAvailable(w, cmdInsertDataTime); }
+void insertTolerance(TfrmMain& w, const QString&, QObject*) { notYetAvailable(w, cmdInsertTolerance); }
+void recountUnits(TfrmMain& w, const QString&, QObject*) { notYetAvailable(w, cmdToolsRecount); }
+void editMenus(TfrmMain& w, const QString&, QObject*) { notYetAvailable(w, cmdToolsEditMenus); }
+
+void options(TfrmMain& w, const QString&, QObject*) {
+  if (!ExecuteOptionsDialog(&w)) return;
+  w.ApplyEditorSettings();
+  w.ApplyMenuFont();
+  w.RenderText();
+}
+
+using W = TfrmMain;
+using A = const QString&;
+using S = QObject*;
+
+// One row per command, in the order of the enumeration.
+constexpr TCommand Commands[] = {
+    {cmdNone, [](W&, A, S) {}, nullptr, nullptr},
+    {cmdFileNew, [](W& w, A, S) { w.Editor->clearAll(); }, nullptr, nullptr},
+    {cmdFileOpen, [](W& w, A, S) { w.OpenText(); }, nullptr, nullptr},
+    {cmdFileSave, [](W& w, A, S) { w.SaveText(); }, nullptr, nullptr},
+    {cmdFileSaveAs, [](W& w, A, S) { w.SaveTextAs(); }, nullptr, nullptr},
+    {cmdFilePrint, [](W& w, A, S) { w.PrintText(); }, nullptr, nullptr},
+    {cmdFileOk, [](W& w, A, S) { w.ApplyAndClose(); }, nullptr, nullptr},
+    {cmdFileExit, [](W& w, A, S) { w.ExitWithoutSaving(); }, nullptr, nullptr},
+    {cmdEditUndo, [](W& w, A, S) { w.Editor->undo(); }, canUndo, nullptr},
+    {cmdEditRedo, [](W& w, A, S) { w.Editor->redo(); }, canRedo, nullptr},
+    {cmdEditCut, [](W& w, A, S) { w.Editor->cut(); }, selectionWritable, nullptr},
+    {cmdEditCopy, [](W& w, A, S) { w.Editor->copy(); }, hasSelection, nullptr},
+    {cmdEditPaste, [](W& w, A, S) { w.Editor->paste(); }, canPaste, nullptr},
+    {cmdEditDelete, [](W& w, A, S) { w.Editor->clearSelection(); }, selectionWritable, nullptr},
+    {cmdEditFind, [](W& w, A, S) { ShowSearchDialog(&w, *w.Editor, false); }, nullptr, nullptr},
+    {cmdEditFindNext, [](W& w, A, S) { SearchReplaceText(&w, *w.Editor, false, false); }, nullptr, nullptr},
+    {cmdEditFindPrev, [](W& w, A, S) { SearchReplaceText(&w, *w.Editor, false, true); }, nullptr, nullptr},
+    {cmdEditReplace, [](W& w, A, S) { ShowSearchDialog(&w, *w.Editor, true); }, nullptr, nullptr},
+    // Registered for the idle refresh, but never disabled.
+    {cmdEditSelectAll, [](W& w, A, S) { w.Editor->selectAll(); }, nullptr, nullptr},
+    {cmdEditDeleteSymbol, [](W& w, A, S) { w.DeleteFirstSymbol(); }, writable, nullptr},
+    {cmdEditInsertSpace, [](W& w, A, S) { w.InsertLeadingSpace(); }, writable, nullptr},
+    {cmdEditLowerCase, [](W& w, A, S) { w.ChangeCase(true); }, selectionWritable, nullptr},
+    {cmdEditUpperCase, [](W& w, A, S) { w.ChangeCase(false); }, selectionWritable, nullptr},
+    {cmdInsertStack, [](W& w, A a, S) { w.InsertAtCaret(a); }, nullptr, nullptr},
+    {cmdInsertThreeStack, insertThreeStack, nullptr, nullptr},
+    {cmdInsertDataTime, insertDateTime, nullptr, nullptr},
+    {cmdInsertTolerance, insertTolerance, nullptr, nullptr},
+    {cmdInsertString, [](W& w, A a, S) { w.InsertAtCaret(a); }, nullptr, nullptr},
+    {cmdInsertQuotedString, [](W& w, A a, S) { w.InsertAtCaret(EncloseText(w.Editor->selText(), a)); }, nullptr,
+     nullptr},
+    {cmdInsertFile, [](W& w, A a, S) { w.InsertSupportFile(ProgramFolder + QStringLiteral("Support/") + a); },
+     nullptr, nullptr},
+    {cmdToolsRender, [](W& w, A, S) { w.RenderText(); }, nullptr, nullptr},
+    {cmdToolsEditMenus, editMenus, nullptr, nullptr},
+    {cmdToolsNumbering, [](W& w, A, S) { w.NumberParagraphs(); }, writable, nullptr},
+    {cmdToolsCharMap, [](W& w, A, S) { platform::openSystemProgram(&w, platform::SystemProgram::CharMap); },
+     nullptr, nullptr},
+    {cmdToolsExecCalc, [](W& w, A, S) { platform::openSystemProgram(&w, platform::SystemProgram::Calculator); },
+     nullptr, nullptr},
+    {cmdToolsRecount, recountUnits, nullptr, nullptr},
+    {cmdToolsRoman, [](W& w, A, S s) { w.ToggleRomanNumerals(s); }, nullptr, nullptr},
+    {cmdToolsWordWrap, [](W& w, A, S s) { w.ToggleWordWrap(s); }, nullptr, wordWrap},
+    {cmdToolsOptions, options, nullptr, nullptr},
+    {cmdHelpCallHelp, [](W& w, A, S) { platform::showHelp(&w, 0); }, nullptr, nullptr},
+    {cmdHelpAbout, [](W& w, A, S) { ShowAboutBox(&w); }, nullptr, nullptr},
+};
+
+static_assert(sizeof(Commands) / sizeof(Commands[0]) == MenuCommandCount, "one row per command");
+
+constexpr bool tableIsConsistent() {
+  for (int i = 0; i < MenuCommandCount; ++i) {
+    if (Commands[i].cmd != i) return false;  // rows in enumeration order
+    // A rule without idle registration would never run.
+    if ((Commands[i].enabled || Commands[i].checked) && !MenuCommandInfo[i].state) return false;
+  }
+  return true;
+}
+static_assert(tableIsConsistent(), "rows in enumeration order; every state rule belongs to a state command");
+
+}  // namespace
+
+const TCommand& CommandOf(TMenuCommand cmd) { return Commands[cmd < MenuCommandCount ? cmd : cmdNone]; }
