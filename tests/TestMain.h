@@ -1,8 +1,20 @@
 #pragma once
 // Lets one test executable hold several QTest classes: each file registers its
 // class with KORVEX_TEST and the shared main runs them all.
+//
+// A test never waits for a user.  Two watchdogs keep a forgotten dialog or a
+// test that does not return from hanging the suite:
+// - a modal window open for more than KORVEX_MODAL_TIMEOUT_MS (10 s) fails the
+//   running test, naming the window, and is closed so the suite goes on;
+// - a test function running longer than QTEST_FUNCTION_TIMEOUT (set here to
+//   the same 10 s unless given) is ended by Qt Test with "Test function timed
+//   out" and the function's name.
 #include <QApplication>
+#include <QDialog>
+#include <QElapsedTimer>
+#include <QPointer>
 #include <QTest>
+#include <QTimer>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -16,9 +28,60 @@ inline std::vector<Factory>& registry() {
 struct Registrar {
   explicit Registrar(Factory f) { registry().push_back(std::move(f)); }
 };
-inline int runAll(int argc, char** argv) {
+
+constexpr int kDefaultWaitLimitMs = 10000;
+
+inline int modalLimitMs() {
+  bool ok = false;
+  const int ms = qEnvironmentVariableIntValue("KORVEX_MODAL_TIMEOUT_MS", &ok);
+  return ok && ms > 0 ? ms : kDefaultWaitLimitMs;
+}
+
+// Runs in the main thread: a modal loop still serves its timers, so it sees the
+// window that nobody answers.
+class ModalWatchdog : public QObject {
+ public:
+  ModalWatchdog() : FLimitMs(modalLimitMs()) {
+    FTimer.setInterval(qBound(10, FLimitMs / 10, 200));
+    QObject::connect(&FTimer, &QTimer::timeout, this, [this] { check(); });
+    FTimer.start();
+  }
+
+ private:
+  void check() {
+    QWidget* modal = QApplication::activeModalWidget();
+    if (modal != FModal.data()) {
+      FModal = modal;
+      FOpenFor.start();
+      return;
+    }
+    if (!modal || FOpenFor.elapsed() < FLimitMs) return;
+    const QByteArray message =
+        QStringLiteral("modal window %1 \"%2\" waited %3 ms for a user: open it through platform::execDialog "
+                       "with a script (platform::ScopedDialogScript)")
+            .arg(QLatin1String(modal->metaObject()->className()), modal->windowTitle())
+            .arg(FOpenFor.elapsed())
+            .toUtf8();
+    QTest::qFail(message.constData(), __FILE__, __LINE__);
+    FModal = nullptr;
+    if (auto* dialog = qobject_cast<QDialog*>(modal))
+      dialog->reject();
+    else
+      modal->close();
+  }
+
+  const int FLimitMs;
+  QTimer FTimer;
+  QPointer<QWidget> FModal;
+  QElapsedTimer FOpenFor;
+};
+
+inline int runAll(int argc, char** argv, const std::vector<Factory>& factories = registry()) {
+  if (qEnvironmentVariableIsEmpty("QTEST_FUNCTION_TIMEOUT"))
+    qputenv("QTEST_FUNCTION_TIMEOUT", QByteArray::number(kDefaultWaitLimitMs));
+  ModalWatchdog watchdog;
   int failed = 0;
-  for (auto& f : registry()) {
+  for (auto& f : factories) {
     auto obj = f();
     failed += QTest::qExec(obj.get(), argc, argv);
   }
