@@ -31,8 +31,8 @@ if [[ $(id -u) -ne 0 ]]; then
   SUDO="sudo"
 fi
 
-# One test suite runs under a comma locale (ctest's app_ru), so the decimal
-# separator rules meet a locale where the separator is not a point.
+# Two test suites run under a comma locale (ctest's app_ru and tools_ru), so the
+# decimal separator rules meet a locale where the separator is not a point.
 ensure_ru_locale() {
   if locale -a 2>/dev/null | grep -qix 'ru_RU\.utf-\?8'; then
     return 0
