@@ -175,6 +175,8 @@ int hexValue(QChar c) {
 // Saturating sum of pixel values; a line of huge characters ends at MaxCoord.
 int addPx(qint64 a, qint64 b) { return int(std::clamp<qint64>(a + b, -MaxCoord, MaxCoord)); }
 
+int pxMagnitude(int v) { return int(qMin<qint64>(qAbs(qint64(v)), MaxCoord)); }
+
 void disposeFormat(TFormatText* AData) { delete AData; }
 
 class TRenderContext {
@@ -423,7 +425,9 @@ qsizetype TRenderContext::heightValue(qsizetype pos, double& value, bool& relati
 
 int TRenderContext::measureLineHeight(qsizetype from) {
   const int p0 = FCanvas.fontCharHeight();
-  int current = p0, result = p0;
+  // The font of a negative height (\H-5;) is drawn at its magnitude, so the
+  // line takes the magnitude too: lines never go up.
+  int current = p0, result = pxMagnitude(p0);
   const QChar* s = FText.constData();
   qsizetype i = from;
   while (i < FLen) {
@@ -435,7 +439,7 @@ int TRenderContext::measureLineHeight(qsizetype from) {
         i = heightValue(i, value, relative);
         current = relative ? roundInt(current * value) : roundInt(value / MillimetresPerInch * FDpi);
         FCanvas.setFontCharHeight(current);
-        if (current > result) result = current;
+        result = qMax(result, pxMagnitude(current));
         continue;
       }
       if (n == u'S') {

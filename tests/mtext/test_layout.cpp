@@ -91,6 +91,15 @@ class TestMTextLayout : public QObject {
     QCOMPARE(size.y(), TCanvas::MaxCoord);
   }
 
+  // Fuzzing: a negative height made the next lines' boxes negative, so the
+  // lines went up and the drawn size came out negative.
+  void negativeHeightsKeepLinesGoingDown() {
+    const QString lines = QStringLiteral("a\\Pbb\\Pc");
+    QCOMPARE(sizeOf(QStringLiteral("\\H-5;") + lines), sizeOf(QStringLiteral("\\H5;") + lines));
+    QCOMPARE(sizeOf(QStringLiteral("\\H-2x;") + lines), sizeOf(QStringLiteral("\\H2x;") + lines));
+    QVERIFY(sizeOf(QStringLiteral("\\H-1e9;") + lines).y() > 0);
+  }
+
   // Pen positions saturate like line tops: a line of the widest characters
   // longer than an int can count ends at the bound, stacks too.
   void absurdWidthsSaturate() {
