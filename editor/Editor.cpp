@@ -89,6 +89,7 @@ void TEditor::endDirect() {
   if (--FDirectDepth == 0) {
     document()->setUndoRedoEnabled(true);
     if (document()->isModified() != FDirectModified) document()->setModified(FDirectModified);
+    updateActiveLine();
   }
 }
 
@@ -164,6 +165,7 @@ void TEditor::replaceLines(int first, const QStringList& l) {
   c.endEditBlock();
   if (document()->isEmpty()) FEmptyIsOneLine = true;
   --FQuietDepth;
+  updateActiveLine();
 }
 
 QString TEditor::text() const {
@@ -187,6 +189,7 @@ void TEditor::endUpdate() {
   if (FUpdateDepth == 0) return;
   if (--FUpdateDepth == 0) {
     setUpdatesEnabled(true);
+    updateActiveLine();
     viewport()->update();
   }
 }
@@ -332,6 +335,8 @@ void TEditor::onContentsChange(int position, int removed, int added) {
   if (removed == 0 && added == 0) return;
   FEmptyIsOneLine = false;
   if (FDirectDepth > 0 || FQuietDepth > 0) return;
+  // Joining or splitting the caret's paragraph need not move the caret.
+  updateActiveLine();
   if (!FTrimming) {
     if (FUserEditDepth > 0) {
       FEditedLine = QTextCursor(document());
@@ -355,14 +360,28 @@ void TEditor::onCursorMoved() {
   if (changes) emit statusChanged(changes);
 }
 
+// The whole paragraph of the caret is coloured, every screen row of it when
+// wrapped: a full-width selection over the paragraph's text colours all its
+// rows but the right end of the last one, which a full-width caret mark at the
+// paragraph's end (a position only: it marks its row) completes. Both follow
+// edits and re-wrapping by themselves.
 void TEditor::updateActiveLine() {
+  if (FUpdateDepth > 0) return;  // endUpdate comes back here
   QList<QTextEdit::ExtraSelection> selections;
   if (FActiveLineColor.isValid()) {
+    const QTextBlock block = textCursor().block();
+    const int end = block.position() + block.length() - 1;
     QTextEdit::ExtraSelection sel;
     sel.format.setBackground(FActiveLineColor);
     sel.format.setProperty(QTextFormat::FullWidthSelection, true);
-    sel.cursor = textCursor();
-    sel.cursor.clearSelection();
+    sel.cursor = QTextCursor(block);
+    sel.cursor.setPosition(end);
+    if (block.length() > 1) {
+      QTextEdit::ExtraSelection text = sel;
+      text.cursor.setPosition(block.position(), QTextCursor::MoveAnchor);
+      text.cursor.setPosition(end, QTextCursor::KeepAnchor);
+      selections.append(text);
+    }
     selections.append(sel);
   }
   setExtraSelections(selections);

@@ -496,6 +496,54 @@ class TestEditor : public QObject {
     QCOMPARE(plugin.pluginEditor(), nullptr);
   }  // destroying the plug-in afterwards touches no editor
 
+  // With word wrap every screen row of the caret's paragraph takes the active
+  // colour, the last paragraph of the document too, and no row of another one.
+  void activeParagraphColoursAllItsWrappedRows() {
+    TEditor e;
+    e.resize(300, 400);
+    e.setBackgroundColor(Qt::white);
+    e.setWordWrap(true);
+    const QColor active(255, 255, 0);
+    e.setActiveLineColor(active);
+    const QString longText = QStringLiteral("слово ").repeated(40).trimmed();
+    e.setLines({QStringLiteral("первая"), longText, QStringLiteral("третья"), longText});
+    e.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&e));
+    const int x = e.viewport()->width() - 3;
+    // Colour seen at the right end of each screen row, by paragraph.
+    auto rowColours = [&](int blockNumber) {
+      const QImage image = e.viewport()->grab().toImage();
+      const QTextBlock block = e.document()->findBlockByNumber(blockNumber);
+      QList<QColor> colours;
+      for (int i = 0; i < block.layout()->lineCount(); ++i) {
+        const QRect row = e.lineColumnRect(blockNumber + 1, block.layout()->lineAt(i).textStart() + 1, 1);
+        colours << image.pixelColor(x, row.center().y());
+      }
+      return colours;
+    };
+    for (int caretBlock : {1, 3}) {
+      QTextCursor c(e.document()->findBlockByNumber(caretBlock));
+      c.movePosition(QTextCursor::NextWord);
+      e.setTextCursor(c);
+      for (int b = 0; b < 4; ++b) {
+        const QList<QColor> colours = rowColours(b);
+        if (b == 1 || b == 3) QVERIFY2(colours.size() >= 3, "the long paragraph wraps");
+        for (const QColor& colour : colours)
+          QCOMPARE(colour, b == caretBlock ? active : QColor(Qt::white));
+      }
+    }
+    // Joining the next paragraph from the end of this one keeps the colour whole.
+    e.setLines({longText, longText});
+    QTextCursor c(e.document()->firstBlock());
+    c.movePosition(QTextCursor::EndOfBlock);
+    e.setTextCursor(c);
+    key(e, Qt::Key_Delete);
+    QCOMPARE(e.lineCount(), 1);
+    const QList<QColor> joined = rowColours(0);
+    QVERIFY(joined.size() >= 5);
+    for (const QColor& colour : joined) QCOMPARE(colour, active);
+  }
+
   void printsWithHighlighterAndPageRange() {
     TEditor e;
     QStringList l;
