@@ -8,6 +8,9 @@
 #include "app/UfrmOptions.h"
 #include "editor/Editor.h"
 #include "platform/Platform.h"
+#include "tools/Ufrm3Stage.h"
+#include "tools/UfrmInsDateTime.h"
+#include "tools/UfrmUnitConv.h"
 
 namespace {
 
@@ -25,10 +28,26 @@ void notYetAvailable(TfrmMain& w, TMenuCommand cmd) {
   platform::showMessage(&w, QStringLiteral("Команда «%1» пока недоступна.").arg(MenuCommandCaption(cmd)));
 }
 
-void insertThreeStack(TfrmMain& w, const QString&, QObject*) { notYetAvailable(w, cmdInsertThreeStack); }
-void insertDateTime(TfrmMain& w, const QString&, QObject*) { notYetAvailable(w, cmdInsertDataTime); }
+void insertThreeStack(TfrmMain& w, const QString&, QObject*) {
+  QString text = w.Editor->selText();
+  if (!Execute3Stage(text, Options.CommaAsSep, &w)) return;
+  w.InsertAtCaret(text);
+  w.RenderText();
+}
+
+void insertDateTime(TfrmMain& w, const QString&, QObject*) {
+  QString line;
+  if (!ExecuteInsDateTime(line, &w)) return;
+  w.InsertAtCaret(QLatin1Char(' ') + line + QLatin1Char(' '));
+  w.RenderText();
+}
+
 void insertTolerance(TfrmMain& w, const QString&, QObject*) { notYetAvailable(w, cmdInsertTolerance); }
-void recountUnits(TfrmMain& w, const QString&, QObject*) { notYetAvailable(w, cmdToolsRecount); }
+void recountUnits(TfrmMain& w, const QString&, QObject*) {
+  QString value;
+  if (ExecuteUnitConv(ProgramFolder + QStringLiteral("Support/unit_conv.xml"), value, &w)) w.InsertAtCaret(value);
+}
+
 void editMenus(TfrmMain& w, const QString&, QObject*) { notYetAvailable(w, cmdToolsEditMenus); }
 
 void options(TfrmMain& w, const QString&, QObject*) {

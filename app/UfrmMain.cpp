@@ -27,6 +27,7 @@
 #include "menus/MenuXML.h"
 #include "menus/zorAcMtextMenus.h"
 #include "platform/Platform.h"
+#include "tools/Conversion.h"
 
 QString ProgramFolder;
 QString MenuFileName;
@@ -36,7 +37,11 @@ bool SwitchLayoutPending = true;
 void InitializeModules() {
   // The renderer works in millimetres at screen resolution, fixed for the run.
   ScreenDpiY();
+  // The program-wide unit list, read from its file on first use.
+  CreateUnitConvertor();
 }
+
+void FinalizeModules() { FreeUnitConvertor(); }
 
 namespace {
 const char* const kCaption = "Korvex";

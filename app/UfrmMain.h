@@ -33,6 +33,9 @@ extern bool SwitchLayoutPending;
 
 // Module start-up: screen resolution for the renderer and the like.
 void InitializeModules();
+// Module shutdown, at the end of the run: the unit list is written back if it
+// was changed.
+void FinalizeModules();
 
 // The preview pane: drag-to-scroll with the size-all cursor.
 class TRenderImage : public QLabel {

@@ -84,5 +84,7 @@ int main(int argc, char** argv) {
   InitializeModules();
   TfrmMain w(app.arguments());
   w.show();
-  return app.exec();
+  const int result = app.exec();
+  FinalizeModules();
+  return result;
 }

@@ -1,0 +1,122 @@
+// The three-level stack, date and unit conversion commands as the main window
+// runs them, with scripted users in the dialogs.
+#include <QAction>
+#include <QComboBox>
+#include <QFile>
+#include <QListWidget>
+#include <QMenu>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "TestMain.h"
+#include "app/UfrmMain.h"
+#include "editor/Editor.h"
+#include "platform/Platform.h"
+#include "tools/Conversion.h"
+#include "tools/FloatControls.h"
+#include "tools/Ufrm3Stage.h"
+#include "tools/UfrmInsDateTime.h"
+#include "tools/UfrmUnitConv.h"
+
+class TestToolCommands : public QObject {
+  Q_OBJECT
+  QTemporaryDir FDir;
+  QStringList FMessages;
+
+  std::unique_ptr<TfrmMain> openWith(const QByteArray& content) {
+    const QString path = FDir.filePath(QStringLiteral("tools.txt"));
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly)) return nullptr;
+    f.write(content);
+    f.close();
+    auto w = std::make_unique<TfrmMain>(QStringList{QStringLiteral("korvex"), path});
+    w->show();
+    QApplication::processEvents();
+    return w;
+  }
+
+ private slots:
+  void initTestCase() {
+    SetSettingsFileName(FDir.filePath(QStringLiteral("korvex.ini")));
+    platform::MessageSeam seam;
+    seam.ask = [](const QString&) { return QMessageBox::No; };
+    seam.error = [this](const QString& t) { FMessages << t; };
+    seam.message = seam.error;
+    platform::setMessageSeam(seam);
+    CreateUnitConvertor();
+  }
+  void cleanupTestCase() {
+    UnitConvertor->setModified(false);
+    FreeUnitConvertor();
+    platform::setMessageSeam({});
+  }
+
+  void threeStackReplacesTheSelectionAndRenders() {
+    auto w = openWith("Круг 10\r\n");
+    w->Editor->setSelStart(0);
+    w->Editor->setSelLength(4);
+    platform::DialogSeam seam;
+    seam.dialog = [](QDialog* d) {
+      auto* dlg = qobject_cast<Tfrm3Stage*>(d);
+      dlg->UpPopupMenu->findChild<QAction*>("N011")->trigger();
+      dlg->DownPopupMenu->findChild<QAction*>("N022")->trigger();
+      dlg->OKButton->click();
+      return dlg->result();
+    };
+    platform::ScopedDialogScript script(seam);
+    w->RunCommand(cmdInsertThreeStack, QString());
+    QCOMPARE(w->Editor->lines().value(0), QStringLiteral("\\A1;Круг{\\H0.6x;\\S+0.1^-0.2;} 10"));
+    QVERIFY(w->lastRenderedMText().startsWith(QStringLiteral("\\A1;Круг{\\H0.6x;\\S+0.1^-0.2;} 10")));
+    w->ExitWithoutSaving();
+  }
+
+  void dateGetsASpaceOnEachSideCancelInsertsNothing() {
+    auto w = openWith("a\r\n");
+    w->Editor->setSelStart(1);
+    QString chosen;
+    bool insert = false;
+    platform::DialogSeam seam;
+    seam.dialog = [&](QDialog* d) {
+      auto* dlg = qobject_cast<TfrmInsDateTime*>(d);
+      dlg->InsertListBox->setCurrentRow(2);
+      chosen = dlg->SelectedLine();
+      (insert ? dlg->InsertButton : dlg->CancelButton)->click();
+      return dlg->result();
+    };
+    platform::ScopedDialogScript script(seam);
+    w->RunCommand(cmdInsertDataTime, QString());
+    QCOMPARE(w->Editor->lines().value(0), QStringLiteral("a"));
+    insert = true;
+    w->RunCommand(cmdInsertDataTime, QString());
+    QVERIFY(chosen.endsWith(QStringLiteral("г.")));
+    QCOMPARE(w->Editor->lines().value(0), QStringLiteral("a ") + chosen + QLatin1Char(' '));
+    QVERIFY(w->lastRenderedMText().contains(chosen));
+    w->ExitWithoutSaving();
+  }
+
+  // The shipped list, read from Support/ next to the program: 2 inches are 50.8 mm.
+  void recountInsertsTheConvertedValue() {
+    auto w = openWith("x\r\n");
+    w->Editor->setSelStart(0);
+    w->Editor->setSelLength(1);
+    platform::DialogSeam seam;
+    seam.dialog = [](QDialog* d) {
+      auto* dlg = qobject_cast<TfrmUnitConv*>(d);
+      if (!dlg || dlg->cbUnits->currentText() != QStringLiteral("дюймы - миллиметры")) return int(QDialog::Rejected);
+      dlg->neLeft->setText(QStringLiteral("2"));
+      dlg->btnConvertAndInsert->click();
+      return dlg->result();
+    };
+    platform::ScopedDialogScript script(seam);
+    const QString before = w->lastRenderedMText();
+    w->RunCommand(cmdToolsRecount, QString());
+    QCOMPARE(w->Editor->lines().value(0), QStringLiteral("50") + DialogDecimalSeparator() + QStringLiteral("8"));
+    QCOMPARE(w->lastRenderedMText(), before);  // the preview is not rendered again
+    QVERIFY2(FMessages.isEmpty(), qPrintable(FMessages.join('\n')));
+    w->ExitWithoutSaving();
+  }
+};
+
+KORVEX_TEST(TestToolCommands)
+#include "test_toolcommands.moc"
