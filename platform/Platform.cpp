@@ -9,10 +9,13 @@
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLibrary>
+#include <QPainter>
+#include <QPixmap>
 #include <QPointer>
 #include <QProcess>
 #include <QPushButton>
 #include <QStandardPaths>
+#include <QStyleFactory>
 #include <QTextBrowser>
 #include <QVBoxLayout>
 #include <exception>
@@ -92,7 +95,38 @@ QString chooseFile(QWidget* parent, const FileChoice& choice) {
 void setDialogSeam(const DialogSeam& seam) { gDialogSeam = seam; }
 DialogSeam dialogSeam() { return gDialogSeam; }
 
-Application::Application(int& argc, char** argv) : QApplication(argc, argv) {}
+Application::Application(int& argc, char** argv) : QApplication(argc, argv) {
+  setStyle(new HelpIconStyle(QStyleFactory::create(style()->name())));
+}
+
+QIcon helpIcon() {
+  QIcon icon;
+  for (int size : {16, 20, 24, 32, 48}) {
+    QPixmap pixmap(size, size);
+    pixmap.fill(Qt::transparent);
+    QPainter p(&pixmap);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(0x2a, 0x6f, 0xc9));
+    p.drawEllipse(QRectF(0.5, 0.5, size - 1, size - 1));
+    QFont font = QApplication::font();
+    font.setBold(true);
+    font.setPixelSize(qRound(size * 0.75));
+    p.setFont(font);
+    p.setPen(Qt::white);
+    p.drawText(QRect(0, 0, size, size), Qt::AlignCenter, QStringLiteral("?"));
+    p.end();
+    icon.addPixmap(pixmap);
+  }
+  return icon;
+}
+
+HelpIconStyle::HelpIconStyle(QStyle* base) : QProxyStyle(base) {}
+
+QIcon HelpIconStyle::standardIcon(StandardPixmap icon, const QStyleOption* option, const QWidget* widget) const {
+  if (icon == SP_DialogHelpButton || icon == SP_TitleBarContextHelpButton) return helpIcon();
+  return QProxyStyle::standardIcon(icon, option, widget);
+}
 
 bool Application::notify(QObject* receiver, QEvent* event) {
   // The Insert key has no system toggle here: the application keeps one.

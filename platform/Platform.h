@@ -1,7 +1,9 @@
 #pragma once
 // Platform services the program relies on, provided on Linux with Qt.
 #include <QApplication>
+#include <QIcon>
 #include <QMessageBox>
+#include <QProxyStyle>
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -79,6 +81,19 @@ class Application : public QApplication {
  public:
   Application(int& argc, char** argv);
   bool notify(QObject* receiver, QEvent* event) override;
+};
+
+// The icon of every dialog's help button: a question mark.  The desktop icon
+// theme may draw help as a life buoy, which reads as anything but help.
+QIcon helpIcon();
+// A style that gives the help-button icons as helpIcon() and leaves the rest
+// to the style it wraps (the application's default style when none is given).
+// Application installs one.
+class HelpIconStyle : public QProxyStyle {
+ public:
+  explicit HelpIconStyle(QStyle* base = nullptr);
+  QIcon standardIcon(StandardPixmap icon, const QStyleOption* option = nullptr,
+                     const QWidget* widget = nullptr) const override;
 };
 
 // Calls handler whenever the event loop is about to wait for events (the

@@ -1,4 +1,6 @@
 #include <QDir>
+#include <QImage>
+#include <QStyle>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QFile>
@@ -128,6 +130,30 @@ class TestPlatform : public QObject {
     auto* browser = platform::helpWindow()->findChild<QTextBrowser*>(QStringLiteral("HelpBrowser"));
     QVERIFY(browser->toPlainText().contains(QStringLiteral("не найдена")));
     platform::helpWindow()->close();
+  }
+
+  // The help buttons show a blue question mark whatever the icon theme draws
+  // for help; the other icons stay the wrapped style's.
+  void helpButtonIconIsAQuestionMark() {
+    platform::HelpIconStyle style;  // outlives the widget that uses it
+    QWidget w;
+    w.setStyle(&style);
+    for (auto which : {QStyle::SP_DialogHelpButton, QStyle::SP_TitleBarContextHelpButton}) {
+      const QImage image = w.style()->standardIcon(which, nullptr, &w).pixmap(16, 16).toImage();
+      int blue = 0, white = 0, red = 0;
+      for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) {
+          const QColor c = image.pixelColor(x, y);
+          if (c.alpha() < 200) continue;
+          if (c.blue() > 150 && c.red() < 100) ++blue;
+          else if (c.red() > 200 && c.green() > 200 && c.blue() > 200) ++white;
+          else if (c.red() > 150 && c.green() < 100) ++red;
+        }
+      QVERIFY(blue > 80);
+      QVERIFY(white > 8);  // the mark itself
+      QCOMPARE(red, 0);
+    }
+    QVERIFY(!w.style()->standardIcon(QStyle::SP_DialogOkButton, nullptr, &w).isNull());
   }
 };
 
