@@ -10,6 +10,7 @@
 #include "platform/Platform.h"
 #include "tools/Ufrm3Stage.h"
 #include "tools/UfrmInsDateTime.h"
+#include "tools/UfrmTolTable.h"
 #include "tools/UfrmUnitConv.h"
 
 namespace {
@@ -42,7 +43,19 @@ void insertDateTime(TfrmMain& w, const QString&, QObject*) {
   w.RenderText();
 }
 
-void insertTolerance(TfrmMain& w, const QString&, QObject*) { notYetAvailable(w, cmdInsertTolerance); }
+void insertTolerance(TfrmMain& w, const QString&, QObject*) {
+  // The nominal is the selection without the blanks and control characters around it.
+  QString text = w.Editor->selText();
+  int first = 0, last = text.size();
+  while (first < last && text.at(first) <= QLatin1Char(' ')) ++first;
+  while (last > first && text.at(last - 1) <= QLatin1Char(' ')) --last;
+  text = text.mid(first, last - first);
+  if (!ExecuteTolTable(text, ProgramFolder + QStringLiteral("Support/korvex.tol"), Options.TolHeight,
+                       Options.CommaAsSep, &w))
+    return;
+  w.InsertAtCaret(text);
+  w.RenderText();
+}
 void recountUnits(TfrmMain& w, const QString&, QObject*) {
   QString value;
   if (ExecuteUnitConv(ProgramFolder + QStringLiteral("Support/unit_conv.xml"), value, &w)) w.InsertAtCaret(value);

@@ -1,0 +1,78 @@
+// "Вставить допуск" as a user runs it: the selected size goes to the tolerance
+// dialog and comes back with its deviations, the caret before the size.
+#include <QApplication>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "TestMain.h"
+#include "app/General.h"
+#include "app/UfrmMain.h"
+#include "editor/Editor.h"
+#include "platform/Platform.h"
+#include "tools/UfrmTolTable.h"
+
+class TestToleranceCommand : public QObject {
+  Q_OBJECT
+  QTemporaryDir FDir;
+  QStringList FMessages;
+
+  std::unique_ptr<TfrmMain> openWith(const QByteArray& content) {
+    const QString path = FDir.filePath(QStringLiteral("tol.txt"));
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly)) return nullptr;
+    f.write(content);
+    f.close();
+    auto w = std::make_unique<TfrmMain>(QStringList{QStringLiteral("korvex"), path});
+    w->show();
+    QApplication::processEvents();
+    return w;
+  }
+
+ private slots:
+  void initTestCase() {
+    SetSettingsFileName(FDir.filePath(QStringLiteral("korvex.ini")));
+    platform::MessageSeam seam;
+    seam.ask = [](const QString&) { return QMessageBox::No; };
+    seam.error = [this](const QString& t) { FMessages << t; };
+    seam.message = [this](const QString& t) { FMessages << t; };
+    platform::setMessageSeam(seam);
+  }
+  void cleanupTestCase() { platform::setMessageSeam({}); }
+
+  void selectedSizeGetsItsDeviations() {
+    auto w = openWith("Размер 25 мм\r\n");
+    QString nominal;
+    int reply = QDialog::Accepted;
+    platform::DialogSeam seam;
+    seam.dialog = [&](QDialog* dlg) {
+      auto* d = qobject_cast<TfrmTolTable*>(dlg);
+      if (!d) return int(QDialog::Rejected);
+      nominal = d->FStr;
+      d->TableGridSelectCell(2, 5);  // H7, 18-30 in the shipped table
+      return reply;
+    };
+    platform::ScopedDialogScript script(seam);
+
+    w->Editor->setSelStart(6);
+    w->Editor->setSelLength(4);  // " 25 ": the blanks around are not the size
+    w->RunCommand(cmdInsertTolerance, QString());
+    QCOMPARE(nominal, QStringLiteral("25"));
+    QVERIFY2(FMessages.isEmpty(), qPrintable(FMessages.join('\n')));
+    QCOMPARE(w->Editor->lines().value(0), QStringLiteral("Размер\\A1;25{\\H0.6x;\\S+0.021^0;}мм"));
+    QCOMPARE(w->Editor->selStart(), 10);  // just before 25
+    QCOMPARE(w->Editor->selLength(), 0);
+
+    // Cancelled: nothing changes.
+    reply = QDialog::Rejected;
+    const QStringList before = w->Editor->lines();
+    w->Editor->setSelStart(0);
+    w->Editor->setSelLength(6);
+    w->RunCommand(cmdInsertTolerance, QString());
+    QCOMPARE(w->Editor->lines(), before);
+    QCOMPARE(w->Editor->selLength(), 6);
+  }
+};
+
+KORVEX_TEST(TestToleranceCommand)
+#include "test_tolerance_command.moc"
