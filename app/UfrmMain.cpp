@@ -27,6 +27,7 @@
 #include "menus/MenuXML.h"
 #include "menus/zorAcMtextMenus.h"
 #include "platform/Platform.h"
+#include "spell/SpellMenu.h"
 #include "tools/Conversion.h"
 
 QString ProgramFolder;
@@ -134,6 +135,9 @@ TfrmMain::TfrmMain(const QStringList& arguments, QWidget* parent)
   ScrlBox->installEventFilter(this);
   Editor->setContextMenuPolicy(Qt::CustomContextMenu);
   connect(Editor, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
+    // A right click puts the caret on the word clicked, so the spelling
+    // entries speak of that word; a selection stays for the clipboard entries.
+    if (!Editor->hasSelection()) Editor->setTextCursor(Editor->cursorForPosition(pos));
     if (FEditorPopup) FEditorPopup->popup(Editor->viewport()->mapToGlobal(pos));
   });
 
@@ -227,6 +231,8 @@ void TfrmMain::FormClose() {
 
 void TfrmMain::FormDestroy() {
   platform::setIdleHandler({});
+  // Closing the language writes a changed user word list.
+  FSpelling.reset();
   FEditMenus.clear();
   FEditButtons.clear();
   DestroyConfirmReplace();
@@ -638,6 +644,12 @@ void TfrmMain::RebuildMenus() {
   for (QAction* a : mnuMain->actions()) a->setEnabled(false);
   tbMain->setEnabled(false);
 
+  // The spelling objects belong to the old context menu.
+  if (FSpelling) {
+    FSpelling.reset();
+    Editor->viewport()->update();
+  }
+
   // The registered items and icons belong to the old load.
   FEditMenus.clear();
   FEditButtons.clear();
@@ -674,6 +686,12 @@ void TfrmMain::RebuildMenus() {
   // The new interface is complete: usable again, menu captions in their font.
   tbMain->setEnabled(true);
   ApplyMenuFont();
+  CreateSpellCheck();
 }
 
 QMenu* TfrmMain::editorPopup() const { return FEditorPopup; }
+
+void TfrmMain::CreateSpellCheck() {
+  FSpelling = TSpellMenu::CreateSpellCheck(Editor, FEditorPopup, ProgramFolder + QStringLiteral("Support/dict/"),
+                                           FHighlighter);
+}

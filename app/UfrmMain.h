@@ -23,6 +23,7 @@ class TImageList;
 class TAcMtextMenu;
 class TSynMText;
 class TSynMTextHighlighter;
+class TSpellMenu;
 class QMenu;
 
 // Program-wide values set when the main window is created.
@@ -101,6 +102,10 @@ class TfrmMain : public QMainWindow {
   void ShowHintText(const QString& hint);
   void RebuildMenus();
   QMenu* editorPopup() const;
+  // The spelling entries and objects of the editor's context menu, made
+  // anew after every rebuild of the menus; nullptr without a context menu.
+  void CreateSpellCheck();
+  TSpellMenu* spelling() const { return FSpelling.get(); }
   void ApplyEditorSettings();
   void ApplyMenuFont();
 
@@ -169,4 +174,5 @@ class TfrmMain : public QMainWindow {
   QString FLastMText;
   std::unique_ptr<TAcMtextMenu> FMtextMenu;
   QPointer<QMenu> FEditorPopup;
+  std::unique_ptr<TSpellMenu> FSpelling;
 };

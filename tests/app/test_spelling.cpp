@@ -1,0 +1,88 @@
+// The spelling set-up of the main window: entries in the editor's context
+// menu built from the shipped definition, F5 and F6 while typing, and a
+// rebuild of the menus that starts again from "Нет".
+#include <QApplication>
+#include <QFile>
+#include <QMenu>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "TestMain.h"
+#include "app/UfrmMain.h"
+#include "editor/Editor.h"
+#include "platform/Platform.h"
+#include "spell/SpellMenu.h"
+
+class TestSpelling : public QObject {
+  Q_OBJECT
+  QTemporaryDir FDir;
+  QStringList FMessages;
+
+  std::unique_ptr<TfrmMain> openWith(const QByteArray& content) {
+    const QString path = FDir.filePath(QStringLiteral("doc.txt"));
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly)) return nullptr;
+    f.write(content);
+    f.close();
+    auto w = std::make_unique<TfrmMain>(QStringList{QStringLiteral("korvex"), path});
+    w->show();
+    QApplication::processEvents();
+    return w;
+  }
+  static QAction* language(TfrmMain& w, int id) {
+    for (QAction* a : w.spelling()->languageMenu()->actions())
+      if (a->data().toInt() == id) return a;
+    return nullptr;
+  }
+
+ private slots:
+  void initTestCase() {
+    SetSettingsFileName(FDir.filePath(QStringLiteral("korvex.ini")));
+    platform::MessageSeam seam;
+    seam.ask = [](const QString&) { return QMessageBox::No; };
+    seam.error = [this](const QString& t) { FMessages << t; };
+    seam.message = [this](const QString& t) { FMessages << t; };
+    seam.beep = [] {};
+    platform::setMessageSeam(seam);
+  }
+  void cleanupTestCase() { platform::setMessageSeam({}); }
+  void init() { FMessages.clear(); }
+
+  void contextMenuGetsTheSpellingEntries() {
+    auto w = openWith(QStringLiteral("Сегодня хорашая погода\r\n").toUtf8());
+    QVERIFY2(FMessages.isEmpty(), qPrintable(FMessages.join('\n')));
+    QVERIFY(w->spelling());
+    QMenu* popup = w->editorPopup();
+    QVERIFY(TSpellMenu::FindPopupItem(popup, "pmiAddToDictionary"));
+    QVERIFY(TSpellMenu::FindPopupItem(popup, "pmiSelectLanguage"));
+    QVERIFY(language(*w, 0)->isChecked());
+    QVERIFY(language(*w, 0x0419));
+    QCOMPARE(language(*w, 0x0419)->text(), QStringLiteral("Русский"));
+    QCOMPARE(language(*w, 0x0409)->text(), QStringLiteral("Английский (США)"));
+
+    // F6 while typing: no menu command holds the key.
+    language(*w, 0x0419)->trigger();
+    w->activateWindow();
+    w->Editor->setFocus();
+    QVERIFY(QTest::qWaitForWindowActive(w.get()));
+    w->Editor->setCaretXY(QPoint(1, 1));
+    QTest::keyClick(w->Editor->viewport(), Qt::Key_F6);
+    QCOMPARE(w->Editor->caretXY(), QPoint(9, 1));
+    QVERIFY(FMessages.isEmpty());
+    QTest::keyClick(w->Editor->viewport(), Qt::Key_F6);
+    QCOMPARE(FMessages, QStringList{"Ошибок больше не найдено!"});
+
+    // A rebuild (after the menu editor saved) starts again from "Нет", with
+    // one set of entries.
+    const int entries = int(popup->actions().size());
+    w->RebuildMenus();
+    QVERIFY(w->spelling());
+    QVERIFY(language(*w, 0)->isChecked());
+    QVERIFY(!w->spelling()->FSpellCheck->Enabled());
+    QCOMPARE(int(w->editorPopup()->actions().size()), entries);
+    QCOMPARE(w->Editor->pluginCount(), 1);
+  }
+};
+
+KORVEX_TEST(TestSpelling)
+#include "test_spelling.moc"
