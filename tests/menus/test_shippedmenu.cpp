@@ -1,6 +1,7 @@
 #include <QFile>
 #include <QSet>
 #include <QTest>
+#include <QToolButton>
 #include <QWidgetAction>
 #include <QXmlStreamReader>
 
@@ -200,6 +201,39 @@ class TestShippedMenu : public QObject {
       if (opaque > 0) ++drawn;
     }
     QVERIFY(drawn >= scan().maxImageIndex + 1);
+  }
+
+  // In a window of the default width (608 px) the whole toolbar shows, set up
+  // as the main window sets it up: no button behind the extension arrow, the
+  // up-down control whole.
+  void toolbarFitsTheDefaultWidth() {
+    Form f;
+    f.toolBar->setIconSize(QSize(16, 16));
+    f.toolBar->setMovable(false);
+    f.toolBar->setFloatable(false);
+    TImageList icons;
+    LoadIconStrip(icons, FBmp);
+    TXmlToMenu loader(&f.window, &icons, f.toolBar, [](QObject*) {});
+    loader.OnDropdownMenuFind = [&](TXmlToolButton* b, const QString& name) {
+      b->setDropdownMenu(FindXmlPopupMenu(&f.window, name));
+    };
+    QVERIFY(loader.MenuLoad(FXml));
+    f.window.resize(608, 384);
+    f.window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&f.window));
+    QCOMPARE(f.window.width(), 608);
+    int shown = 0;
+    for (QAction* a : f.toolBar->actions()) {
+      QWidget* w = f.toolBar->widgetForAction(a);
+      QVERIFY(w);
+      QVERIFY2(w->isVisible(), qPrintable(a->text()));
+      QVERIFY2(f.toolBar->rect().contains(w->geometry()), qPrintable(a->text()));
+      shown += !a->isSeparator();
+    }
+    QVERIFY(shown >= 12);
+    auto* extension = f.toolBar->findChild<QToolButton*>(QStringLiteral("qt_toolbar_ext_button"));
+    QVERIFY(extension);
+    QVERIFY(!extension->isVisible());
   }
 };
 
