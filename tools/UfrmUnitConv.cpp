@@ -167,6 +167,9 @@ void TfrmUnitConv::ConvertAndInsert() {
 
 void TfrmUnitConv::EditUnits() {
   if (ExecuteUnitsEdit(FUnits, this)) FillUnits();
+  // Keys go on reaching this dialog even where nothing hands the activation
+  // back when the editor closes (X without a window manager).
+  activateWindow();
 }
 
 bool ExecuteUnitConv(const QString& FileName, QString& Text, QWidget* parent) {
