@@ -6,9 +6,11 @@
 // test that does not return from hanging the suite:
 // - a modal window open for more than KORVEX_MODAL_TIMEOUT_MS (10 s) fails the
 //   running test, naming the window, and is closed so the suite goes on;
-// - a test function running longer than QTEST_FUNCTION_TIMEOUT (set here to
-//   the same 10 s unless given) is ended by Qt Test with "Test function timed
-//   out" and the function's name.
+// - a test function running longer than QTEST_FUNCTION_TIMEOUT (15 s unless
+//   given; longer than the modal limit, so that a forgotten dialog is named and
+//   closed first) is ended by Qt Test with "Test function timed out" and the
+//   function's name.  Qt's stack dump runs gdb, which can hang where attaching
+//   is not allowed: it is off unless QTEST_DISABLE_STACK_DUMP is given.
 #include <QApplication>
 #include <QDialog>
 #include <QElapsedTimer>
@@ -29,12 +31,13 @@ struct Registrar {
   explicit Registrar(Factory f) { registry().push_back(std::move(f)); }
 };
 
-constexpr int kDefaultWaitLimitMs = 10000;
+constexpr int kModalLimitMs = 10000;
+constexpr int kFunctionLimitMs = 15000;
 
 inline int modalLimitMs() {
   bool ok = false;
   const int ms = qEnvironmentVariableIntValue("KORVEX_MODAL_TIMEOUT_MS", &ok);
-  return ok && ms > 0 ? ms : kDefaultWaitLimitMs;
+  return ok && ms > 0 ? ms : kModalLimitMs;
 }
 
 // Runs in the main thread: a modal loop still serves its timers, so it sees the
@@ -78,7 +81,8 @@ class ModalWatchdog : public QObject {
 
 inline int runAll(int argc, char** argv, const std::vector<Factory>& factories = registry()) {
   if (qEnvironmentVariableIsEmpty("QTEST_FUNCTION_TIMEOUT"))
-    qputenv("QTEST_FUNCTION_TIMEOUT", QByteArray::number(kDefaultWaitLimitMs));
+    qputenv("QTEST_FUNCTION_TIMEOUT", QByteArray::number(kFunctionLimitMs));
+  if (!qEnvironmentVariableIsSet("QTEST_DISABLE_STACK_DUMP")) qputenv("QTEST_DISABLE_STACK_DUMP", "1");
   ModalWatchdog watchdog;
   int failed = 0;
   for (auto& f : factories) {
