@@ -114,7 +114,7 @@ QStringList labelTexts(QWidget* page) {
 
 // The user's part in the dialogs opened from now on: action closes the dialog
 // (OK, Cancel, the close box); a dialog it leaves open is cancelled.
-void onModal(std::function<void(QDialog*)> action) {
+void scriptUser(std::function<void(QDialog*)> action) {
   platform::DialogSeam seam;
   seam.dialog = [action](QDialog* dlg) {
     action(dlg);
@@ -378,7 +378,7 @@ class TestOptions : public QObject {
     QCOMPARE(passive.count(), 0);
 
     QString seen;
-    onModal([&seen](QWidget* w) {
+    scriptUser([&seen](QWidget* w) {
       auto* colors = qobject_cast<QColorDialog*>(w);
       seen = colors ? colors->currentColor().name() : QStringLiteral("not a colour dialog");
       if (!colors) return;
@@ -389,7 +389,7 @@ class TestOptions : public QObject {
     QCOMPARE(seen, QColor(7, 8, 9).name());
     QCOMPARE(dialog.shSymbolsColor->color(), RGBColor(50, 60, 70));
 
-    onModal([](QWidget* w) { static_cast<QDialog*>(w)->reject(); });
+    scriptUser([](QWidget* w) { static_cast<QDialog*>(w)->reject(); });
     QTest::mouseClick(dialog.shSymbolsColor, Qt::LeftButton);
     QCOMPARE(dialog.shSymbolsColor->color(), RGBColor(50, 60, 70));
   }
@@ -413,7 +413,7 @@ class TestOptions : public QObject {
     const TColor colorBefore = sample->fontColor();
     bool fixedOnly = !monospaced;
     QString startFamily;
-    onModal([&](QWidget* w) {
+    scriptUser([&](QWidget* w) {
       auto* fonts = w->findChild<QFontDialog*>();
       if (!fonts) return;
       fixedOnly = fonts->testOption(QFontDialog::MonospacedFonts);
@@ -444,7 +444,7 @@ class TestOptions : public QObject {
     auto* sample = dialog.findChild<TFontSample*>(QStringLiteral("FontLabel"));
     QVERIFY(sample);
     QFont opened, picked;
-    onModal([&](QWidget* w) {
+    scriptUser([&](QWidget* w) {
       auto* fonts = w->findChild<QFontDialog*>();
       if (!fonts) return;
       opened = fonts->currentFont();
@@ -495,7 +495,7 @@ class TestOptions : public QObject {
     };
 
     bool edited = false;
-    onModal([&](QWidget* w) {
+    scriptUser([&](QWidget* w) {
       edited = edit(w);
       if (edited) static_cast<TfrmOptions*>(w)->CancelButton->click();
     });
@@ -504,7 +504,7 @@ class TestOptions : public QObject {
     QCOMPARE(dump(Options), before);
 
     edited = false;
-    onModal([&](QWidget* w) {
+    scriptUser([&](QWidget* w) {
       edited = edit(w);
       w->close();
     });
@@ -512,7 +512,7 @@ class TestOptions : public QObject {
     QVERIFY(edited);
     QCOMPARE(dump(Options), before);
 
-    onModal([&](QWidget* w) {
+    scriptUser([&](QWidget* w) {
       edited = edit(w);
       if (edited) static_cast<TfrmOptions*>(w)->OKButton->click();
     });
