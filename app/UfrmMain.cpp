@@ -387,7 +387,10 @@ bool TfrmMain::SaveTextAsChecked() {
 
 void TfrmMain::PrintText() {
   QPrinter printer(QPrinter::HighResolution);
-  printer.setDocName(FFileName);
+  // The print dialog proposes <home>/<document name>.pdf for a PDF file: the
+  // name without its folder, or the proposal lies in a folder that is not there.
+  const QString title = QFileInfo(FFileName).completeBaseName();
+  printer.setDocName(title);
   const bool wrap = Options.EditorProps.epWordWrap;
   const int pages = qMax(1, Editor->printPageCount(&printer, wrap));
   QPrintDialog dlg(&printer, this);
@@ -405,10 +408,10 @@ void TfrmMain::PrintText() {
   };
   switch (printer.printRange()) {
     case QPrinter::AllPages:
-      Editor->print(&printer, FFileName, wrap, factory);
+      Editor->print(&printer, title, wrap, factory);
       break;
     case QPrinter::PageRange:
-      Editor->print(&printer, FFileName, wrap, factory, printer.fromPage(), printer.toPage());
+      Editor->print(&printer, title, wrap, factory, printer.fromPage(), printer.toPage());
       break;
     default:
       break;

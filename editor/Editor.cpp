@@ -832,8 +832,18 @@ void TEditor::print(QPrinter* printer, const QString& title, bool wordWrap,
   QPainter painter(printer);
   if (!painter.isActive()) return;
   const QSizeF page = doc->pageSize();
-  for (int p = first; p <= last; ++p) {
-    if (p > first) printer->newPage();
+  // A PDF file or a printer without its own copy handling gets each copy as
+  // pages of its own, collated or page by page as asked.
+  const bool ownCopies = printer->outputFormat() == QPrinter::PdfFormat || !printer->supportsMultipleCopies();
+  const int copies = ownCopies ? qMax(1, printer->copyCount()) : 1;
+  const bool collate = printer->collateCopies();
+  QList<int> order;
+  for (int c = 0; c < (collate ? copies : 1); ++c)
+    for (int p = first; p <= last; ++p)
+      for (int r = 0; r < (collate ? 1 : copies); ++r) order << p;
+  for (int i = 0; i < order.size(); ++i) {
+    const int p = order.at(i);
+    if (i > 0) printer->newPage();
     painter.save();
     const QRectF clip(0, (p - 1) * page.height(), page.width(), page.height());
     painter.translate(0, -clip.top());

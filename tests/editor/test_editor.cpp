@@ -572,6 +572,13 @@ class TestEditor : public QObject {
     printer.setOutputFileName(part);
     e.print(&printer, "title", false, nullptr, 2, 3);
     QCOMPARE(pdfPages(part), 2);
+    // Copies of a range into a PDF file: each copy gets its pages.
+    const QString copies = FDir.filePath("copies.pdf");
+    printer.setOutputFileName(copies);
+    printer.setCopyCount(3);
+    e.print(&printer, "title", false, nullptr, 2, 3);
+    QCOMPARE(pdfPages(copies), 6);
+    printer.setCopyCount(1);
     // The editor's own document is untouched by printing.
     QCOMPARE(e.line(0), QStringLiteral("Строка 0"));
     QVERIFY(e.document()->firstBlock().layout()->formats().isEmpty());
