@@ -8,13 +8,13 @@
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QStyleOptionMenuItem>
 #include <QStyleOptionToolBar>
 #include <QStyleOptionToolButton>
 #include <QStylePainter>
 #include <QToolBar>
 #include <QVBoxLayout>
 #include <QWidgetAction>
-#include <QXmlStreamReader>
 
 #include "menus/zorAcMtextMenus.h"
 
@@ -150,6 +150,26 @@ quint16 KeySequenceToShortCut(const QKeySequence& sequence) {
   if (kc.keyboardModifiers() & Qt::ControlModifier) sc |= scCtrl;
   if (kc.keyboardModifiers() & Qt::AltModifier) sc |= scAlt;
   return sc;
+}
+
+// ---------------------------------------------------------------------------
+// Menus
+
+TXmlMenu::TXmlMenu(QWidget* parent) : QMenu(parent) { setStyle(MtextMenuStyle()); }
+
+void TXmlMenu::remeasure() {
+  QEvent e(QEvent::StyleChange);
+  changeEvent(&e);
+  update();
+}
+
+void TXmlMenu::initStyleOption(QStyleOptionMenuItem* option, const QAction* action) const {
+  QMenu::initStyleOption(option, action);
+  const auto* item = qobject_cast<const TXmlMenuItem*>(action);
+  if (!item || !item->FAsMText || item->isSeparator() || !AcMtextMenu()) return;
+  const int tab = option->text.indexOf(QLatin1Char('\t'));
+  const QString shortcut = tab >= 0 ? option->text.mid(tab + 1) : QString();
+  option->text = TMtextMenuStyle::encode(item->mtext(), shortcut);
 }
 
 // ---------------------------------------------------------------------------
@@ -384,26 +404,7 @@ bool TXmlToMenu::MenuLoad(const QString& FileName) {
     FErrorString = file.errorString();
   } else {
     TSaxHandler handler(this);
-    QXmlStreamReader reader(&file);
-    while (!reader.atEnd()) {
-      switch (reader.readNext()) {
-        case QXmlStreamReader::StartElement:
-          handler.startElement(reader.name(), reader.attributes());
-          break;
-        case QXmlStreamReader::EndElement:
-          handler.endElement(reader.name());
-          break;
-        default:
-          break;
-      }
-    }
-    if (reader.hasError()) {
-      ok = false;
-      FErrorString = QStringLiteral("%1 (%2:%3)")
-                         .arg(reader.errorString())
-                         .arg(reader.lineNumber())
-                         .arg(reader.columnNumber());
-    }
+    ok = ParseMenuXml(file, handler, &FErrorString);
   }
   if (!ok) {
     if (OnParseError) OnParseError(parseFailedMessage());
@@ -416,52 +417,19 @@ bool TXmlToMenu::MenuLoad(const QString& FileName) {
 // ---------------------------------------------------------------------------
 // Element handler
 
-namespace {
-const QString AttrNames[10] = {
-    QStringLiteral("CAPTION"),  QStringLiteral("COMMAND"),    QStringLiteral("ARGUMENT"), QStringLiteral("HINT"),
-    QStringLiteral("SHOWHINT"), QStringLiteral("BTNMENU"),    QStringLiteral("IMAGEINDEX"),
-    QStringLiteral("BREAK"),    QStringLiteral("SHORTCUT"),   QStringLiteral("MTEXT"),
-};
-
-int intOr(QStringView s, int def) {
-  bool ok = false;
-  const int v = s.trimmed().toInt(&ok);
-  return ok ? v : def;
-}
-}  // namespace
-
-bool TSaxHandler::readAttributes(const QXmlStreamAttributes& atts) {
-  for (const QString& name : AttrNames)
-    if (!atts.hasAttribute(name)) return false;
-  TItemAttr a;
-  a.Caption = atts.value(AttrNames[0]).toString();
-  a.Command = MenuCommandFromInt(intOr(atts.value(AttrNames[1]), 0));
-  a.Argument = atts.value(AttrNames[2]).toString();
-  a.Hint = atts.value(AttrNames[3]).toString();
-  a.ShowHint = intOr(atts.value(AttrNames[4]), 0) != 0;
-  a.BtnMenu = atts.value(AttrNames[5]).toString();
-  a.ImageIndex = intOr(atts.value(AttrNames[6]), -1);
-  a.Break = intOr(atts.value(AttrNames[7]), 0) != 0;
-  const int sc = intOr(atts.value(AttrNames[8]), 0);
-  a.ShortCut = (sc >= 0 && sc <= 0xFFFF) ? quint16(sc) : 0;
-  a.AsMText = intOr(atts.value(AttrNames[9]), 0) != 0;
-  FItemAttr = a;
-  return true;
-}
-
 static QString identifier(TMenuCommand cmd, int index) {
   return QString::asprintf("%s%.4d", MenuCommandName(cmd).toLatin1().constData(), index);
 }
 
-void TSaxHandler::startElement(const QStringView& localName, const QXmlStreamAttributes& atts) {
-  if (localName == QLatin1String("MAINMENU"))
+void TSaxHandler::startElement(TMenuElement element, QStringView, const QXmlStreamAttributes& atts) {
+  if (element == meMainMenu)
     FCurSection = msMainMenu;
-  else if (localName == QLatin1String("POPUPMENU"))
+  else if (element == mePopupMenu)
     FCurSection = msPopupMenu;
-  else if (localName == QLatin1String("TOOLBAR"))
+  else if (element == meToolBar)
     FCurSection = msToolBar;
-  if (localName != QLatin1String("ITEM") || atts.size() != 10) return;
-  if (!readAttributes(atts)) return;
+  // An ITEM without exactly the ten attributes creates nothing.
+  if (element != meItem || !ReadMenuItemProps(atts, mrLoader, FItemAttr)) return;
 
   switch (FCurSection) {
     case msMainMenu:
@@ -573,16 +541,15 @@ void TSaxHandler::createToolControl() {
   if (FXmlToMenu->OnSetToolButton) FXmlToMenu->OnSetToolButton(button);
 }
 
-void TSaxHandler::endElement(const QStringView& localName) {
-  if (localName == QLatin1String("MAINMENU") || localName == QLatin1String("POPUPMENU") ||
-      localName == QLatin1String("TOOLBAR")) {
+void TSaxHandler::endElement(TMenuElement element, QStringView) {
+  if (element == meMainMenu || element == mePopupMenu || element == meToolBar) {
     FCurSection = msNone;
     FCurMnuItem = nullptr;
     FAtRoot = false;
     FCurPopMnu = nullptr;
     return;
   }
-  if (localName != QLatin1String("ITEM") || (FCurSection != msMainMenu && FCurSection != msPopupMenu)) return;
+  if (element != meItem || (FCurSection != msMainMenu && FCurSection != msPopupMenu)) return;
   // One level up: an item goes to its parent item, a top-level item to the
   // menu's root, and the root to "no menu", which ends a popup definition.
   if (FCurMnuItem) {

@@ -4,6 +4,7 @@
 #include <QAction>
 #include <QIcon>
 #include <QKeySequence>
+#include <QMenu>
 #include <QPixmap>
 #include <QString>
 #include <QToolButton>
@@ -13,13 +14,13 @@
 #include <stdexcept>
 
 #include "menus/MenuCommands.h"
+#include "menus/MenuModel.h"
 
 class QMainWindow;
-class QMenu;
 class QMenuBar;
 class QToolBar;
+class QStyleOptionMenuItem;
 class QXmlStreamAttributes;
-class TXmlMenu;
 
 // ---------------------------------------------------------------------------
 // Icons
@@ -57,6 +58,23 @@ class TIconStripError : public std::runtime_error {
 // partial cells at the right and bottom edges are dropped.  The colour of
 // pixel (0, 0) is transparent in every icon.  Appends to the list.
 void LoadIconStrip(TImageList& imageList, const QString& fileName);
+
+// ---------------------------------------------------------------------------
+// Menus
+
+// The menu class of every popup and submenu the loader builds.  It tells the
+// style which of its items are MText items, so that their captions are
+// measured and drawn by the MText menu drawer (zorAcMtextMenus).
+class TXmlMenu : public QMenu {
+  Q_OBJECT
+ public:
+  explicit TXmlMenu(QWidget* parent = nullptr);
+  // Drops the cached item sizes, so the next layout measures every item anew.
+  void remeasure();
+
+ protected:
+  void initStyleOption(QStyleOptionMenuItem* option, const QAction* action) const override;
+};
 
 // ---------------------------------------------------------------------------
 // Shortcuts: low byte the virtual key code, 0x2000 Shift, 0x4000 Ctrl, 0x8000 Alt.
@@ -189,33 +207,22 @@ using TDropdownMenuFindEvent = std::function<void(TXmlToolButton* Button, const 
 // that a new load destroys only those and not the toolkit's own menus.
 extern const char* const XmlMenuMarker;
 
-// The attributes of one ITEM.
-struct TItemAttr {
-  QString Caption;
-  TMenuCommand Command = cmdNone;
-  QString Argument;
-  QString Hint;
-  bool ShowHint = false;
-  QString BtnMenu;
-  int ImageIndex = -1;
-  bool Break = false;
-  quint16 ShortCut = 0;
-  bool AsMText = false;
-};
+// The attributes of one ITEM, read by the loader's rules of the shared
+// reading layer (exactly the ten, IMAGEINDEX -1 when not a number).
+using TItemAttr = TMenuItemProps;
 
 class TXmlToMenu;
 
-// Receives the elements of the file in document order.
-class TSaxHandler {
+// Receives the elements of the file in document order and builds as they come.
+class TSaxHandler : public TMenuXmlHandler {
  public:
   explicit TSaxHandler(TXmlToMenu* owner) : FXmlToMenu(owner) {}
-  void startElement(const QStringView& localName, const QXmlStreamAttributes& atts);
-  void endElement(const QStringView& localName);
+  void startElement(TMenuElement element, QStringView localName, const QXmlStreamAttributes& atts) override;
+  void endElement(TMenuElement element, QStringView localName) override;
 
   TMenuXmlSection section() const { return FCurSection; }
 
  private:
-  bool readAttributes(const QXmlStreamAttributes& atts);
   TXmlMenuItem* createMenuItem(QWidget* menuRoot);
   void createToolControl();
 

@@ -17,15 +17,6 @@ TAcMtextMenu* CurrentDrawer = nullptr;
 constexpr QChar MtextMark(0xE000);
 constexpr QChar ShortcutMark(0xE001);
 
-TMtextMenuStyle* sharedStyle() {
-  static QPointer<TMtextMenuStyle> style;
-  if (!style) {
-    style = new TMtextMenuStyle;
-    style->setParent(qApp);
-  }
-  return style;
-}
-
 int pointSizeOf(const QFont& f) {
   if (f.pointSizeF() > 0) return qRound(f.pointSizeF());
   if (f.pixelSize() > 0) return qMax(1, qRound(f.pixelSize() * 72.0 / ScreenDpiY()));
@@ -35,24 +26,13 @@ int pointSizeOf(const QFont& f) {
 
 TAcMtextMenu* AcMtextMenu() { return CurrentDrawer; }
 
-// ---------------------------------------------------------------------------
-// Menus
-
-TXmlMenu::TXmlMenu(QWidget* parent) : QMenu(parent) { setStyle(sharedStyle()); }
-
-void TXmlMenu::remeasure() {
-  QEvent e(QEvent::StyleChange);
-  changeEvent(&e);
-  update();
-}
-
-void TXmlMenu::initStyleOption(QStyleOptionMenuItem* option, const QAction* action) const {
-  QMenu::initStyleOption(option, action);
-  const auto* item = qobject_cast<const TXmlMenuItem*>(action);
-  if (!item || !item->FAsMText || item->isSeparator() || !AcMtextMenu()) return;
-  const int tab = option->text.indexOf(QLatin1Char('\t'));
-  const QString shortcut = tab >= 0 ? option->text.mid(tab + 1) : QString();
-  option->text = TMtextMenuStyle::encode(item->mtext(), shortcut);
+TMtextMenuStyle* MtextMenuStyle() {
+  static QPointer<TMtextMenuStyle> style;
+  if (!style) {
+    style = new TMtextMenuStyle;
+    style->setParent(qApp);
+  }
+  return style;
 }
 
 // ---------------------------------------------------------------------------

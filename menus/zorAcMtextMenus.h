@@ -1,9 +1,9 @@
 #pragma once
 // Menu items that show their argument rendered as MText instead of a caption.
 #include <QFont>
-#include <QMenu>
 #include <QProxyStyle>
 #include <QSize>
+#include <QStyleOptionMenuItem>
 
 #include "core/Colors.h"
 #include "mtext/zorAcCanvas.h"
@@ -11,20 +11,6 @@
 
 class QMenuBar;
 class TXmlMenuItem;
-
-// The menu class of every popup and submenu the loader builds.  It tells the
-// style which of its items are MText items, so that their captions are
-// measured and drawn by the MText menu drawer.
-class TXmlMenu : public QMenu {
-  Q_OBJECT
- public:
-  explicit TXmlMenu(QWidget* parent = nullptr);
-  // Drops the cached item sizes, so the next layout measures every item anew.
-  void remeasure();
-
- protected:
-  void initStyleOption(QStyleOptionMenuItem* option, const QAction* action) const override;
-};
 
 // Measures and draws the captions of MText items through the drawer; every
 // other part of the item is the base style's.
@@ -95,3 +81,6 @@ class TAcMtextMenu {
 
 // The drawer in use (the last one created and not yet destroyed), or nullptr.
 TAcMtextMenu* AcMtextMenu();
+
+// The one style every menu with MText items is drawn with (TXmlMenu sets it).
+TMtextMenuStyle* MtextMenuStyle();
