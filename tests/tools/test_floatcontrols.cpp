@@ -10,6 +10,7 @@
 // The field as a user meets it where the decimal separator is a comma.
 class TestFloatControls : public QObject {
   Q_OBJECT
+  QLocale FSaved;
 
   // Types one character the way the keyboard would.
   static void type(TCustomFloatEdit& e, QChar ch) {
@@ -25,8 +26,11 @@ class TestFloatControls : public QObject {
   }
 
  private slots:
-  void initTestCase() { QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia)); }
-  void cleanupTestCase() { QLocale::setDefault(QLocale::c()); }
+  void initTestCase() {
+    FSaved = QLocale();
+    QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
+  }
+  void cleanupTestCase() { QLocale::setDefault(FSaved); }
 
   void defaults() {
     TFloatEdit e;

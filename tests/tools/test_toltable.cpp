@@ -27,6 +27,11 @@ struct ErrorCatcher {
   ~ErrorCatcher() { platform::setMessageSeam({}); }
 };
 
+// A number as dialogs show it: with the system's decimal separator.
+QString sys(const char* number) {
+  return QString::fromLatin1(number).replace(QLatin1Char('.'), DialogDecimalSeparator());
+}
+
 QString shippedTable() { return QStringLiteral(KORVEX_SOURCE_DIR "/Support/korvex.tol"); }
 
 // Rows of ink (pixels darker than mid-grey) at x >= fromX.
@@ -89,8 +94,8 @@ class TestTolTable : public QObject {
     d.SymbTol->click();
     QCOMPARE(d.Tol, QStringLiteral("~25H7"));
     QCOMPARE(d.StatusText(), QStringLiteral("~25H7"));
-    QCOMPARE(d.MaxValue->text(), QStringLiteral("25.021"));
-    QCOMPARE(d.MinValue->text(), QStringLiteral("25"));
+    QCOMPARE(d.MaxValue->text(), sys("25.021"));
+    QCOMPARE(d.MinValue->text(), sys("25"));
   }
 
   void stacksOfPairsAndSingleValues() {
@@ -100,24 +105,24 @@ class TestTolTable : public QObject {
     const int dev = 4 + 30;  // right of the nominal "25" at 12 pt
     d.TableGridSelectCell(2, 1);
     QVERIFY(d.Tol.endsWith(QStringLiteral("\\S-0.02^-0.041;}")));
-    QCOMPARE(d.MaxValue->text(), QStringLiteral("24.98"));
-    QCOMPARE(d.MinValue->text(), QStringLiteral("24.959"));
+    QCOMPARE(d.MaxValue->text(), sys("24.98"));
+    QCOMPARE(d.MinValue->text(), sys("24.959"));
 
     d.TableGridSelectCell(3, 1);
     QVERIFY(d.Tol.endsWith(QStringLiteral("\\S+0.012^;}")));
     QVector<int> rows = inkRows(d.PreviewPicture(), dev);
     QVERIFY(!rows.isEmpty());
     QVERIFY(rows.last() < 57 / 2 + 1);  // upper position only
-    QCOMPARE(d.MaxValue->text(), QStringLiteral("25.012"));
-    QCOMPARE(d.MinValue->text(), QStringLiteral("25"));
+    QCOMPARE(d.MaxValue->text(), sys("25.012"));
+    QCOMPARE(d.MinValue->text(), sys("25"));
 
     d.TableGridSelectCell(4, 1);
     QVERIFY(d.Tol.endsWith(QStringLiteral("\\S^-0.012;}")));
     rows = inkRows(d.PreviewPicture(), dev);
     QVERIFY(!rows.isEmpty());
     QVERIFY(rows.first() >= 57 / 2);  // lower position only
-    QCOMPARE(d.MaxValue->text(), QStringLiteral("25"));
-    QCOMPARE(d.MinValue->text(), QStringLiteral("24.988"));
+    QCOMPARE(d.MaxValue->text(), sys("25"));
+    QCOMPARE(d.MinValue->text(), sys("24.988"));
   }
 
   void separatorSettingAndHeights() {
@@ -174,12 +179,12 @@ class TestTolTable : public QObject {
     TfrmTolTable d(0.6, false);
     d.Prepare(QString());
     d.FormShow(table(QString::fromUtf8(Sample)));
-    QCOMPARE(d.MaxValue->text(), QStringLiteral("0.021"));
+    QCOMPARE(d.MaxValue->text(), sys("0.021"));
     d.NumEdit->setValue(25);
-    QCOMPARE(d.MaxValue->text(), QStringLiteral("0.021"));  // typing alone changes nothing
+    QCOMPARE(d.MaxValue->text(), sys("0.021"));  // typing alone changes nothing
     d.RefreshButtonClick();
-    QCOMPARE(d.MaxValue->text(), QStringLiteral("25.021"));
-    QCOMPARE(d.MinValue->text(), QStringLiteral("25"));
+    QCOMPARE(d.MaxValue->text(), sys("25.021"));
+    QCOMPARE(d.MinValue->text(), sys("25"));
   }
 
   void emptyCellBuildsNothingSilently() {
@@ -212,7 +217,7 @@ class TestTolTable : public QObject {
     QCOMPARE(catcher.errors, QStringList{QStringLiteral("'abc' is not a valid floating point value")});
     QCOMPARE(d.Tol, before);
     QCOMPARE(d.StatusText(), before);
-    QCOMPARE(d.MaxValue->text(), QStringLiteral("25.021"));
+    QCOMPARE(d.MaxValue->text(), sys("25.021"));
 
     // ... and stops the dialog when it is the first cell.
     TfrmTolTable e(0.6, false);
@@ -425,7 +430,7 @@ class TestTolTable : public QObject {
     TfrmTolTable d(0.6, false);
     QCOMPARE(d.windowTitle(), QStringLiteral("Таблица допусков"));
     QCOMPARE(d.PreviewImage->size(), QSize(128, 57));
-    QCOMPARE(d.MaxValue->text(), QStringLiteral("0"));
+    QCOMPARE(d.MaxValue->text(), sys("0"));
     QCOMPARE(d.RefreshButton->toolTip(), QStringLiteral("Обновить расчет"));
     QCOMPARE(d.PlusMinusTol->toolTip(), QStringLiteral("Выбор вида записи допуска"));
     QVERIFY(d.btnOK->isDefault());
