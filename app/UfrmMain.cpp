@@ -27,6 +27,7 @@
 #include "menus/MenuXML.h"
 #include "menus/zorAcMtextMenus.h"
 #include "platform/Platform.h"
+#include "spell/HunspellLib.h"
 #include "spell/SpellMenu.h"
 #include "tools/Conversion.h"
 
@@ -36,6 +37,8 @@ QString MenuImagesFileName;
 bool SwitchLayoutPending = true;
 
 void InitializeModules() {
+  // The spell engine is linked in: binding it only confirms it is there.
+  LoadHunspell();
   // The renderer works in millimetres at screen resolution, fixed for the run.
   ScreenDpiY();
   // The program-wide unit list, read from its file on first use.

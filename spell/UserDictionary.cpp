@@ -16,7 +16,10 @@ QString TrimWord(const QString& word) {
 QStringList DecodeUserWordList(const QByteArray& bytes) {
   TTextFormat format;
   QStringList words;
-  for (const QString& line : DecodeTextLines(bytes, format)) {
+  for (QString line : DecodeTextLines(bytes, format)) {
+    // A zero-width no-break space is no part of a word; left at the start of
+    // the first word it would be taken for a byte-order mark on the next read.
+    line.remove(QChar(0xFEFF));
     const QString w = TrimWord(line);
     if (!w.isEmpty()) words << w;
   }

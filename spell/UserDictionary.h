@@ -8,8 +8,8 @@
 // A word without the blanks and control characters around it.
 QString TrimWord(const QString& word);
 
-// The words of a list as they stand in the file: each line trimmed, empty
-// lines skipped.  A byte-order mark is accepted, and a list written by hand in
+// The words of a list as they stand in the file: each line trimmed (and
+// without zero-width no-break spaces), empty lines skipped.  A byte-order mark is accepted, and a list written by hand in
 // Windows-1251 (not valid UTF-8) still reads.
 QStringList DecodeUserWordList(const QByteArray& bytes);
 QByteArray EncodeUserWordList(const QStringList& words);

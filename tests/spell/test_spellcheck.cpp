@@ -257,6 +257,11 @@ class TestSpellCheck : public QObject {
     QCOMPARE(DecodeUserWordList("\xEF\xBB\xBF b \r\n\r\n\ta\n"), QStringList({"b", "a"}));
     QCOMPARE(DecodeUserWordList(QByteArray("\xEF\xF0\xE8\xE2\xE5\xF2\r\n")), QStringList{"привет"});  // 1251
     QCOMPARE(EncodeUserWordList({"a", "б"}), QByteArray("a\r\n") + QStringLiteral("б\r\n").toUtf8());
+    // A zero-width no-break space opening a line in the middle would become a
+    // byte-order mark once the word is written first, and the word would change.
+    const QStringList words = DecodeUserWordList("\xEF\xBB\xBFz\n\xEF\xBB\xBFword\n");
+    QCOMPARE(words, QStringList({"z", "word"}));
+    QCOMPARE(DecodeUserWordList(EncodeUserWordList(words)), words);
     QStringList l;
     QVERIFY(InsertSortedWord(l, "b"));
     QVERIFY(InsertSortedWord(l, "B"));
