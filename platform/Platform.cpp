@@ -277,7 +277,7 @@ class THelpWindow : public QDialog {
     connect(home, &QPushButton::clicked, this, [this] { open(0); });
     connect(close, &QPushButton::clicked, this, &QDialog::close);
   }
-  void open(int context) {
+  void openAt(int context) {
     const QString file = helpPageFile(context);
     if (QFileInfo::exists(file)) {
       FBrowser->setSource(QUrl::fromLocalFile(file));
@@ -293,7 +293,7 @@ QPointer<THelpWindow> gHelpWindow;
 
 void showHelp(QWidget* parent, int context) {
   if (!gHelpWindow) gHelpWindow = new THelpWindow(parent ? parent->window() : nullptr);
-  gHelpWindow->open(context);
+  gHelpWindow->openAt(context);
   gHelpWindow->show();
   gHelpWindow->raise();
   gHelpWindow->activateWindow();
