@@ -274,7 +274,7 @@ class THelpWindow : public QDialog {
     buttons->addWidget(close);
     lay->addLayout(buttons);
     connect(back, &QPushButton::clicked, FBrowser, &QTextBrowser::backward);
-    connect(home, &QPushButton::clicked, this, [this] { open(0); });
+    connect(home, &QPushButton::clicked, this, [this] { openAt(0); });
     connect(close, &QPushButton::clicked, this, &QDialog::close);
   }
   void openAt(int context) {
