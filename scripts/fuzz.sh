@@ -17,12 +17,14 @@ if command -v ccache >/dev/null; then
   args+=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 fi
 cmake -S . -B build-fuzz "${args[@]}" >/dev/null
-cmake --build build-fuzz -j"$(nproc)" --target korvex_fuzzers
 
 # Every target fuzz/CMakeLists.txt defines, unless some are named.
 targets=("$@")
 if ((${#targets[@]} == 0)); then
+  cmake --build build-fuzz -j"$(nproc)" --target korvex_fuzzers
   mapfile -t targets < <(cmake --build build-fuzz --target help | grep -v _autogen | sed -n 's/^\.\.\. fuzz_\([A-Za-z0-9_]*\).*/\1/p' | sort)
+else
+  cmake --build build-fuzz -j"$(nproc)" --target "${targets[@]/#/fuzz_}"
 fi
 
 export ASAN_OPTIONS="detect_leaks=1"
