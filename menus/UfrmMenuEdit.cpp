@@ -15,6 +15,7 @@
 #include <QPainterPath>
 #include <QPushButton>
 #include <QScreen>
+#include <QSignalBlocker>
 #include <QSplitter>
 #include <QToolBar>
 #include <QToolButton>
@@ -313,7 +314,8 @@ TImageIndexDelegate::TImageIndexDelegate(const TImageList* icons, QObject* paren
     : QStyledItemDelegate(parent), FIcons(icons) {}
 
 QSize TImageIndexDelegate::sizeHint(const QStyleOptionViewItem& option, const QModelIndex&) const {
-  return QSize(option.rect.width(), RowHeight);
+  // Rows take the list's width when painted; the hint only gives their height.
+  return QSize(option.fontMetrics.horizontalAdvance(QStringLiteral("0000")) + 24, RowHeight);
 }
 
 void TImageIndexDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
@@ -413,7 +415,9 @@ void TfrmMenuEdit::buildLayout() {
   for (QPalette::ColorRole role : {QPalette::Highlight, QPalette::HighlightedText})
     pal.setColor(QPalette::Inactive, role, pal.color(QPalette::Active, role));
   tvElements->setPalette(pal);
-  connect(tvElements, &QTreeWidget::currentItemChanged, this, [this] { tvElementsChange(); });
+  // Selection, not the current item: a mouse click makes an item current
+  // before it selects it.
+  connect(tvElements, &QTreeWidget::itemSelectionChanged, this, [this] { tvElementsChange(); });
 
   auto* left = new QVBoxLayout(gbElements);
   left->setContentsMargins(4, 4, 4, 4);
@@ -451,6 +455,7 @@ void TfrmMenuEdit::buildLayout() {
   lbImageIndex = new QListWidget(gbProperties);
   lbImageIndex->setItemDelegate(new TImageIndexDelegate(&imlIcons, lbImageIndex));
   lbImageIndex->setUniformItemSizes(true);
+  lbImageIndex->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   lblImageIndex = label(QStringLiteral("Значок:"), lbImageIndex);
   form->addWidget(lblImageIndex);
   form->addWidget(lbImageIndex, 1);
@@ -535,8 +540,8 @@ void TfrmMenuEdit::showEvent(QShowEvent* e) {
 }
 
 TXmlTreeNode* TfrmMenuEdit::selectedNode() const {
-  QTreeWidgetItem* item = tvElements->currentItem();
-  return item && item->isSelected() ? static_cast<TXmlTreeNode*>(item) : nullptr;
+  const QList<QTreeWidgetItem*> selected = tvElements->selectedItems();
+  return selected.isEmpty() ? nullptr : static_cast<TXmlTreeNode*>(selected.first());
 }
 
 void TfrmMenuEdit::setNodeImage(TXmlTreeNode* node, int imageIndex) {
@@ -631,6 +636,8 @@ void TfrmMenuEdit::btnApplyClick() {
 void TfrmMenuEdit::acAddChildExecute() {
   TXmlTreeNode* parent = selectedNode();
   if (!parent) return;
+  // The controls are what the new node gets: nothing may refill them meanwhile.
+  const QSignalBlocker keep(tvElements);
   TXmlTreeNode* node = newNodeFromControls();
   parent->addChild(node);
   ApplyProperties(node);
@@ -642,6 +649,7 @@ void TfrmMenuEdit::acInsertExecute() {
   TXmlTreeNode* current = selectedNode();
   if (!current || current->isSection()) return;
   QTreeWidgetItem* parent = current->parent();
+  const QSignalBlocker keep(tvElements);
   TXmlTreeNode* node = newNodeFromControls();
   parent->insertChild(parent->indexOfChild(current), node);
   ApplyProperties(node);

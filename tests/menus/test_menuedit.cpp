@@ -350,7 +350,7 @@ class TestMenuEdit : public QObject {
     QCOMPARE(platform::insertToggled(), toggle);
   }
 
-  void toolbarFreePartNamesTheSection() {
+  void mouseOnTreeAndToolbar() {
     Files f;
     TfrmMenuEdit d(f.bmp);
     d.LoadFile(f.xml);
@@ -360,6 +360,13 @@ class TestMenuEdit : public QObject {
     select(d, node(d, {Popup, QStringLiteral("SYMBOLS"), QStringLiteral("Градус")}));
     QTest::mouseClick(d.tbElements, Qt::LeftButton, Qt::NoModifier, free);
     QCOMPARE(FMessages, QStringList{Popup});
+    // A click on an item selects it and shows its properties.
+    TXmlTreeNode* open = node(d, {Tool, QStringLiteral("Открыть")});
+    QTest::mouseClick(d.tvElements->viewport(), Qt::LeftButton, Qt::NoModifier,
+                      d.tvElements->visualItemRect(open).center());
+    QCOMPARE(d.selectedNode(), open);
+    QVERIFY(d.edCaption->isEnabled());
+    QCOMPARE(d.edCaption->text(), QStringLiteral("Открыть"));
     // A click on a button is that button's action, not the message.
     select(d, node(d, {Tool, QStringLiteral("Новый")}));
     QWidget* down = d.tbElements->widgetForAction(d.acMoveDown);
