@@ -1,5 +1,7 @@
 #include "app/Commands.h"
 
+#include <QApplication>
+
 #include "app/General.h"
 #include "app/SearchReplace.h"
 #include "app/TextTools.h"
@@ -7,6 +9,7 @@
 #include "app/UfrmMain.h"
 #include "app/UfrmOptions.h"
 #include "editor/Editor.h"
+#include "menus/UfrmMenuEdit.h"
 #include "platform/Platform.h"
 #include "tools/Ufrm3Stage.h"
 #include "tools/UfrmInsDateTime.h"
@@ -25,10 +28,6 @@ bool writable(const TEditor& e) { return !e.isReadOnly(); }
 bool wordWrap(const TEditor& e) { return e.wordWrap(); }
 
 // --- commands that open a dialog
-void notYetAvailable(TfrmMain& w, TMenuCommand cmd) {
-  platform::showMessage(&w, QStringLiteral("Команда «%1» пока недоступна.").arg(MenuCommandCaption(cmd)));
-}
-
 void insertThreeStack(TfrmMain& w, const QString&, QObject*) {
   QString text = w.Editor->selText();
   if (!Execute3Stage(text, Options.CommaAsSep, &w)) return;
@@ -61,7 +60,18 @@ void recountUnits(TfrmMain& w, const QString&, QObject*) {
   if (ExecuteUnitConv(ProgramFolder + QStringLiteral("Support/unit_conv.xml"), value, &w)) w.InsertAtCaret(value);
 }
 
-void editMenus(TfrmMain& w, const QString&, QObject*) { notYetAvailable(w, cmdToolsEditMenus); }
+void editMenus(TfrmMain& w, const QString&, QObject*) {
+  if (!EditMenuFile(MenuFileName, MenuImagesFileName, &w)) return;
+  // The rebuild (spelling set-up included) takes a moment; the cursor says so even if it fails.
+  QApplication::setOverrideCursor(Qt::WaitCursor);
+  try {
+    w.RebuildMenus();
+  } catch (...) {
+    QApplication::restoreOverrideCursor();
+    throw;
+  }
+  QApplication::restoreOverrideCursor();
+}
 
 void options(TfrmMain& w, const QString&, QObject*) {
   if (!ExecuteOptionsDialog(&w)) return;
