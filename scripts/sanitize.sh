@@ -11,6 +11,8 @@ args=(-DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="-g -O1" -DCMAKE_CXX_COMP
       -DKORVEX_SANITIZE=ON -DKORVEX_BENCH=OFF)
 if command -v ccache >/dev/null; then
   args+=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+  # Paths relative to the checkout, so a fresh clone elsewhere reuses the cache.
+  export CCACHE_BASEDIR="$PWD" CCACHE_NOHASHDIR=true
 fi
 cmake -S . -B build-asan "${args[@]}" >/dev/null
 cmake --build build-asan -j"$(nproc)"
