@@ -7,6 +7,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "MainWindowTestBed.h"
 #include "TestMain.h"
 #include "app/UfrmMain.h"
 #include "menus/MenuXML.h"
@@ -23,39 +24,20 @@ TXmlMenuItem* findItem(TfrmMain& w, TMenuCommand cmd) {
 
 class TestCommands : public QObject {
   Q_OBJECT
-  QTemporaryDir FDir;
-  QStringList FMessages;
-
-  std::unique_ptr<TfrmMain> openWith(const QByteArray& content) {
-    const QString path = FDir.filePath(QStringLiteral("doc%1.txt").arg(++FCount));
-    QFile f(path);
-    if (!f.open(QIODevice::WriteOnly)) return nullptr;
-    f.write(content);
-    f.close();
-    auto w = std::make_unique<TfrmMain>(QStringList{QStringLiteral("korvex"), path});
-    w->show();
-    QApplication::processEvents();
-    return w;
-  }
-  int FCount = 0;
+  TMainWindowTestBed FBed;
 
  private slots:
   void initTestCase() {
-    SetSettingsFileName(FDir.filePath(QStringLiteral("korvex.ini")));
-    platform::MessageSeam seam;
-    seam.ask = [](const QString&) { return QMessageBox::No; };
-    seam.error = [this](const QString& t) { FMessages << t; };
-    seam.message = [this](const QString& t) { FMessages << t; };
-    platform::setMessageSeam(seam);
+    FBed.start();
   }
-  void cleanupTestCase() { platform::setMessageSeam({}); }
-  void init() { FMessages.clear(); }
+  void cleanupTestCase() { FBed.stop(); }
+  void init() { FBed.FMessages.clear(); }
 
   // The shipped definition builds menus, the context menu and the toolbar
   // without a word of complaint.
   void shippedInterfaceLoads() {
-    auto w = openWith("abc\r\n");
-    QVERIFY2(FMessages.isEmpty(), qPrintable(FMessages.join('\n')));
+    auto w = FBed.openWith("abc\r\n");
+    QVERIFY2(FBed.FMessages.isEmpty(), qPrintable(FBed.FMessages.join('\n')));
     QVERIFY(w->mnuMain->actions().size() >= 4);
     QVERIFY(w->editorPopup());
     QCOMPARE(w->editorPopup()->objectName(), QStringLiteral("MAIN"));
@@ -67,7 +49,7 @@ class TestCommands : public QObject {
   }
 
   void stateFollowsSelectionUndoRedo() {
-    auto w = openWith("hello world\r\n");
+    auto w = FBed.openWith("hello world\r\n");
     platform::runIdleHandler();
     QVERIFY(!findItem(*w, cmdEditCut)->isEnabled());
     QVERIFY(!findItem(*w, cmdEditCopy)->isEnabled());
@@ -96,7 +78,7 @@ class TestCommands : public QObject {
   }
 
   void dispatchTakesTheSendersCommand() {
-    auto w = openWith("abc\r\n");
+    auto w = FBed.openWith("abc\r\n");
     TXmlMenuItem* selectAll = findItem(*w, cmdEditSelectAll);
     w->ExecuteCommand(selectAll);
     QCOMPARE(w->Editor->selText(), QStringLiteral("abc"));
@@ -110,7 +92,7 @@ class TestCommands : public QObject {
 
   // The caret lands where "~" was; undo restores the text.
   void insertStackWithCaretMark() {
-    auto w = openWith("0123456789AB\r\n");
+    auto w = FBed.openWith("0123456789AB\r\n");
     w->Editor->setSelStart(10);
     w->Editor->setSelLength(2);
     w->RunCommand(cmdInsertStack, QStringLiteral("\\S~^;"));
@@ -123,7 +105,7 @@ class TestCommands : public QObject {
   }
 
   void quotedStringEnclosesSelection() {
-    auto w = openWith("abc\r\n");
+    auto w = FBed.openWith("abc\r\n");
     w->Editor->selectAll();
     w->RunCommand(cmdInsertQuotedString, QStringLiteral("{\\L~}"));
     QCOMPARE(w->Editor->line(0), QStringLiteral("{\\Labc}"));
@@ -138,18 +120,18 @@ class TestCommands : public QObject {
     QVERIFY(f.open(QIODevice::WriteOnly));
     f.write("{\\C1;~}\r\nвторая\r\n");
     f.close();
-    auto w = openWith("x\r\n");
+    auto w = FBed.openWith("x\r\n");
     w->Editor->setSelStart(0);
     w->InsertSupportFile(path);
     QCOMPARE(w->Editor->lines(), (QStringList{"{\\C1;}", "вторая", "x"}));
     QCOMPARE(w->Editor->selStart(), 5);
     w->InsertSupportFile(dir.filePath(QStringLiteral("missing.txt")));
-    QCOMPARE(FMessages.size(), 1);
+    QCOMPARE(FBed.FMessages.size(), 1);
     w->ExitWithoutSaving();
   }
 
   void newEmptiesTheEditor() {
-    auto w = openWith("abc\r\n");
+    auto w = FBed.openWith("abc\r\n");
     QTest::keyClicks(w->Editor, QStringLiteral("z"));
     w->RunCommand(cmdFileNew, QString());
     QCOMPARE(w->Editor->text().trimmed(), QString());
@@ -160,7 +142,7 @@ class TestCommands : public QObject {
   }
 
   void insertToggleOverwrites() {
-    auto w = openWith("abc\r\n");
+    auto w = FBed.openWith("abc\r\n");
     platform::setInsertToggled(true);
     platform::runIdleHandler();
     QCOMPARE(w->sBarPanels[2]->text(), QStringLiteral("ЗАМ"));
@@ -176,7 +158,7 @@ class TestCommands : public QObject {
   }
 
   void wordWrapToggleChecksItsItem() {
-    auto w = openWith("abc\r\n");
+    auto w = FBed.openWith("abc\r\n");
     TXmlMenuItem* item = findItem(*w, cmdToolsWordWrap);
     QVERIFY(item);
     const bool before = w->Editor->wordWrap();
@@ -191,7 +173,7 @@ class TestCommands : public QObject {
   // A moved line is an edit like any other: modified flag, one undo step
   // each, earlier edits still undoable; the edges change nothing.
   void lineMoveSetsModified() {
-    auto w = openWith("one\r\ntwo\r\nthree\r\n");
+    auto w = FBed.openWith("one\r\ntwo\r\nthree\r\n");
     w->Editor->setCaretXY(QPoint(1, 3));
     w->Editor->setSelText(QStringLiteral("3"));
     w->Editor->setModified(false);
@@ -218,7 +200,7 @@ class TestCommands : public QObject {
   }
 
   void hintsReplaceThePanels() {
-    auto w = openWith("abc\r\n");
+    auto w = FBed.openWith("abc\r\n");
     w->ShowHintText(QStringLiteral("Подсказка"));
     QCOMPARE(w->sBar->currentMessage(), QStringLiteral("Подсказка"));
     w->ShowHintText(QString());

@@ -7,6 +7,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "MainWindowTestBed.h"
 #include "TestMain.h"
 #include "app/UfrmMain.h"
 #include "editor/Editor.h"
@@ -15,20 +16,7 @@
 
 class TestSpelling : public QObject {
   Q_OBJECT
-  QTemporaryDir FDir;
-  QStringList FMessages;
-
-  std::unique_ptr<TfrmMain> openWith(const QByteArray& content) {
-    const QString path = FDir.filePath(QStringLiteral("doc.txt"));
-    QFile f(path);
-    if (!f.open(QIODevice::WriteOnly)) return nullptr;
-    f.write(content);
-    f.close();
-    auto w = std::make_unique<TfrmMain>(QStringList{QStringLiteral("korvex"), path});
-    w->show();
-    QApplication::processEvents();
-    return w;
-  }
+  TMainWindowTestBed FBed;
   static QAction* language(TfrmMain& w, int id) {
     for (QAction* a : w.spelling()->languageMenu()->actions())
       if (a->data().toInt() == id) return a;
@@ -37,20 +25,14 @@ class TestSpelling : public QObject {
 
  private slots:
   void initTestCase() {
-    SetSettingsFileName(FDir.filePath(QStringLiteral("korvex.ini")));
-    platform::MessageSeam seam;
-    seam.ask = [](const QString&) { return QMessageBox::No; };
-    seam.error = [this](const QString& t) { FMessages << t; };
-    seam.message = [this](const QString& t) { FMessages << t; };
-    seam.beep = [] {};
-    platform::setMessageSeam(seam);
+    FBed.start();
   }
-  void cleanupTestCase() { platform::setMessageSeam({}); }
-  void init() { FMessages.clear(); }
+  void cleanupTestCase() { FBed.stop(); }
+  void init() { FBed.FMessages.clear(); }
 
   void contextMenuGetsTheSpellingEntries() {
-    auto w = openWith(QStringLiteral("Сегодня хорашая погода\r\n").toUtf8());
-    QVERIFY2(FMessages.isEmpty(), qPrintable(FMessages.join('\n')));
+    auto w = FBed.openWith(QStringLiteral("Сегодня хорашая погода\r\n").toUtf8());
+    QVERIFY2(FBed.FMessages.isEmpty(), qPrintable(FBed.FMessages.join('\n')));
     QVERIFY(w->spelling());
     QMenu* popup = w->editorPopup();
     QVERIFY(TSpellMenu::FindPopupItem(popup, "pmiAddToDictionary"));
@@ -68,9 +50,9 @@ class TestSpelling : public QObject {
     w->Editor->setCaretXY(QPoint(1, 1));
     QTest::keyClick(w->Editor->viewport(), Qt::Key_F6);
     QCOMPARE(w->Editor->caretXY(), QPoint(9, 1));
-    QVERIFY(FMessages.isEmpty());
+    QVERIFY(FBed.FMessages.isEmpty());
     QTest::keyClick(w->Editor->viewport(), Qt::Key_F6);
-    QCOMPARE(FMessages, QStringList{"Ошибок больше не найдено!"});
+    QCOMPARE(FBed.FMessages, QStringList{"Ошибок больше не найдено!"});
 
     // A rebuild (after the menu editor saved) starts again from "Нет", with
     // one set of entries.

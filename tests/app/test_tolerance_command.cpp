@@ -5,6 +5,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "MainWindowTestBed.h"
 #include "TestMain.h"
 #include "app/General.h"
 #include "app/UfrmMain.h"
@@ -14,34 +15,16 @@
 
 class TestToleranceCommand : public QObject {
   Q_OBJECT
-  QTemporaryDir FDir;
-  QStringList FMessages;
-
-  std::unique_ptr<TfrmMain> openWith(const QByteArray& content) {
-    const QString path = FDir.filePath(QStringLiteral("tol.txt"));
-    QFile f(path);
-    if (!f.open(QIODevice::WriteOnly)) return nullptr;
-    f.write(content);
-    f.close();
-    auto w = std::make_unique<TfrmMain>(QStringList{QStringLiteral("korvex"), path});
-    w->show();
-    QApplication::processEvents();
-    return w;
-  }
+  TMainWindowTestBed FBed;
 
  private slots:
   void initTestCase() {
-    SetSettingsFileName(FDir.filePath(QStringLiteral("korvex.ini")));
-    platform::MessageSeam seam;
-    seam.ask = [](const QString&) { return QMessageBox::No; };
-    seam.error = [this](const QString& t) { FMessages << t; };
-    seam.message = [this](const QString& t) { FMessages << t; };
-    platform::setMessageSeam(seam);
+    FBed.start();
   }
-  void cleanupTestCase() { platform::setMessageSeam({}); }
+  void cleanupTestCase() { FBed.stop(); }
 
   void selectedSizeGetsItsDeviations() {
-    auto w = openWith("Размер 25 мм\r\n");
+    auto w = FBed.openWith("Размер 25 мм\r\n");
     QString nominal;
     int reply = QDialog::Accepted;
     platform::DialogSeam seam;
@@ -58,7 +41,7 @@ class TestToleranceCommand : public QObject {
     w->Editor->setSelLength(4);  // " 25 ": the blanks around are not the size
     w->RunCommand(cmdInsertTolerance, QString());
     QCOMPARE(nominal, QStringLiteral("25"));
-    QVERIFY2(FMessages.isEmpty(), qPrintable(FMessages.join('\n')));
+    QVERIFY2(FBed.FMessages.isEmpty(), qPrintable(FBed.FMessages.join('\n')));
     QCOMPARE(w->Editor->lines().value(0), QStringLiteral("Размер\\A1;25{\\H0.6x;\\S+0.021^0;}мм"));
     QCOMPARE(w->Editor->selStart(), 10);  // just before 25
     QCOMPARE(w->Editor->selLength(), 0);

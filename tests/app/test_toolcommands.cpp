@@ -9,6 +9,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "MainWindowTestBed.h"
 #include "TestMain.h"
 #include "app/UfrmMain.h"
 #include "editor/Editor.h"
@@ -21,39 +22,21 @@
 
 class TestToolCommands : public QObject {
   Q_OBJECT
-  QTemporaryDir FDir;
-  QStringList FMessages;
-
-  std::unique_ptr<TfrmMain> openWith(const QByteArray& content) {
-    const QString path = FDir.filePath(QStringLiteral("tools.txt"));
-    QFile f(path);
-    if (!f.open(QIODevice::WriteOnly)) return nullptr;
-    f.write(content);
-    f.close();
-    auto w = std::make_unique<TfrmMain>(QStringList{QStringLiteral("korvex"), path});
-    w->show();
-    QApplication::processEvents();
-    return w;
-  }
+  TMainWindowTestBed FBed;
 
  private slots:
   void initTestCase() {
-    SetSettingsFileName(FDir.filePath(QStringLiteral("korvex.ini")));
-    platform::MessageSeam seam;
-    seam.ask = [](const QString&) { return QMessageBox::No; };
-    seam.error = [this](const QString& t) { FMessages << t; };
-    seam.message = seam.error;
-    platform::setMessageSeam(seam);
+    FBed.start();
     CreateUnitConvertor();
   }
   void cleanupTestCase() {
     UnitConvertor->setModified(false);
     FreeUnitConvertor();
-    platform::setMessageSeam({});
+    FBed.stop();
   }
 
   void threeStackReplacesTheSelectionAndRenders() {
-    auto w = openWith("Круг 10\r\n");
+    auto w = FBed.openWith("Круг 10\r\n");
     w->Editor->setSelStart(0);
     w->Editor->setSelLength(4);
     platform::DialogSeam seam;
@@ -72,7 +55,7 @@ class TestToolCommands : public QObject {
   }
 
   void dateGetsASpaceOnEachSideCancelInsertsNothing() {
-    auto w = openWith("a\r\n");
+    auto w = FBed.openWith("a\r\n");
     w->Editor->setSelStart(1);
     QString chosen;
     bool insert = false;
@@ -97,7 +80,7 @@ class TestToolCommands : public QObject {
 
   // The shipped list, read from Support/ next to the program: 2 inches are 50.8 mm.
   void recountInsertsTheConvertedValue() {
-    auto w = openWith("x\r\n");
+    auto w = FBed.openWith("x\r\n");
     w->Editor->setSelStart(0);
     w->Editor->setSelLength(1);
     platform::DialogSeam seam;
@@ -113,7 +96,7 @@ class TestToolCommands : public QObject {
     w->RunCommand(cmdToolsRecount, QString());
     QCOMPARE(w->Editor->lines().value(0), QStringLiteral("50") + DialogDecimalSeparator() + QStringLiteral("8"));
     QCOMPARE(w->lastRenderedMText(), before);  // the preview is not rendered again
-    QVERIFY2(FMessages.isEmpty(), qPrintable(FMessages.join('\n')));
+    QVERIFY2(FBed.FMessages.isEmpty(), qPrintable(FBed.FMessages.join('\n')));
     w->ExitWithoutSaving();
   }
 };
