@@ -10,6 +10,7 @@
 #include "app/UfrmOptions.h"
 #include "editor/Editor.h"
 #include "menus/UfrmMenuEdit.h"
+#include "platform/Paths.h"
 #include "platform/Platform.h"
 #include "tools/Ufrm3Stage.h"
 #include "tools/UfrmInsDateTime.h"
@@ -49,7 +50,7 @@ void insertTolerance(TfrmMain& w, const QString&, QObject*) {
   while (first < last && text.at(first) <= QLatin1Char(' ')) ++first;
   while (last > first && text.at(last - 1) <= QLatin1Char(' ')) --last;
   text = text.mid(first, last - first);
-  if (!ExecuteTolTable(text, ProgramFolder + QStringLiteral("Support/korvex.tol"), Options.TolHeight,
+  if (!ExecuteTolTable(text, platform::supportFile(QStringLiteral("korvex.tol")), Options.TolHeight,
                        Options.CommaAsSep, &w))
     return;
   w.InsertAtCaret(text);
@@ -57,11 +58,13 @@ void insertTolerance(TfrmMain& w, const QString&, QObject*) {
 }
 void recountUnits(TfrmMain& w, const QString&, QObject*) {
   QString value;
-  if (ExecuteUnitConv(ProgramFolder + QStringLiteral("Support/unit_conv.xml"), value, &w)) w.InsertAtCaret(value);
+  if (ExecuteUnitConv(platform::supportFile(QStringLiteral("unit_conv.xml")), value, &w)) w.InsertAtCaret(value);
 }
 
 void editMenus(TfrmMain& w, const QString&, QObject*) {
   if (!EditMenuFile(MenuFileName, MenuImagesFileName, &w)) return;
+  // A first save when installed made the user's copy, which is read from now on.
+  MenuFileName = platform::supportFile(QStringLiteral("menu.xml"));
   // The rebuild (spelling set-up included) takes a moment; the cursor says so even if it fails.
   QApplication::setOverrideCursor(Qt::WaitCursor);
   try {
@@ -117,7 +120,7 @@ constexpr TCommand Commands[] = {
     {cmdInsertString, [](W& w, A a, S) { w.InsertAtCaret(a); }, nullptr, nullptr},
     {cmdInsertQuotedString, [](W& w, A a, S) { w.InsertAtCaret(EncloseText(w.Editor->selText(), a)); }, nullptr,
      nullptr},
-    {cmdInsertFile, [](W& w, A a, S) { w.InsertSupportFile(ProgramFolder + QStringLiteral("Support/") + a); },
+    {cmdInsertFile, [](W& w, A a, S) { w.InsertSupportFile(platform::supportFile(a)); },
      nullptr, nullptr},
     {cmdToolsRender, [](W& w, A, S) { w.RenderText(); }, nullptr, nullptr},
     {cmdToolsEditMenus, editMenus, nullptr, nullptr},

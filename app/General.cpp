@@ -10,6 +10,7 @@
 
 #include "app/IniFile.h"
 #include "core/Numbers.h"
+#include "platform/Paths.h"
 
 TOptions Options;
 
@@ -93,8 +94,7 @@ void writeFont(TIniFile& ini, const QString& sec, const TFontProps& f) {
 
 QString SettingsFileName() {
   if (!gSettingsFileName.isEmpty()) return gSettingsFileName;
-  const QFileInfo exe(QCoreApplication::applicationFilePath());
-  return exe.absolutePath() + QLatin1Char('/') + exe.completeBaseName() + QStringLiteral(".ini");
+  return platform::programPaths().SettingsFile;
 }
 
 void SetSettingsFileName(const QString& path) { gSettingsFileName = path; }

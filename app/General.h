@@ -73,7 +73,8 @@ struct TWindowPlacement {
   int Height = 384;
 };
 
-// The settings file: the executable's name with ".ini", next to it.
+// The settings file: the executable's name with ".ini", next to it, or
+// korvex.ini in the user's configuration folder when installed (platform/Paths.h).
 QString SettingsFileName();
 // Overrides the settings file (tests, headless use); empty restores the default.
 void SetSettingsFileName(const QString& path);

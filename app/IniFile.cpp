@@ -1,6 +1,8 @@
 #include "app/IniFile.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 #include <QRegularExpression>
 #include <QStringDecoder>
@@ -128,6 +130,8 @@ QString TIniFile::toText() const {
 }
 
 bool TIniFile::save(QString* error) const {
+  // The user's configuration folder may not exist before the first save.
+  QDir().mkpath(QFileInfo(FPath).absolutePath());
   QSaveFile f(FPath);
   if (!f.open(QIODevice::WriteOnly)) {
     if (error) *error = f.errorString();

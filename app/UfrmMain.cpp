@@ -26,6 +26,7 @@
 #include "highlight/SynHighlighterMText.h"
 #include "menus/MenuXML.h"
 #include "menus/zorAcMtextMenus.h"
+#include "platform/Paths.h"
 #include "platform/Platform.h"
 #include "spell/HunspellLib.h"
 #include "spell/SpellMenu.h"
@@ -156,13 +157,13 @@ void TfrmMain::FormCreate() {
   platform::setIdleHandler([this] { UpdateCommandState(); });
 
   ProgramFolder = QDir(QCoreApplication::applicationDirPath()).absolutePath() + QLatin1Char('/');
-  platform::setHelpFolder(ProgramFolder + QStringLiteral("Help"));
+  platform::setHelpFolder(platform::programPaths().HelpFolder);
 
   FLinesCount = 0;
   FRomanNumerals = false;
 
-  MenuFileName = ProgramFolder + QStringLiteral("Support/menu.xml");
-  MenuImagesFileName = ProgramFolder + QStringLiteral("Support/menu.bmp");
+  MenuFileName = platform::supportFile(QStringLiteral("menu.xml"));
+  MenuImagesFileName = platform::supportFile(QStringLiteral("menu.bmp"));
 
   LoadSettings(this);
   FEditorHeight = Options.EditorProps.epHeight;
@@ -350,7 +351,7 @@ QString TfrmMain::chooseFile(bool save) {
   platform::FileChoice choice;
   choice.save = save;
   choice.caption = QStringLiteral("Открыть текст");
-  choice.dir = ProgramFolder;
+  choice.dir = platform::programPaths().Installed ? QDir::homePath() : ProgramFolder;
   choice.filters = QStringList{QStringLiteral("Текстовые файлы ( *.txt ) (*.txt)"),
                                QStringLiteral("Все файлы ( *.* ) (*)")};
   choice.defaultSuffix = QStringLiteral("txt");
@@ -698,6 +699,6 @@ void TfrmMain::RebuildMenus() {
 QMenu* TfrmMain::editorPopup() const { return FEditorPopup; }
 
 void TfrmMain::CreateSpellCheck() {
-  FSpelling = TSpellMenu::CreateSpellCheck(Editor, FEditorPopup, ProgramFolder + QStringLiteral("Support/dict/"),
-                                           FHighlighter);
+  FSpelling = TSpellMenu::CreateSpellCheck(Editor, FEditorPopup, platform::programPaths().DictFolder, FHighlighter,
+                                           platform::programPaths().UserDictFolder);
 }

@@ -28,8 +28,8 @@ class QMenu;
 
 // Program-wide values set when the main window is created.
 extern QString ProgramFolder;        // the executable's folder, with a trailing separator
-extern QString MenuFileName;         // ProgramFolder + Support/menu.xml
-extern QString MenuImagesFileName;   // ProgramFolder + Support/menu.bmp
+extern QString MenuFileName;         // Support/menu.xml, the user's copy when there is one
+extern QString MenuImagesFileName;   // Support/menu.bmp
 extern bool SwitchLayoutPending;
 
 // Module start-up: screen resolution for the renderer and the like.

@@ -22,6 +22,7 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include "platform/Paths.h"
 #include "platform/Platform.h"
 
 namespace {
@@ -767,7 +768,11 @@ void TfrmMenuEdit::done(int r) {
     const int answer = platform::execDialog(&box);
     if (box.clickedButton() == yes || answer == QMessageBox::Yes) {
       try {
-        TTreeToXml(tvElements).SaveToFile(FXmlFileName);
+        // The shipped menu of an installed program is never written: the
+        // first save makes the user's copy.
+        const QString target = platform::writablePath(FXmlFileName);
+        TTreeToXml(tvElements).SaveToFile(target);
+        FXmlFileName = target;
       } catch (const TMenuFileError& e) {
         // The tree is the user's work: it stays, and so does the dialog.
         platform::showError(this, QString::fromUtf8(e.what()));

@@ -1,4 +1,5 @@
 #include "platform/Platform.h"
+#include "platform/Paths.h"
 
 #include <QAbstractEventDispatcher>
 #include <QCoreApplication>
@@ -244,7 +245,7 @@ void setHelpFolder(const QString& folder) { gHelpFolder = folder; }
 
 QString helpFolder() {
   if (!gHelpFolder.isEmpty()) return gHelpFolder;
-  return QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("Help"));
+  return programPaths().HelpFolder;
 }
 
 QString helpPageFile(int context) {

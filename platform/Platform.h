@@ -117,7 +117,7 @@ enum class SystemProgram { CharMap, Calculator };
 // message when none is installed.  Returns whether one was started.
 bool openSystemProgram(QWidget* parent, SystemProgram which);
 
-// The help folder next to the executable, set at start.
+// The help folder: Help/ of the data folder (platform/Paths.h) unless set.
 void setHelpFolder(const QString& folder);
 QString helpFolder();
 // The page file for a context (0, 240, 260, 270, 290, 300, 320).

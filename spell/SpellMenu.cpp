@@ -24,7 +24,8 @@ QString WordAtCaret(const TEditor* editor) {
 
 std::unique_ptr<TSpellMenu> TSpellMenu::CreateSpellCheck(TEditor* editor, QMenu* contextMenu,
                                                          const QString& dictFolder,
-                                                         TSynMTextHighlighter* highlighter) {
+                                                         TSynMTextHighlighter* highlighter,
+                                                         const QString& userFolder) {
   auto menu = std::make_unique<TSpellMenu>(editor, contextMenu);
   menu->AddSpellMenuItems();
   QAction* languages = FindPopupItem(contextMenu, QStringLiteral("pmiSelectLanguage"));
@@ -32,7 +33,7 @@ std::unique_ptr<TSpellMenu> TSpellMenu::CreateSpellCheck(TEditor* editor, QMenu*
   TSynEditSpellCheck* spell = new TSynEditSpellCheck(menu.get(), {caText, caIdentifier});
   menu->FSpellCheck = spell;
   spell->setUseUserDictionary(true);
-  spell->setUserDirectory(dictFolder);
+  spell->setUserDirectory(userFolder.isEmpty() ? dictFolder : userFolder);
   spell->setOptions({sscoAutoSpellCheck, sscoHourGlass, sscoIgnoreSingleChars, sscoSuggestWords});
   spell->setHighlighter(highlighter);
   spell->LoadDictionaries(dictFolder);

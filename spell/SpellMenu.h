@@ -25,13 +25,15 @@ class TSpellMenu : public QObject {
   Q_OBJECT
  public:
   // The set-up of the main window, run after every rebuild of the menus:
-  // entries in the context menu, the component reading dictFolder (which
-  // also holds the user word lists), the language entries and the plug-in.
+  // entries in the context menu, the component reading dictFolder and
+  // keeping the user word lists in userFolder (dictFolder when empty), the
+  // language entries and the plug-in.
   // nullptr (and nothing added) when the editor has no context menu.  No
   // language is opened: checking stays off and "Нет" is checked.
   static std::unique_ptr<TSpellMenu> CreateSpellCheck(TEditor* editor, QMenu* contextMenu,
                                                       const QString& dictFolder,
-                                                      TSynMTextHighlighter* highlighter);
+                                                      TSynMTextHighlighter* highlighter,
+                                                      const QString& userFolder = QString());
   TSpellMenu(TEditor* editor, QMenu* contextMenu);
   ~TSpellMenu() override;
 

@@ -8,6 +8,7 @@
 #include <QXmlStreamWriter>
 #include <cmath>
 
+#include "platform/Paths.h"
 #include "platform/Platform.h"
 #include "tools/FloatControls.h"
 
@@ -212,8 +213,11 @@ bool TUnitConvertor::SaveToFile(const QString& AFileName) {
 
 bool TUnitConvertor::WriteBack() {
   if (!FModified || FFileName.isEmpty()) return true;
-  if (SaveToFile(FFileName)) return true;
-  platform::showError(nullptr, QStringLiteral("Ошибка при сохранении ") + QDir::toNativeSeparators(FFileName));
+  // The shipped list of an installed program is never written: the first
+  // write makes the user's copy, which FileName names from then on.
+  const QString target = platform::writablePath(FFileName);
+  if (SaveToFile(target)) return true;
+  platform::showError(nullptr, QStringLiteral("Ошибка при сохранении ") + QDir::toNativeSeparators(target));
   return false;
 }
 

@@ -82,9 +82,10 @@ class TUnitConvertor {
   bool SaveToFile(const QString& AFileName);
   // Writes the document to an open device (FileName and Modified stay).
   bool SaveToDevice(QIODevice* device) const;
-  // Saves to FileName when Modified and FileName is not empty; a failed write
-  // is reported with "Ошибка при сохранении " and the path.  True unless a
-  // write failed.
+  // Saves to FileName when Modified and FileName is not empty (a shipped
+  // file of an installed program: to the user's copy, platform::writablePath);
+  // a failed write is reported with "Ошибка при сохранении " and the path.
+  // True unless a write failed.
   bool WriteBack();
 
  private:
