@@ -22,7 +22,10 @@ for opt in "$@"; do
     # The sanitizer build and the fuzz targets (scripts/sanitize.sh, scripts/fuzz.sh):
     # clang with its sanitizer and libFuzzer runtimes, llvm-symbolizer for readable reports.
     --safety) PACKAGES+=(clang libclang-rt-dev llvm) ;;
-    *) echo "install-deps.sh: unknown option $opt (known: --gui, --bench, --safety)" >&2; exit 2 ;;
+    # The Debian package (scripts/package.sh): dpkg-shlibdeps for the library
+    # dependencies, lintian to check the package, desktop-file-validate.
+    --package) PACKAGES+=(dpkg-dev lintian desktop-file-utils) ;;
+    *) echo "install-deps.sh: unknown option $opt (known: --gui, --bench, --safety, --package)" >&2; exit 2 ;;
   esac
 done
 
