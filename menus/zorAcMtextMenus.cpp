@@ -5,6 +5,7 @@
 #include <QPainter>
 #include <QPointer>
 #include <QSet>
+#include <QVector>
 #include <QStyleOptionMenuItem>
 #include <QtMath>
 
@@ -16,6 +17,55 @@ TAcMtextMenu* CurrentDrawer = nullptr;
 // Private-use characters: they never occur in a caption or a shortcut text.
 constexpr QChar MtextMark(0xE000);
 constexpr QChar ShortcutMark(0xE001);
+
+// The smallest relative height factor (\Hn.nx;, nested groups multiplied)
+// that applies to any part of a caption; 1 when nothing is made smaller.
+// Text after an absolute height keeps its size whatever the starting height
+// is, so it does not count.
+double smallestRelativeHeight(const QString& s) {
+  struct Level {
+    double scale = 1.0;
+    bool fixed = false;
+  };
+  QVector<Level> groups;
+  Level cur;
+  double smallest = 1.0;
+  const int n = s.size();
+  for (int i = 0; i < n; ++i) {
+    const QChar c = s[i];
+    if (c == QLatin1Char('{')) {
+      groups.push_back(cur);
+    } else if (c == QLatin1Char('}')) {
+      if (!groups.isEmpty()) cur = groups.takeLast();
+    } else if (c == QLatin1Char('\\') && i + 1 < n) {
+      const QChar code = s[i + 1];
+      if (code == QLatin1Char('H')) {
+        int j = i + 2;
+        while (j < n && s[j] != QLatin1Char('x') && s[j] != QLatin1Char(';')) ++j;
+        const bool relative = j < n && s[j] == QLatin1Char('x');
+        QString value = s.mid(i + 2, j - i - 2).trimmed();
+        value.replace(QLatin1Char(','), QLatin1Char('.'));
+        bool ok = false;
+        const double v = value.toDouble(&ok);
+        if (!relative) {
+          cur.fixed = true;
+        } else if (ok && v > 0 && !cur.fixed) {
+          cur.scale *= v;
+          smallest = qMin(smallest, cur.scale);
+        }
+        if (relative && j + 1 < n && s[j + 1] == QLatin1Char(';')) ++j;
+        i = j;
+      } else if (QStringLiteral("fCTQWAS").contains(code)) {
+        // Parameters run to the ';' and may hold braces of their own.
+        const int end = s.indexOf(QLatin1Char(';'), i + 2);
+        i = end < 0 ? n : end;
+      } else {
+        ++i;  // an escaped character or a code without parameter
+      }
+    }
+  }
+  return smallest;
+}
 
 int pointSizeOf(const QFont& f) {
   if (f.pointSizeF() > 0) return qRound(f.pointSizeF());
@@ -143,9 +193,18 @@ bool TAcMtextMenu::AdjustBitmapSize(int AValue, TResizeType AResizeType) {
   return GrowCanvas(FBitmap, AValue, AResizeType);
 }
 
-void TAcMtextMenu::applyFont(TColor color) {
+// A caption drawn smaller than the menu font (a relative height below 1) is
+// unreadable at menu sizes: its starting height is raised so that its
+// smallest text comes out at the menu font's height, at most twice the font,
+// which keeps its proportions.
+void TAcMtextMenu::applyFont(TColor color, const QString& mtext) {
   FBitmap.setFont(FFont.family(), pointSizeOf(FFont), FontStylesOf(FFont), color);
   FBitmap.setPenColor(color);
+  const double smallest = smallestRelativeHeight(mtext);
+  if (smallest < 1.0) {
+    const int base = FBitmap.fontCharHeight();
+    FBitmap.setFontCharHeight(qMin(2 * base, qCeil(base / smallest)));
+  }
 }
 
 void TAcMtextMenu::CalcMaxSize() {
@@ -160,7 +219,7 @@ void TAcMtextMenu::CalcMaxSize() {
     for (QAction* a : menu->actions()) {
       auto* item = qobject_cast<TXmlMenuItem*>(a);
       if (item && item->FAsMText && !item->isSeparator()) {
-        applyFont(FFontColor);
+        applyFont(FFontColor, item->mtext());
         FBitmap.moveTo(0, 0);
         QPoint size;
         RenderMText(FBitmap, item->mtext(), size, adjust);
@@ -180,7 +239,7 @@ QSize TAcMtextMenu::renderCaption(const QString& mtext, bool selected, const QCo
   FBitmap.setBrushColor(background.isValid() ? QColorToColor(background) : (selected ? clHighlight : clMenu));
   FBitmap.fill();
   FBitmap.moveTo(0, 0);
-  applyFont(selected ? clHighlightText : FFontColor);
+  applyFont(selected ? clHighlightText : FFontColor, mtext);
   QPoint size;
   RenderMText(FBitmap, mtext, size,
               [this](int value, TResizeType type) { return AdjustBitmapSize(value, type); });

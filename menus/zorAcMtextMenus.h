@@ -67,7 +67,7 @@ class TAcMtextMenu {
   QSize captionSize(const QString& mtext);
 
  private:
-  void applyFont(TColor color);
+  void applyFont(TColor color, const QString& mtext);
   void sizeBitmap(int w, int h);
   void remeasureMenus();
 

@@ -192,6 +192,38 @@ class TestMtextMenus : public QObject {
     QVERIFY(!contains(img, all, QColor(255, 0, 0), 40));
   }
 
+  // Captions made smaller than the menu font start from a larger height, so
+  // the smallest text comes out at the font's size and proportions stay;
+  // groups end their factors, and the raise stops at twice the font.
+  void smallCaptionsStartLarger() {
+    Form f;
+    TAcMtextMenu drawer(f.window.menuBar());
+    drawer.SetMtextMenuFont(QStringLiteral("DejaVu Sans"), 12, RGBColor(255, 0, 0), 0);
+    auto inkHeight = [&](const QString& mtext, int from = 0, int to = -1) {
+      drawer.renderCaption(mtext, false);
+      const QImage img = drawer.Bitmap().image().copy();
+      int top = img.height(), bottom = -1;
+      for (int y = 0; y < img.height(); ++y)
+        for (int x = from; x < (to < 0 ? img.width() : to); ++x)
+          if (qRed(img.pixel(x, y)) > 160 && qGreen(img.pixel(x, y)) < 110) {
+            top = qMin(top, y);
+            bottom = qMax(bottom, y);
+          }
+      return bottom - top + 1;
+    };
+    const int plain = inkHeight(QStringLiteral("H"));
+    QVERIFY(plain > 6);
+    QVERIFY(qAbs(inkHeight(QStringLiteral("{\\H0.5x;H}")) - plain) <= 1);
+    QVERIFY(qAbs(inkHeight(QStringLiteral("{\\H0.5x;H}{\\H0.5x;H}")) - plain) <= 1);
+    QVERIFY(qAbs(inkHeight(QStringLiteral("{\\H0.8x;{\\H0.8x;H}}")) - plain) <= 1);
+    QVERIFY(inkHeight(QStringLiteral("{\\H0.1x;H}")) < plain);
+    // An absolute height is not raised: its size does not depend on the start.
+    QCOMPARE(inkHeight(QStringLiteral("\\H0.5x;\\H2;H")), inkHeight(QStringLiteral("\\H2;H")));
+    // The larger letter keeps twice the height of the smaller one.
+    const int halfWidth = drawer.renderCaption(QStringLiteral("H"), false).width() * 2;
+    QVERIFY(qAbs(inkHeight(QStringLiteral("H{\\H0.5x;H}"), 0, halfWidth) - 2 * plain) <= 2);
+  }
+
   // The item is as tall as its picture needs, and a font change makes the
   // menus measure their items again.
   void itemsAreRemeasuredAfterAFontChange() {

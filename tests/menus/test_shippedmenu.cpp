@@ -12,6 +12,19 @@
 
 using namespace menutest;
 
+namespace {
+// Box of the pixels that are clearly red (the MText colour 1).
+QRect redInk(const QImage& img, const QRect& area) {
+  QRect box;
+  for (int y = area.top(); y <= area.bottom(); ++y)
+    for (int x = area.left(); x <= area.right(); ++x) {
+      const QColor c = img.pixelColor(x, y);
+      if (c.red() > 160 && c.green() < 110 && c.blue() < 110) box |= QRect(x, y, 1, 1);
+    }
+  return box;
+}
+}  // namespace
+
 // The menu definition and icon strip that ship in Support/.
 class TestShippedMenu : public QObject {
   Q_OBJECT
@@ -179,6 +192,49 @@ class TestShippedMenu : public QObject {
       if (a->menu()) walk(a->text(), a->menu());
     for (QMenu* popup : XmlPopupMenus(&f.window)) walk(popup->objectName(), popup);
     QVERIFY2(clashes.isEmpty(), qPrintable(clashes.join("; ")));
+  }
+
+  // The sample of a smaller red height in Вставка › Оформление is drawn as
+  // big as the menu's own letters, in the middle of its row.
+  void smallHeightSampleIsLegible() {
+    Form f;
+    TImageList icons;
+    LoadIconStrip(icons, FBmp);
+    TAcMtextMenu drawer(f.window.menuBar());
+    TXmlToMenu loader(&f.window, &icons, f.toolBar, [](QObject*) {});
+    QVERIFY(loader.MenuLoad(FXml));
+    TXmlMenuItem* sample = nullptr;
+    QMenu* menu = nullptr;
+    std::function<void(QMenu*)> walk = [&](QMenu* m) {
+      for (QAction* a : m->actions()) {
+        auto* i = qobject_cast<TXmlMenuItem*>(a);
+        if (i && i->FAsMText && i->mtext().contains(QStringLiteral("\\H0.7x;"))) {
+          sample = i;
+          menu = m;
+        }
+        if (a->menu()) walk(a->menu());
+      }
+    };
+    for (QAction* a : f.window.menuBar()->actions()) walk(a->menu());
+    QVERIFY(sample);
+
+    menu->adjustSize();
+    const QImage shot = menu->grab().toImage();
+    const qreal dpr = shot.devicePixelRatio();
+    const QRect g = menu->actionGeometry(sample);
+    const QRect row(qRound(g.x() * dpr), qRound(g.y() * dpr), qRound(g.width() * dpr), qRound(g.height() * dpr));
+    const QRect ink = redInk(shot, row);
+    QVERIFY(!ink.isEmpty());
+
+    // The same letters at the menu font's own height.
+    drawer.renderCaption(QStringLiteral("{\\C1;Аб}"), false);
+    const QImage plain = drawer.Bitmap().image().copy();
+    const QRect normal = redInk(plain, plain.rect());
+    QVERIFY2(ink.height() >= normal.height() * dpr - 1,
+             qPrintable(QStringLiteral("%1 px, letters of the menu font %2 px").arg(ink.height()).arg(normal.height())));
+    QVERIFY2(qAbs(ink.center().y() - row.center().y()) <= row.height() / 4,
+             qPrintable(QStringLiteral("ink %1..%2 in row %3..%4")
+                            .arg(ink.top()).arg(ink.bottom()).arg(row.top()).arg(row.bottom())));
   }
 
   void stripIsARealBitmap() {
