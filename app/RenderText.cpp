@@ -19,7 +19,9 @@ QString EditorTextToMText(const QStringList& lines, const QString& lineBreak) {
   return s;
 }
 
-QPoint RenderPreview(TCanvas& canvas, const QString& mtext, const TRenderProps& props) {
+namespace {
+
+QPoint render(TCanvas& canvas, const QString& mtext, const TRenderProps& props) {
   canvas.resetTruncated();
   canvas.setSize(16, 16);
   canvas.setFont(props.rpFont.fpName, props.rpFont.fpSize, props.rpFont.fpStyle, props.rpFont.fpColor);
@@ -35,4 +37,16 @@ QPoint RenderPreview(TCanvas& canvas, const QString& mtext, const TRenderProps& 
   canvas.setSize(size.x() + 1, size.y() + 1);
   if (!cut) canvas.resetTruncated();
   return size;
+}
+
+}  // namespace
+
+QPoint RenderPreview(TCanvas& canvas, const QString& mtext, const TRenderProps& props) {
+  canvas.clearWindow();
+  return render(canvas, mtext, props);
+}
+
+QPoint RenderPreviewBand(TCanvas& canvas, const QString& mtext, const TRenderProps& props, const QRect& band) {
+  canvas.setWindow(band);
+  return render(canvas, mtext, props);
 }

@@ -2,6 +2,7 @@
 // Turning the editor text into one MText string and drawing it into the
 // preview canvas; shared by the main window and the headless --render mode.
 #include <QPoint>
+#include <QRect>
 #include <QString>
 #include <QStringList>
 
@@ -16,3 +17,6 @@ QString EditorTextToMText(const QStringList& lines, const QString& lineBreak);
 // renders mtext and trims the canvas to the drawn size + 1.  Returns the
 // drawn size as the renderer reports it.
 QPoint RenderPreview(TCanvas& canvas, const QString& mtext, const TRenderProps& props);
+// The same, keeping only the pixels inside band (TCanvas::setWindow): the
+// whole text is scanned and measured, only the band is drawn.
+QPoint RenderPreviewBand(TCanvas& canvas, const QString& mtext, const TRenderProps& props, const QRect& band);

@@ -9,6 +9,8 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMouseEvent>
+#include <QPaintEvent>
+#include <QPainter>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QScrollBar>
@@ -51,9 +53,8 @@ void FinalizeModules() { FreeUnitConvertor(); }
 namespace {
 const char* const kCaption = "Korvex";
 
-// Status bar panels: caret position, modified mark, insert mode, preview cut off.
+// Status bar panels: caret position, modified mark, insert mode, a spare one.
 constexpr int kPanelWidths[4] = {128, 75, 40, 60};
-constexpr int kCutOffPanel = 3;
 // Neither pane of the splitter gets smaller than this.
 constexpr int kMinPaneHeight = 42;
 // A loaded document up to this many characters (breaks counted as written) is
@@ -101,10 +102,10 @@ TfrmMain::TfrmMain(const QStringList& arguments, QWidget* parent)
   ScrlBox->setMinimumHeight(kMinPaneHeight);
   ScrlBox->setWidgetResizable(false);
   ScrlBox->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-  imgRender = new TRenderImage;
+  imgRender = new TRenderImage(FRenderCanvas);
   imgRender->setObjectName(QStringLiteral("imgRender"));
-  imgRender->setAlignment(Qt::AlignLeft | Qt::AlignTop);
   imgRender->resize(16, 16);
+  imgRender->onNeedBand = [this] { RenderVisibleBand(); };
   ScrlBox->setWidget(imgRender);
 
   Editor = new TEditor;
@@ -332,19 +333,36 @@ void TfrmMain::RenderText() {
   FLastMText = EditorTextToMText(Editor->lines(), Editor->lineBreak());
   ScrlBox->horizontalScrollBar()->setValue(0);
   ScrlBox->verticalScrollBar()->setValue(0);
-  RenderPreview(FRenderCanvas, FLastMText, Options.RenderProps);
-  const bool cutOff = FRenderCanvas.truncated();
-  imgRender->setPixmap(QPixmap::fromImage(FRenderCanvas.image()));
+  RenderPreviewBand(FRenderCanvas, FLastMText, Options.RenderProps, previewBand(QPoint(0, 0)));
   imgRender->setGeometry(0, 0, FRenderCanvas.width(), FRenderCanvas.height());
-  QLabel* panel = sBarPanels[kCutOffPanel];
-  panel->setText(cutOff ? QStringLiteral("Обрезано") : QString());
-  // The panel is too narrow for the word in most fonts: widen it while it
-  // speaks, with room for the frame.
-  const int frameRoom = 12;
-  const int width = kPanelWidths[kCutOffPanel];
-  panel->setFixedWidth(cutOff ? qMax(width, panel->fontMetrics().horizontalAdvance(panel->text()) + frameRoom) : width);
-  panel->setToolTip(cutOff ? QStringLiteral("Текст слишком велик: предпросмотр показывает только начало")
-                           : QString());
+  imgRender->update();
+}
+
+QRect TfrmMain::previewBand(QPoint at) const {
+  const QSize pane = ScrlBox->viewport()->size().expandedTo(QSize(16, 16));
+  return QRect(qMax(0, at.x() - pane.width() / 2), qMax(0, at.y() - pane.height()), 2 * pane.width(),
+               3 * pane.height());
+}
+
+void TfrmMain::RenderVisibleBand() {
+  const QPoint at(ScrlBox->horizontalScrollBar()->value(), ScrlBox->verticalScrollBar()->value());
+  RenderPreviewBand(FRenderCanvas, FLastMText, Options.RenderProps, previewBand(at));
+}
+
+TRenderImage::TRenderImage(TCanvas& canvas, QWidget* parent) : QWidget(parent), FCanvas(canvas) {
+  setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+void TRenderImage::paintEvent(QPaintEvent* e) {
+  const QRect exposed = e->rect() & rect();
+  if (exposed.isEmpty()) return;
+  if (!FCanvas.window().contains(exposed) && onNeedBand) onNeedBand();
+  QPainter p(this);
+  const QRect band = FCanvas.window();
+  // Parts the band does not cover (a pane larger than the band) show the background.
+  const QRegion uncovered = QRegion(exposed) - QRegion(band);
+  for (const QRect& r : uncovered) p.fillRect(r, palette().window());
+  if (!band.isEmpty()) p.drawImage(band.topLeft(), FCanvas.image(), QRect(QPoint(0, 0), band.size()));
 }
 
 QString TfrmMain::chooseFile(bool save) {

@@ -8,6 +8,7 @@
 #include <QSplitter>
 #include <QStatusBar>
 #include <QToolBar>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -38,11 +39,15 @@ void InitializeModules();
 // was changed.
 void FinalizeModules();
 
-// The preview pane: drag-to-scroll with the size-all cursor.
-class TRenderImage : public QLabel {
+// The preview image, as large as the whole picture, inside the scrolling
+// pane.  It shows the band of the picture its canvas keeps; when a part
+// outside that band comes into view, onNeedBand draws the band around it
+// before the paint goes on.  Drag-to-scroll with the size-all cursor.
+class TRenderImage : public QWidget {
   Q_OBJECT
  public:
-  using QLabel::QLabel;
+  explicit TRenderImage(TCanvas& canvas, QWidget* parent = nullptr);
+  std::function<void()> onNeedBand;
  signals:
   void mousePressed(QMouseEvent* e);
   void mouseMoved(QMouseEvent* e);
@@ -52,6 +57,10 @@ class TRenderImage : public QLabel {
   void mousePressEvent(QMouseEvent* e) override { emit mousePressed(e); }
   void mouseMoveEvent(QMouseEvent* e) override { emit mouseMoved(e); }
   void mouseReleaseEvent(QMouseEvent* e) override { emit mouseReleased(e); }
+  void paintEvent(QPaintEvent* e) override;
+
+ private:
+  TCanvas& FCanvas;
 };
 
 class TfrmMain : public QMainWindow {
@@ -166,6 +175,13 @@ class TfrmMain : public QMainWindow {
   // rule has to compare against the height the editor had, not the squeezed one.
   int FEditorHeight = 0;
   bool FRomanNumerals = false;
+
+  // The band of the preview to draw with its top-left corner near at: the
+  // visible part with a screen's worth around it, so that scrolling seldom
+  // draws again.  Always of the same size for a pane of the same size, so
+  // the canvas keeps its memory.
+  QRect previewBand(QPoint at) const;
+  void RenderVisibleBand();
 
   QStringList FArguments;
   bool FShown = false;

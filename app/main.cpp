@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QImage>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
@@ -19,6 +20,11 @@
 #include "platform/Platform.h"
 
 namespace {
+
+// What one PNG file may hold, and the pixels of one band while it is drawn.
+constexpr qint64 kMaxPictureHeight = 32767;
+constexpr qint64 kMaxPictureBytes = qint64(1) << 30;
+constexpr qint64 kBandPixels = 4 * 1024 * 1024;
 
 int renderHeadless(int argc, char** argv) {
   QString file, out;
@@ -50,15 +56,37 @@ int renderHeadless(int argc, char** argv) {
     std::fprintf(stderr, "%s\n", qPrintable(error));
     return 1;
   }
+  const QString mtext = EditorTextToMText(lines, format.lineBreak);
   TCanvas canvas;
-  const QPoint size = RenderPreview(canvas, EditorTextToMText(lines, format.lineBreak), Options.RenderProps);
+  // A band of no area: the whole text is scanned and measured, nothing drawn.
+  const QPoint size = RenderPreviewBand(canvas, mtext, Options.RenderProps, QRect());
   std::printf("%dx%d\n", size.x(), size.y());
-  if (canvas.truncated())
+  if (out.isEmpty()) return 0;
+  const qint64 w = qint64(size.x()) + 1, h = qint64(size.y()) + 1;
+  if (h > kMaxPictureHeight || w * h * 4 > kMaxPictureBytes) {
     std::fprintf(stderr, "%s\n",
-                 qPrintable(QStringLiteral("Изображение обрезано до %1x%2 точек")
-                                .arg(canvas.width())
-                                .arg(canvas.height())));
-  if (!out.isEmpty() && !canvas.image().save(out)) {
+                 qPrintable(QStringLiteral("Рисунок %1x%2 точек слишком велик для файла PNG: допустимо не более "
+                                           "32767 точек в высоту и 1 ГБ на рисунок")
+                                .arg(w)
+                                .arg(h)));
+    return 1;
+  }
+  QImage picture(int(w), int(h), QImage::Format_RGB32);
+  if (picture.isNull()) {
+    std::fprintf(stderr, "%s\n",
+                 qPrintable(QStringLiteral("Недостаточно памяти для рисунка %1x%2 точек").arg(w).arg(h)));
+    return 1;
+  }
+  // Band by band, each a few megabytes, straight into the picture.
+  const int rows = int(qBound<qint64>(1, kBandPixels / w, h));
+  for (int y = 0; y < h; y += rows) {
+    const int bandRows = int(qMin<qint64>(rows, h - y));
+    RenderPreviewBand(canvas, mtext, Options.RenderProps, QRect(0, y, int(w), bandRows));
+    const QImage& band = canvas.image();
+    for (int r = 0; r < bandRows; ++r)
+      std::memcpy(picture.scanLine(y + r), band.constScanLine(r), size_t(w) * 4);
+  }
+  if (!picture.save(out)) {
     std::fprintf(stderr, "%s\n", qPrintable(QStringLiteral("Не удается записать рисунок %1").arg(out)));
     return 1;
   }

@@ -206,6 +206,33 @@ struct TCanvas::Impl {
     FW = FImage.width();
     FH = FImage.height();
     FBits = nullptr;
+    if (!FWindowed) {
+      FLW = FW;
+      FLH = FH;
+    }
+    updateClip();
+  }
+
+  // A window keeps a band of a larger surface: the surface's size is FLW x FLH,
+  // the buffer's pixel (0, 0) is the surface's (FOX, FOY).  Without one the two
+  // coincide.  Drawing is clipped to the part of the surface in the buffer,
+  // in buffer coordinates: FCL <= x < FCR, FCT <= y < FCB.
+  bool FWindowed = false;
+  int FOX = 0, FOY = 0;
+  int FLW = 0, FLH = 0;
+  int FCL = 0, FCT = 0, FCR = 0, FCB = 0;
+  void updateClip() {
+    FCL = qMax(0, -FOX);
+    FCT = qMax(0, -FOY);
+    FCR = int(qMin<qint64>(FW, qint64(FLW) - FOX));
+    FCB = int(qMin<qint64>(FH, qint64(FLH) - FOY));
+    if (FPainter && FWindowed) FPainter->setClipRect(clipRect());
+  }
+  QRect clipRect() const { return FCR > FCL && FCB > FCT ? QRect(FCL, FCT, FCR - FCL, FCB - FCT) : QRect(); }
+  // Nothing drawn so far needs keeping: a resize copies no rows.
+  void discard() {
+    FFillFrom = 0;
+    FPendingColor = 0xFF000000u | FBrushQColor.rgb();
   }
   uchar* bits() {
     if (!FBits) FBits = FImage.bits();
@@ -326,6 +353,7 @@ struct TCanvas::Impl {
       FBits = nullptr;  // beginning to paint may have detached the image
       FPainter->setRenderHint(QPainter::Antialiasing, false);
       FPainter->setBackgroundMode(Qt::TransparentMode);
+      if (FWindowed) FPainter->setClipRect(clipRect());
       FPainterFont = nullptr;
       FPainterPenValid = false;
     }
@@ -349,8 +377,20 @@ struct TCanvas::Impl {
     }
   }
 
+  // The fonts asked last: a text switching between a few heights finds them
+  // without hashing the face name.
+  std::array<TFontEntry*, 4> FRecent{};
   TFontEntry* lookupFont(const TFontKey& key) {
-    if (TFontEntry* e = FFonts.value(key, nullptr)) return e;
+    for (TFontEntry* e : FRecent)
+      if (e && e->key == key) return e;
+    TFontEntry* e = FFonts.value(key, nullptr);
+    if (!e) e = createFontEntry(key);
+    std::move_backward(FRecent.begin(), FRecent.end() - 1, FRecent.end());
+    FRecent[0] = e;
+    return e;
+  }
+
+  TFontEntry* createFontEntry(const TFontKey& key) {
     if (FOwned.size() >= size_t(MaxCachedFonts)) {
       // Drop everything but the current font; the painter is told to re-read it.
       std::unique_ptr<TFontEntry> keep;
@@ -358,6 +398,7 @@ struct TCanvas::Impl {
         if (e.get() == FFont) keep = std::move(e);
       FOwned.clear();
       FFonts.clear();
+      FRecent.fill(nullptr);
       FPainterFont = nullptr;
       if (keep) {
         FFonts.insert(keep->key, keep.get());
@@ -396,7 +437,7 @@ struct TCanvas::Impl {
   // Blends a cached glyph in the font colour straight into the surface.
   void blit(int x, int top, const TGlyph& g) {
     if (g.ink.empty()) return;
-    if (x + g.right < 0 || x + g.left >= FW || top + g.bottom < 0 || top + g.top >= FH) return;
+    if (x + g.right < FCL || x + g.left >= FCR || top + g.bottom < FCT || top + g.top >= FCB) return;
     materialize(top + g.bottom + 1);
     const uint solid = 0xFF000000u | FFontQColor.rgb();
     // Most covered pixels still hold the background; those take the colour
@@ -405,7 +446,7 @@ struct TCanvas::Impl {
     const uint* table = blendTable(solid, bg);
     const qsizetype stride = FW;
     QRgb* origin = reinterpret_cast<QRgb*>(bits());
-    const bool inside = x + g.left >= 0 && x + g.right < FW && top + g.top >= 0 && top + g.bottom < FH;
+    const bool inside = x + g.left >= FCL && x + g.right < FCR && top + g.top >= FCT && top + g.bottom < FCB;
     if (inside) {
       g.prepare(stride);
       QRgb* base = origin + top * stride + x;
@@ -420,7 +461,7 @@ struct TCanvas::Impl {
     }
     for (const TGlyph::TInk& k : g.ink) {
       const int px = x + k.x, py = top + k.y;
-      if (px < 0 || px >= FW || py < 0 || py >= FH) continue;
+      if (px < FCL || px >= FCR || py < FCT || py >= FCB) continue;
       QRgb* dst = origin + py * stride + px;
       const uint v = *dst;
       *dst = v == bg ? table[k.a] : interpolate255(solid, k.a, v, 255 - k.a);
@@ -459,7 +500,7 @@ struct TCanvas::Impl {
   }
 
   bool outside(int left, int top, int right, int bottom) const {
-    return right < 0 || bottom < 0 || left >= FW || top >= FH;
+    return right < FCL || bottom < FCT || left >= FCR || top >= FCB;
   }
 
   // Horizontal or vertical one-pixel run, end excluded, straight into the image.
@@ -486,7 +527,7 @@ struct TCanvas::Impl {
     if (outside(qMin(a.x(), b.x()), qMin(a.y(), b.y()), qMax(a.x(), b.x()), qMax(a.y(), b.y()))) return;
     materialize(qMax(a.y(), b.y()) + 2);
     // Diagonal: let the painter draw it, then put back the end pixel.
-    const bool endInside = FImage.rect().contains(b);
+    const bool endInside = b.x() >= FCL && b.x() < FCR && b.y() >= FCT && b.y() < FCB;
     QRgb saved = 0;
     if (endInside) saved = reinterpret_cast<const QRgb*>(FImage.constScanLine(b.y()))[b.x()];
     setPainterPen(p, FPenQColor);
@@ -501,12 +542,18 @@ struct TCanvas::Impl {
 TCanvas::TCanvas() : d(std::make_unique<Impl>()) {}
 TCanvas::~TCanvas() = default;
 
-int TCanvas::width() const { return d->FW; }
-int TCanvas::height() const { return d->FH; }
+int TCanvas::width() const { return d->FLW; }
+int TCanvas::height() const { return d->FLH; }
 
 void TCanvas::setSize(int w, int h) {
   w = qMax(0, w);
   h = qMax(0, h);
+  if (d->FWindowed) {
+    d->FLW = qMin(w, MaxCoord);
+    d->FLH = qMin(h, MaxCoord);
+    d->updateClip();
+    return;
+  }
   if (w > MaxWidth) {
     w = MaxWidth;
     d->FTruncated = true;
@@ -529,13 +576,49 @@ void TCanvas::setSize(int w, int h) {
   d->resize(w, h);
 }
 
+void TCanvas::setWindow(const QRect& band) {
+  const int w = qMax(0, band.width()), h = qMax(0, band.height());
+  if (!d->FWindowed) {
+    d->FWindowed = true;
+    d->FLW = d->FW;
+    d->FLH = d->FH;
+  }
+  d->FOX = band.x();
+  d->FOY = band.y();
+  if (w != d->FW || h != d->FH) {
+    d->endPaint();
+    d->discard();
+    if (w == 0 || h == 0) {
+      d->setImage(QImage());
+    } else {
+      d->resize(w, h);
+      if (d->FW != w || d->FH != h) d->FTruncated = true;  // out of memory
+    }
+  }
+  d->updateClip();
+}
+
+void TCanvas::clearWindow() {
+  if (!d->FWindowed) return;
+  d->FWindowed = false;
+  d->FOX = d->FOY = 0;
+  d->endPaint();
+  d->setImage(d->FImage);
+}
+
+bool TCanvas::windowed() const { return d->FWindowed; }
+
+QRect TCanvas::window() const { return QRect(d->FOX, d->FOY, d->FW, d->FH); }
+
 void TCanvas::fill() {
   // Everything is owed the brush colour; rows are painted when needed.
   d->FFillFrom = 0;
   d->FPendingColor = 0xFF000000u | d->FBrushQColor.rgb();
 }
 
-void TCanvas::fillRect(const QRect& r) {
+void TCanvas::fillRect(const QRect& rect) {
+  const QRect r = rect.translated(-d->FOX, -d->FOY);
+  if (d->outside(r.left(), r.top(), r.right(), r.bottom())) return;
   if (QPainter* p = d->painter()) {
     d->materialize(r.bottom() + 1);
     p->fillRect(r, d->FBrushQColor);
@@ -556,8 +639,8 @@ QPoint TCanvas::penPos() const { return d->FPenPos; }
 void TCanvas::moveTo(int x, int y) { d->FPenPos = QPoint(x, y); }
 
 void TCanvas::lineTo(int x, int y) {
-  const QPoint to(x, y);
-  d->line(d->FPenPos, to);
+  const QPoint to(x, y), origin(d->FOX, d->FOY);
+  d->line(d->FPenPos - origin, to - origin);
   d->FPenPos = to;
 }
 
@@ -621,8 +704,9 @@ int TCanvas::charWidth(QChar ch) const { return d->FFont->advance(ch); }
 int TCanvas::ascent() const { return d->FFont->ascent; }
 int TCanvas::descent() const { return d->FFont->descent; }
 
-void TCanvas::drawText(const QRect& r, const QString& s, int alignFlags) {
+void TCanvas::drawText(const QRect& rect, const QString& s, int alignFlags) {
   if (s.isEmpty()) return;
+  const QRect r = rect.translated(-d->FOX, -d->FOY);
   TFontEntry* f = d->FFont;
   const int slack = f->overhang + textWidth(s);
   if (d->outside(r.left() - slack, r.top() - slack, r.right() + slack, r.bottom() + slack)) return;
@@ -641,22 +725,25 @@ void TCanvas::drawText(const QRect& r, const QString& s, int alignFlags) {
     y = r.top() + (r.height() - h) / 2;
   for (QChar ch : s) {
     // The rest lies right of the surface (and x could not grow without bound).
-    if (x - f->overhang >= d->FW) break;
+    if (x - f->overhang >= d->FCR) break;
     d->drawCharAt(x, y, ch);
     x += f->advance(ch);
   }
 }
 
 void TCanvas::drawChar(int x, int top, QChar ch) {
+  x -= d->FOX;
+  top -= d->FOY;
   TFontEntry* f = d->FFont;
   const int slack = f->overhang;
-  if (x - slack >= d->FW || top - slack >= d->FH ||
-      x + f->advance(ch) + slack < 0 || top + f->ascent + f->descent + slack < 0)
+  if (x - slack >= d->FCR || top - slack >= d->FCB || x + f->advance(ch) + slack < d->FCL ||
+      top + f->ascent + f->descent + slack < d->FCT)
     return;
   d->drawCharAt(x, top, ch);
 }
 
-void TCanvas::ellipse(const QRect& r) {
+void TCanvas::ellipse(const QRect& rect) {
+  const QRect r = rect.translated(-d->FOX, -d->FOY);
   // Classic ellipse: the rectangle's right and bottom edges are outside the figure.
   const int l = qMin(r.left(), r.right() + 1), rr = qMax(r.left(), r.right() + 1);
   const int t = qMin(r.top(), r.bottom() + 1), b = qMax(r.top(), r.bottom() + 1);

@@ -35,8 +35,18 @@ class TCanvas {
   int width() const;
   int height() const;
   // Resizes keeping what was drawn; new area takes the brush colour.  Requests
-  // above the caps are clamped and remembered as truncated.
+  // above the caps are clamped and remembered as truncated.  With a window
+  // (below) only the size of the surface changes, not the pixels kept.
   void setSize(int w, int h);
+  // Keeps only the pixels of the surface inside band: the surface may then be
+  // of any size (no caps), drawing elsewhere is skipped, and image() holds the
+  // band, its top-left pixel being the surface's band.topLeft().  The memory of
+  // a band of the same size is reused.  A band of no area draws nothing at
+  // all: measuring only.
+  void setWindow(const QRect& band);
+  void clearWindow();               // back to keeping the whole surface
+  bool windowed() const;
+  QRect window() const;             // the band; the whole surface when not windowed
   void fill();                      // whole surface in the brush colour
   void fillRect(const QRect& r);    // in the brush colour
   const QImage& image();            // ends any painting in progress

@@ -2,7 +2,10 @@
 
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 #include <limits>
+
+#include <QLocale>
 
 // ---------------------------------------------------------------- format state
 
@@ -143,22 +146,73 @@ qint64 roundInt64(double v) {
 }
 
 // Numbers in codes take "." or "," as the decimal separator whatever the
-// locale; the result is always read with the C rules.
-bool toNumber(QString s, double& value) {
-  s.replace(u',', u'.');
+// locale; the result is always read with the C rules, blanks around allowed.
+// Read in place: a code without its ";" sees the whole rest of the text as
+// its parameter, and copying that for every such code made the scan
+// quadratic.  Only the characters a finite number can have are looked at;
+// whatever follows them must be blank up to the end, so the first other
+// character decides.
+bool toNumber(QStringView s, double& value) {
+  qsizetype b = 0;
+  const qsizetype n = s.size();
+  while (b < n && s[b].isSpace()) ++b;
+  qsizetype e = b;
+  while (e < n) {
+    const char16_t c = s[e].unicode();
+    if ((c >= u'0' && c <= u'9') || c == u'.' || c == u',' || c == u'+' || c == u'-' || c == u'e' || c == u'E')
+      ++e;
+    else
+      break;
+  }
+  if (e == b) return false;
+  for (qsizetype i = e; i < n; ++i)
+    if (!s[i].isSpace()) return false;
+  // The C locale reads what QString::toDouble reads (the number alone here).
+  static const QLocale c = QLocale::c();
   bool ok = false;
-  const double v = s.toDouble(&ok);
+  double v;
+  char16_t buf[64];
+  if (e - b <= qsizetype(std::size(buf))) {
+    qsizetype k = 0;
+    for (qsizetype i = b; i < e; ++i) buf[k++] = s[i] == u',' ? u'.' : s[i].unicode();
+    v = c.toDouble(QStringView(buf, k), &ok);
+  } else {  // long runs of digits are rare enough to take the slow road
+    QString t = s.mid(b, e - b).toString();
+    t.replace(u',', u'.');
+    v = c.toDouble(t, &ok);
+  }
   if (!ok || !std::isfinite(v)) return false;
   value = v;
   return true;
 }
 
-QString trimBlanks(const QString& s) {
+QStringView trimBlanks(QStringView s) {
   qsizetype b = 0, e = s.size();
-  while (b < e && s.at(b).unicode() <= 32) ++b;
-  while (e > b && s.at(e - 1).unicode() <= 32) --e;
+  while (b < e && s[b].unicode() <= 32) ++b;
+  while (e > b && s[e - 1].unicode() <= 32) --e;
   return s.mid(b, e - b);
 }
+
+// The next terminator of a code at or after a position.  The scan asks in
+// increasing positions, so one search answers every question up to the
+// terminator it found (or to the end when there is none): each character is
+// searched over once.
+class TNextStop {
+ public:
+  template <typename IsStop>
+  qsizetype find(const QChar* s, qsizetype len, qsizetype from, IsStop isStop) {
+    if (from >= FFrom && from <= FAt) return FAt;
+    qsizetype i = from;
+    while (i < len && !isStop(s[i])) ++i;
+    FFrom = from;
+    FAt = i;
+    return i;
+  }
+
+ private:
+  qsizetype FFrom = 1;
+  qsizetype FAt = 0;
+};
 
 bool isHex(QChar c) {
   const ushort u = c.unicode();
@@ -188,9 +242,9 @@ class TRenderContext {
 
  private:
   // --- scanning
-  qsizetype codeParameter(qsizetype pos, QString& param) const;
-  qsizetype codeValue(qsizetype pos, double& value) const;
-  qsizetype heightValue(qsizetype pos, double& value, bool& relative) const;
+  QStringView codeParameter(qsizetype pos, TNextStop& stops);
+  qsizetype codeValue(qsizetype pos, double& value);
+  qsizetype heightValue(qsizetype pos, double& value, bool& relative, TNextStop& stops);
   int measureLineHeight(qsizetype from);
   void setMTextFont(double widthFactor);
   void setMTextFont() { setMTextFont(FWidth); }
@@ -226,6 +280,9 @@ class TRenderContext {
   int FLineHeight = 0;
   int FWidest = 0;
   int FOpenGroups = 0;
+  // Terminators of codes, one finder for each pass over a line (the line
+  // height is measured ahead of the drawing pass).
+  TNextStop FSemiDraw, FSemiMeasure, FHeightDraw, FHeightMeasure;
 };
 
 void TRenderContext::run(QPoint& size) {
@@ -286,13 +343,12 @@ qsizetype TRenderContext::backslash(qsizetype pos) {
     return pos + 1;
   }
   const QChar n = FText.at(pos + 1);
-  QString param;
   double value = 0;
   switch (n.unicode()) {
     case 'f': {
-      const qsizetype count = codeParameter(pos, param);
-      fontCode(param);
-      return pos + count + 2;
+      const QStringView param = codeParameter(pos, FSemiDraw);
+      fontCode(param.toString());
+      return pos + param.size() + 3;
     }
     case 'U': {
       if (pos + 6 < FLen && FText.at(pos + 2) == u'+' && isHex(FText.at(pos + 3)) && isHex(FText.at(pos + 4)) &&
@@ -358,7 +414,7 @@ qsizetype TRenderContext::backslash(qsizetype pos) {
       return pos + 2;
     case 'H': {
       bool relative = false;
-      const qsizetype next = heightValue(pos, value, relative);
+      const qsizetype next = heightValue(pos, value, relative, FHeightDraw);
       FHeight = relative ? FHeight * value : value;
       setMTextFont();
       FCanvas.moveTo(FCanvas.penPos().x(), FLineTop);
@@ -370,9 +426,9 @@ qsizetype TRenderContext::backslash(qsizetype pos) {
       drawGlyph(n);
       return pos + 2;
     case 'S': {
-      const qsizetype count = codeParameter(pos, param);
-      drawStack(param, FLineHeight);
-      return pos + count + 2;
+      const QStringView param = codeParameter(pos, FSemiDraw);
+      drawStack(param.toString(), FLineHeight);
+      return pos + param.size() + 3;
     }
     case 'P':
       newLine(pos + 2);
@@ -383,31 +439,29 @@ qsizetype TRenderContext::backslash(qsizetype pos) {
   }
 }
 
-// pos is at the backslash; returns the count (code letter included).
-qsizetype TRenderContext::codeParameter(qsizetype pos, QString& param) const {
-  qsizetype stop = FText.indexOf(u';', pos + 1);
-  if (stop < 0) stop = FLen;
-  const qsizetype count = stop - (pos + 1);
-  param = FText.mid(pos + 2, count - 1);
-  return count;
+// pos is at the backslash; the parameter runs from after the code letter up
+// to the next ";" or the end.  The code with its ";" is its size + 3.
+QStringView TRenderContext::codeParameter(qsizetype pos, TNextStop& stops) {
+  const qsizetype stop = stops.find(FText.constData(), FLen, pos + 1, [](QChar c) { return c == u';'; });
+  return QStringView(FText).mid(pos + 2, stop - (pos + 2));
 }
 
-qsizetype TRenderContext::codeValue(qsizetype pos, double& value) const {
-  QString param;
-  const qsizetype count = codeParameter(pos, param);
+// Returns how far the position moves past the code letter's backslash, less
+// two: a code whose value cannot be read is skipped alone.
+qsizetype TRenderContext::codeValue(qsizetype pos, double& value) {
+  const QStringView param = codeParameter(pos, FSemiDraw);
   if (!toNumber(param, value)) {
     value = 0;
     return 0;
   }
-  return count;
+  return param.size() + 1;
 }
 
 // Returns the position after the code.
-qsizetype TRenderContext::heightValue(qsizetype pos, double& value, bool& relative) const {
+qsizetype TRenderContext::heightValue(qsizetype pos, double& value, bool& relative, TNextStop& stops) {
   const qsizetype start = pos + 1;  // the H
-  qsizetype j = start;
   const QChar* s = FText.constData();
-  while (j < FLen && s[j] != u'x' && s[j] != u';') ++j;
+  const qsizetype j = stops.find(s, FLen, start, [](QChar c) { return c == u'x' || c == u';'; });
   qsizetype next;
   relative = false;
   if (j >= FLen) {
@@ -418,7 +472,7 @@ qsizetype TRenderContext::heightValue(qsizetype pos, double& value, bool& relati
   } else {
     next = j + 1;
   }
-  const QString collected = trimBlanks(FText.mid(start, j - start)).mid(1);
+  const QStringView collected = trimBlanks(QStringView(FText).mid(start, j - start)).mid(1);
   if (!toNumber(collected, value)) value = 0;
   return next;
 }
@@ -436,18 +490,23 @@ int TRenderContext::measureLineHeight(qsizetype from) {
       if (n == u'H') {
         double value = 0;
         bool relative = false;
-        i = heightValue(i, value, relative);
+        i = heightValue(i, value, relative, FHeightMeasure);
         current = relative ? roundInt(current * value) : roundInt(value / MillimetresPerInch * FDpi);
         FCanvas.setFontCharHeight(current);
         result = qMax(result, pxMagnitude(current));
         continue;
       }
       if (n == u'S') {
-        QString param;
-        codeParameter(i, param);
-        const TStackParts parts = SplitStackText(param);
-        i += 3 + parts.upper.size() + parts.lower.size();
-        const int h = 2 * FCanvas.textHeight(parts.upper);
+        const QStringView param = codeParameter(i, FSemiMeasure);
+        // Past the stack text; a separator takes one character less.
+        bool separated = false;
+        for (QChar c : param)
+          if (c == u'#' || c == u'/' || c == u'^') {
+            separated = true;
+            break;
+          }
+        i += (separated ? 2 : 3) + param.size();
+        const int h = 2 * FCanvas.textHeight(QString());
         if (h > result) result = h;
         continue;
       }
@@ -473,7 +532,7 @@ void TRenderContext::setMTextFont(double widthFactor) {
 }
 
 void TRenderContext::fontCode(const QString& rawParam) {
-  QString p = trimBlanks(rawParam);
+  QString p = trimBlanks(rawParam).toString();
   if (p.contains(QLatin1String("b0"))) FBold = 0;
   if (p.contains(QLatin1String("b1"))) FBold = 1;
   if (p.contains(QLatin1String("i0"))) FItalic = 0;
