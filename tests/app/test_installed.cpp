@@ -1,0 +1,144 @@
+// Korvex installed for all users: the shipped data under share/korvex stay
+// as shipped, and what the user changes (settings, menus, unit list, word
+// list) lands in the XDG folders and is read from there.
+#include <QDirIterator>
+#include <QMap>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTest>
+#include <QTreeWidget>
+
+#include "MainWindowTestBed.h"
+#include "TestMain.h"
+#include "app/Commands.h"
+#include "app/General.h"
+#include "menus/MenuModel.h"
+#include "menus/UfrmMenuEdit.h"
+#include "platform/Paths.h"
+#include "spell/SpellMenu.h"
+#include "tools/Conversion.h"
+
+namespace {
+
+QMap<QString, QByteArray> filesUnder(const QString& folder) {
+  QMap<QString, QByteArray> files;
+  QDirIterator it(folder, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+  while (it.hasNext()) {
+    QFile f(it.next());
+    files.insert(f.fileName(), f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("unreadable"));
+  }
+  return files;
+}
+
+bool copyTree(const QString& from, const QString& to) {
+  QDirIterator it(from, QDir::Files, QDirIterator::Subdirectories);
+  while (it.hasNext()) {
+    const QString source = it.next();
+    const QString target = to + source.mid(from.size());
+    if (!QDir().mkpath(QFileInfo(target).absolutePath()) || !QFile::copy(source, target)) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+class TestInstalled : public QObject {
+  Q_OBJECT
+  TMainWindowTestBed FBed;
+  platform::ProgramPaths FSaved;
+  QMap<QString, QByteArray> FShipped;
+  QString at(const QString& rel) const { return FBed.FDir.filePath(rel); }
+
+ private slots:
+  void initTestCase() {
+    FBed.start();
+    FSaved = platform::programPaths();
+    QVERIFY(copyTree(KORVEX_SOURCE_DIR "/Support", at("usr/share/korvex/Support")));
+    QVERIFY(copyTree(KORVEX_SOURCE_DIR "/Help", at("usr/share/korvex/Help")));
+    qputenv("XDG_CONFIG_HOME", at("config").toUtf8());
+    qputenv("XDG_DATA_HOME", at("data").toUtf8());
+    platform::setProgramPaths(platform::ResolveProgramPaths(at("usr/bin/korvex")));
+    QVERIFY(platform::programPaths().Installed);
+    SetSettingsFileName(QString());
+    FShipped = filesUnder(at("usr"));
+  }
+  void cleanupTestCase() {
+    // Nothing of the run was written under the installation.
+    QCOMPARE(filesUnder(at("usr")), FShipped);
+    platform::setProgramPaths(FSaved);
+    qunsetenv("XDG_CONFIG_HOME");
+    qunsetenv("XDG_DATA_HOME");
+    FBed.stop();
+  }
+
+  void settingsRoundTripInTheUsersFolder() {
+    QCOMPARE(SettingsFileName(), at("config/korvex/korvex.ini"));
+    const TOptions before = Options;
+    Options.TolHeight = 0.75;
+    Options.EscForExit = false;
+    QWidget window;
+    QVERIFY(SaveSettings(&window));
+    Options = before;
+    LoadSettings(&window);
+    QCOMPARE(Options.TolHeight, 0.75);
+    QVERIFY(!Options.EscForExit);
+    Options = before;
+    QVERIFY(QFile::remove(SettingsFileName()));
+  }
+
+  void menuAndUnitListChangesMakeTheUsersCopies() {
+    auto w = FBed.openWith("Текст\r\n");
+    QVERIFY(w);
+    const QString shippedMenu = at("usr/share/korvex/Support/menu.xml");
+    QCOMPARE(MenuFileName, shippedMenu);
+    // The menu editor moves the first item of the main menu down and saves.
+    platform::ScopedDialogScript script({[](QDialog* dlg) {
+                                           if (auto* box = qobject_cast<QMessageBox*>(dlg)) {
+                                             box->button(QMessageBox::Yes)->click();
+                                           } else if (auto* d = qobject_cast<TfrmMenuEdit*>(dlg)) {
+                                             (void)QTest::qWaitFor([d] { return d->tvElements->hasFocus(); });
+                                             d->tvElements->setCurrentItem(d->tvElements->topLevelItem(0)->child(0));
+                                             QTest::keyClick(d->tvElements, Qt::Key_Down, Qt::ControlModifier);
+                                           }
+                                           return int(QDialog::Rejected);
+                                         },
+                                         {}});
+    w->RunCommand(cmdToolsEditMenus, QString());
+    const QString userMenu = at("data/korvex/menu.xml");
+    QCOMPARE(MenuFileName, userMenu);
+    const TMenuTree shipped = ReadMenuTree(shippedMenu), user = ReadMenuTree(userMenu);
+    QCOMPARE(user[0].Children[1].Props.Caption, shipped[0].Children[0].Props.Caption);
+
+    // The unit list as the conversion command reads and writes it back.
+    FreeUnitConvertor();
+    CreateUnitConvertor();
+    QVERIFY(UnitConvertor->LoadFromFile(platform::supportFile("unit_conv.xml")));
+    UnitConvertor->GetUnit(0)->setCaption(QStringLiteral("Вершок"));
+    QVERIFY(UnitConvertor->WriteBack());
+    QCOMPARE(UnitConvertor->FileName(), at("data/korvex/unit_conv.xml"));
+    QCOMPARE(platform::supportFile("unit_conv.xml"), UnitConvertor->FileName());
+    FreeUnitConvertor();
+    TUnitConvertor reread;
+    QVERIFY(reread.LoadFromFile(platform::supportFile("unit_conv.xml")));
+    QCOMPARE(reread.GetUnit(0)->Caption(), QStringLiteral("Вершок"));
+    reread.setModified(false);
+    QVERIFY2(FBed.FMessages.isEmpty(), qPrintable(FBed.FMessages.join('\n')));
+  }
+
+  void wordAddedGoesToTheUsersList() {
+    auto w = FBed.openWith("Корвексия\r\n");
+    QVERIFY(w && w->spelling());
+    TSynEditSpellCheck* spell = w->spelling()->FSpellCheck;
+    // The system's dictionaries are offered.
+    QVERIFY(spell->SelectDictionary(QStringLiteral("ru")));
+    QVERIFY(!spell->CheckWord(QStringLiteral("Корвексия")));
+    spell->AddDictWord(QStringLiteral("Корвексия"));
+    w.reset();
+    QFile list(at("data/korvex/dict/ru.user.dic"));
+    QVERIFY(list.open(QIODevice::ReadOnly));
+    QCOMPARE(list.readAll(), QStringLiteral("Корвексия\r\n").toUtf8());
+  }
+};
+
+KORVEX_TEST(TestInstalled)
+#include "test_installed.moc"
