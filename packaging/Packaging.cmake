@@ -35,12 +35,12 @@ set(CPACK_PACKAGE_NAME korvex)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_CONTACT "Korvex maintainers <maintainers@users.noreply.c-seed-3a1ce466.example>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "editor for AutoCAD multiline text (MText), Russian interface")
-set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "editor for AutoCAD multiline text (MText), Russian interface
- Korvex edits the markup of an AutoCAD MText object in a highlighted editor
- and shows it rendered beside it: fonts, heights, width factors, colours,
- stacked fractions and tolerances.  A CAD program starts it on a plain text
- file (korvex FILE) and reads the text back when the user closes it with
- \"Close and apply\".  Spell checking uses the system's Hunspell dictionaries.")
+# The synopsis above is the first line of the Description field, this the rest.
+set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "Korvex edits the markup of an AutoCAD MText object in a highlighted editor
+and shows it rendered beside it: fonts, heights, width factors, colours,
+stacked fractions and tolerances.  A CAD program starts it on a plain text
+file (korvex FILE) and reads the text back when the user closes the window
+with Close and apply.  Spell checking uses the system's Hunspell dictionaries.")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION text)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
