@@ -642,7 +642,24 @@ void TEditor::removePlugin(TEditorPlugin* plugin) {
   viewport()->update();
 }
 
+void TEditor::formatShownBlocks() {
+  // New formats can change how a wrapped block breaks, and with it which
+  // blocks fit: again until the shown range holds still (it nearly always
+  // does at once).
+  QTextBlock first;
+  QTextBlock last;
+  for (int pass = 0; pass < 3; ++pass) {
+    const QTextBlock f = firstVisibleBlock();
+    const QTextBlock l = document()->findBlockByNumber(lastVisibleLine() - 1);
+    if (pass > 0 && f == first && l == last) break;
+    first = f;
+    last = l;
+    onPaintBlocks(first, last);
+  }
+}
+
 void TEditor::paintEvent(QPaintEvent* e) {
+  if (onPaintBlocks) formatShownBlocks();
   QPlainTextEdit::paintEvent(e);
   if (FPlugins.empty()) return;
   QPainter painter(viewport());

@@ -18,6 +18,7 @@
 #include <QPoint>
 #include <QRect>
 #include <QStringList>
+#include <QTextBlock>
 #include <QTextCursor>
 #include <functional>
 #include <vector>
@@ -145,6 +146,11 @@ class TEditor : public QPlainTextEdit {
   void clearSelection();  // deletes the selected text
   bool isReadOnly() const { return QPlainTextEdit::isReadOnly(); }
 
+  // Called before each paint with the first and last blocks the viewport
+  // shows; it may change their layout formats (a highlighter that works on
+  // demand).
+  std::function<void(const QTextBlock& first, const QTextBlock& last)> onPaintBlocks;
+
   // Key hooks.  onKeyDown runs before a key is handled; true swallows it.
   // onKeyPress sees each printable character; setting it to QChar() swallows it.
   std::function<bool(QKeyEvent*)> onKeyDown;
@@ -224,6 +230,7 @@ class TEditor : public QPlainTextEdit {
   class TUserEdit;
   void onContentsChange(int position, int removed, int added);
   void onCursorMoved();
+  void formatShownBlocks();
   void updateActiveLine();
   void beginDirect();
   void endDirect();

@@ -2,6 +2,7 @@
 
 #include <QFont>
 #include <QTextCharFormat>
+#include <QTextBlock>
 #include <QTextDocument>
 
 // ---------------------------------------------------------------------------
@@ -277,6 +278,16 @@ THighlighterAttribute* TSynMText::attributeAt(const QString& line, int pos) cons
 // ---------------------------------------------------------------------------
 // TSynMTextHighlighter
 
+namespace {
+
+// The attributes a block on demand was highlighted with.
+class TBlockStamp : public QTextBlockUserData {
+ public:
+  int generation = 0;
+};
+
+}  // namespace
+
 TSynMTextHighlighter::TSynMTextHighlighter(TSynMText* tokenizer, QObject* parent)
     : QSyntaxHighlighter(parent), FTokenizer(tokenizer) {
   connectTokenizer();
@@ -297,11 +308,56 @@ TSynMTextHighlighter::~TSynMTextHighlighter() {
 void TSynMTextHighlighter::takeTokenizer() { FOwnsTokenizer = true; }
 
 void TSynMTextHighlighter::connectTokenizer() {
+  // On demand, rehighlight() leaves every block that is not shown out of date.
   if (FTokenizer) connect(FTokenizer.data(), &TSynMText::attributesChanged, this, &QSyntaxHighlighter::rehighlight);
+}
+
+void TSynMTextHighlighter::setDocument(QTextDocument* document) {
+  invalidate();
+  QSyntaxHighlighter::setDocument(document);
+}
+
+void TSynMTextHighlighter::setOnDemand(bool on) {
+  if (on == FOnDemand) return;
+  FOnDemand = on;
+  invalidate();
+  if (!on && document()) rehighlight();
+}
+
+void TSynMTextHighlighter::highlightShown(const QTextBlock& first, const QTextBlock& last) {
+  if (!FOnDemand || !document() || !first.isValid() || first.document() != document()) return;
+  FShownFirst = first.blockNumber();
+  FShownLast = (last.isValid() && last.document() == document()) ? qMax(FShownFirst, last.blockNumber()) : FShownFirst;
+  QTextBlock b = first;
+  for (int n = FShownFirst; n <= FShownLast && b.isValid(); ++n, b = b.next())
+    // Only this block: its state never changes, so the base class does not
+    // go on to the next one.
+    if (!isHighlighted(b)) rehighlightBlock(b);
+}
+
+bool TSynMTextHighlighter::isHighlighted(const QTextBlock& block) const {
+  if (!block.isValid() || !document() || block.document() != document()) return false;
+  if (!FOnDemand) return true;
+  const auto* stamp = static_cast<const TBlockStamp*>(block.userData());
+  return stamp && stamp->generation == FGeneration;
 }
 
 void TSynMTextHighlighter::highlightBlock(const QString& text) {
   if (!FTokenizer) return;
+  if (FOnDemand) {
+    const int n = currentBlock().blockNumber();
+    auto* stamp = static_cast<TBlockStamp*>(currentBlockUserData());
+    if (n < FShownFirst || n > FShownLast) {
+      // Not shown: left plain (the base class clears what it had) until it is.
+      if (stamp) stamp->generation = 0;
+      return;
+    }
+    if (!stamp) {
+      stamp = new TBlockStamp;
+      setCurrentBlockUserData(stamp);
+    }
+    stamp->generation = FGeneration;
+  }
   const QVector<TSynMTextToken> tokens = TSynMText::tokenize(text);
   for (const TSynMTextToken& t : tokens) {
     const THighlighterAttribute* a = FTokenizer->attributeOf(t.kind);

@@ -12,6 +12,7 @@
 
 #include "core/Colors.h"
 
+class QTextBlock;
 class QTextDocument;
 
 // Display attribute of one token kind.  An invalid QColor means "none": the
@@ -145,6 +146,12 @@ class TSynMText : public QObject {
 // Paints a QTextDocument with a TSynMText's attributes and repaints when one of
 // them changes.  The tokenizer is referenced; takeTokenizer() makes the
 // highlighter its owner.
+//
+// By default every block is highlighted as soon as the document is attached or
+// changed.  On demand, only the blocks last shown (highlightShown) are: a
+// large document loads without tokenizing lines nobody sees, and the view
+// calls highlightShown before it paints.  Since a line is tokenized on its own,
+// a block highlighted late gets exactly the formats it would have got at load.
 class TSynMTextHighlighter : public QSyntaxHighlighter {
   Q_OBJECT
  public:
@@ -155,12 +162,32 @@ class TSynMTextHighlighter : public QSyntaxHighlighter {
   TSynMText* tokenizer() const { return FTokenizer; }
   void takeTokenizer();
 
+  // Hides QSyntaxHighlighter::setDocument: detaching clears the formats of
+  // the blocks, so what they were highlighted with no longer holds.
+  void setDocument(QTextDocument* document);
+
+  void setOnDemand(bool on);
+  bool onDemand() const { return FOnDemand; }
+  // The blocks first..last are about to be shown: highlights those of them
+  // not highlighted with the current attributes, and keeps highlighting
+  // edits among them as they happen.  Blocks of another document are ignored.
+  void highlightShown(const QTextBlock& first, const QTextBlock& last);
+  // True when the block carries the formats of the current attributes.
+  bool isHighlighted(const QTextBlock& block) const;
+
  protected:
   void highlightBlock(const QString& text) override;
 
  private:
   void connectTokenizer();
+  void invalidate() { ++FGeneration; }
 
   QPointer<TSynMText> FTokenizer;
   bool FOwnsTokenizer = false;
+  bool FOnDemand = false;
+  // Stamped on each highlighted block; a stamp that differs is out of date.
+  int FGeneration = 1;
+  // Block numbers of the blocks last shown.
+  int FShownFirst = 0;
+  int FShownLast = -1;
 };
