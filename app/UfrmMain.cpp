@@ -127,6 +127,11 @@ TfrmMain::TfrmMain(const QStringList& arguments, QWidget* parent)
 
   SynMText = new TSynMText;
   FHighlighter = new TSynMTextHighlighter(SynMText, this);
+  // Lines are coloured as they come into view: a large file shows at once.
+  FHighlighter->setOnDemand(true);
+  Editor->onPaintBlocks = [h = FHighlighter](const QTextBlock& first, const QTextBlock& last) {
+    h->highlightShown(first, last);
+  };
 
   connect(Splitter, &QSplitter::splitterMoved, this, [this] { SplitterMoved(); });
   connect(imgRender, &TRenderImage::mousePressed, this, &TfrmMain::imgRenderMouseDown);
