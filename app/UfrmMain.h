@@ -90,6 +90,7 @@ class TfrmMain : public QMainWindow {
   void RenderText();
   const QString& fileName() const { return FFileName; }
   QString lastRenderedMText() const { return FLastMText; }
+  TCanvas& previewCanvas() { return FRenderCanvas; }
 
   // File commands.
   void OpenText();
