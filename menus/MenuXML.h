@@ -9,6 +9,7 @@
 #include <QString>
 #include <QToolButton>
 #include <QVector>
+#include <QRect>
 #include <functional>
 #include <memory>
 #include <stdexcept>
@@ -65,6 +66,13 @@ void LoadIconStrip(TImageList& imageList, const QString& fileName);
 // The menu class of every popup and submenu the loader builds.  It tells the
 // style which of its items are MText items, so that their captions are
 // measured and drawn by the MText menu drawer (zorAcMtextMenus).
+//
+// An item marked as a column break starts a new column to the right of the
+// previous one, past a vertical bar.  QMenu lays out columns only when a menu
+// is taller than the screen, so a menu with breaks places, paints and
+// hit-tests its items itself; QMenu keeps the items, their order (Up and Down
+// run through the columns one after the other), access keys, Return and
+// Escape, the highlight and the submenus.
 class TXmlMenu : public QMenu {
   Q_OBJECT
  public:
@@ -72,8 +80,48 @@ class TXmlMenu : public QMenu {
   // Drops the cached item sizes, so the next layout measures every item anew.
   void remeasure();
 
+  // Some item after the first starts a new column.
+  bool hasColumns() const;
+  // Where the item is shown: its column place in a menu with breaks, else
+  // QMenu's own geometry.  Empty for an item that is not shown.
+  QRect itemRect(const QAction* action) const;
+  // Column index of the item (0 without breaks), -1 when it is not shown.
+  int itemColumn(const QAction* action) const;
+  // The item shown at a point of the menu, or nullptr.
+  QAction* itemAt(const QPoint& pos) const;
+
+  QSize sizeHint() const override;
+
  protected:
   void initStyleOption(QStyleOptionMenuItem* option, const QAction* action) const override;
+  void paintEvent(QPaintEvent* e) override;
+  void mouseMoveEvent(QMouseEvent* e) override;
+  void mousePressEvent(QMouseEvent* e) override;
+  void mouseReleaseEvent(QMouseEvent* e) override;
+  void keyPressEvent(QKeyEvent* e) override;
+  void leaveEvent(QEvent* e) override;
+  void timerEvent(QTimerEvent* e) override;
+  void showEvent(QShowEvent* e) override;
+
+ private:
+  struct TColumns {
+    QVector<const QAction*> actions;
+    QVector<QRect> rects;
+    QVector<int> columnOf;
+    QVector<int> bars;  // x of the bar in front of each column after the first
+    QRect inner;        // the area the items may take
+    QSize size;
+  };
+  TColumns columns() const;
+  int naturalWidth(const QAction* action) const;
+  // Runs a step of QMenu's own handling and repaints when it moved the highlight.
+  template <typename F>
+  void tracked(F step);
+  // The item nearest in height to the current one in the next (+1) or the
+  // previous (-1) column; false when there is no such column.
+  bool moveAcross(int direction);
+  // A submenu opened from a column item sits beside that item.
+  void placeBesideParentItem();
 };
 
 // ---------------------------------------------------------------------------

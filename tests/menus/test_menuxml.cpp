@@ -169,12 +169,96 @@ class TestMenuXml : public QObject {
     QCOMPARE(deepest->text(), QStringLiteral("A1a-i"));
     QCOMPARE(deepest->FParentItem->text(), QStringLiteral("A1a"));
     QVERIFY(!a[1]->subMenu());  // a leaf has no submenu
-    // The column break shows as a separator line before the item.
-    const QList<QAction*> raw = bar[0]->subMenu()->actions();
-    QCOMPARE(raw.size(), 3);
-    QVERIFY(raw[1]->isSeparator());
-    QVERIFY(!qobject_cast<TXmlMenuItem*>(raw[1]));
-    QCOMPARE(raw[2], static_cast<QAction*>(a[1]));
+    // A column break adds nothing to the menu but the item.
+    QCOMPARE(bar[0]->subMenu()->actions().size(), 2);
+    QVERIFY(a[1]->FBreak && bar[0]->subMenu()->hasColumns());
+  }
+
+  // Items after a break stand in a column right of the first, past a bar,
+  // and answer the mouse and the keys where they are shown.
+  void columnBreakMakesASecondColumn() {
+    const QString path = file(QStringLiteral("<MAINMENU>%1</MAINMENU>")
+                                  .arg(item("A", 0, {},
+                                            item("WWWW", 27, "1") + item("MMMM", 27, "2") +
+                                                item("Второй", 27, "3", {}, "BREAK=\"1\"") +
+                                                item("Выкл", 27, "4") + item("Подменю", 0, {}, item("Внутри", 27, "6")))));
+    Form f;
+    QStringList clicked;
+    TXmlToMenu loader(&f.window, nullptr, f.toolBar,
+                      [&](QObject* s) { clicked << static_cast<TXmlMenuItem*>(s)->FArgument; });
+    QVERIFY(loader.MenuLoad(path));
+    TXmlMenu* menu = itemsOf(f.window.menuBar())[0]->subMenu();
+    const QList<TXmlMenuItem*> it = itemsOf(menu);
+    it[3]->setEnabled(false);
+    f.window.show();
+    menu->popup(QPoint(40, 40));
+    QVERIFY(QTest::qWaitForWindowExposed(menu));
+
+    const QRect first = menu->itemRect(it[0]), second = menu->itemRect(it[2]);
+    QCOMPARE(menu->itemColumn(it[1]), 0);
+    QCOMPARE(menu->itemColumn(it[4]), 1);
+    QVERIFY(second.left() > first.right());
+    QCOMPARE(second.top(), first.top());
+    QVERIFY(menu->height() < first.height() * 5);
+    QVERIFY(menu->rect().contains(menu->itemRect(it[4])));
+
+    // Ink: the first column's captions left of the bar, the second's right
+    // of it, and the bar itself down most of the menu.
+    const QImage shot = menu->grab().toImage();
+    QCOMPARE(shot.size(), menu->size());  // no scaling in the offscreen screen
+    const QRgb back = shot.pixel(second.right() - 2, second.bottom() - 1);
+    auto inkColumns = [&](const QRect& r) {
+      QVector<int> xs;
+      for (int x = r.left(); x <= r.right(); ++x)
+        for (int y = r.top(); y <= r.bottom(); ++y)
+          if (qGray(shot.pixel(x, y)) < qGray(back) - 80) {
+            xs << x;
+            break;
+          }
+      return xs;
+    };
+    const QVector<int> left = inkColumns(first.united(menu->itemRect(it[1])));
+    const QVector<int> right = inkColumns(second);
+    QVERIFY(!left.isEmpty() && !right.isEmpty());
+    const int bar = (first.right() + second.left()) / 2;
+    QVERIFY(left.last() < bar && right.first() > bar);
+    int barRows = 0;
+    for (int y = first.top(); y <= first.bottom() + first.height(); ++y)
+      for (int x = first.right() + 1; x < second.left(); ++x)
+        if (shot.pixel(x, y) != back) {
+          ++barRows;
+          break;
+        }
+    QVERIFY2(barRows >= 2 * first.height() - 2, qPrintable(QString::number(barRows)));
+
+    // Keys: Right and Left cross at the same height (the disabled item is
+    // passed over), Down runs from the end of a column into the next.
+    menu->setActiveAction(it[1]);
+    QTest::keyClick(menu, Qt::Key_Right);
+    QCOMPARE(menu->activeAction(), static_cast<QAction*>(it[2]));
+    QTest::keyClick(menu, Qt::Key_Left);
+    QCOMPARE(menu->activeAction(), static_cast<QAction*>(it[0]));
+    menu->setActiveAction(it[1]);
+    QTest::keyClick(menu, Qt::Key_Down);
+    QCOMPARE(menu->activeAction(), static_cast<QAction*>(it[2]));
+    QTest::keyClick(menu, Qt::Key_Return);
+    QCOMPARE(clicked, QStringList{"3"});
+    QVERIFY(!menu->isVisible());
+
+    // The mouse: a click where the item is shown triggers it; the disabled
+    // one does nothing; a submenu opens beside its column.
+    menu->popup(QPoint(40, 40));
+    QVERIFY(QTest::qWaitForWindowExposed(menu));
+    QTest::mouseMove(menu, menu->itemRect(it[3]).center());
+    QTest::mouseClick(menu, Qt::LeftButton, {}, menu->itemRect(it[3]).center());
+    QCOMPARE(clicked.size(), 1);
+    QTest::mouseMove(menu, menu->itemRect(it[4]).center());
+    QTRY_VERIFY(it[4]->subMenu()->isVisible());
+    QVERIFY(it[4]->subMenu()->x() >= menu->mapToGlobal(menu->itemRect(it[4]).topRight()).x() - 4);
+    QTest::mouseMove(menu, second.center());
+    QTest::mouseClick(menu, Qt::LeftButton, {}, second.center());
+    QCOMPARE(clicked, (QStringList{"3", "3"}));
+    QVERIFY(!menu->isVisible());
   }
 
   void toolbarControls() {
