@@ -1,6 +1,8 @@
-// Rendering speed of RenderMText on generated documents, against a bare
-// QPainter loop drawing the same characters.  Run with --write-text=FILE to
-// write the generated 100 KB text for bench/ezdxf_tokenize.py instead.
+// Rendering speed of the preview on generated documents, the way the main
+// window renders it (the whole text scanned, the band in view drawn), against
+// a bare QPainter loop drawing the same characters.  Run with
+// --write-texts=DIR to write the generated texts for the tokenizers of
+// bench/compare.sh instead.
 #include <benchmark/benchmark.h>
 
 #include <QFile>
@@ -12,6 +14,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "app/General.h"
+#include "app/RenderText.h"
 #include "mtext/zorAcCanvas.h"
 #include "mtext/zorAcMtextRender.h"
 
@@ -67,37 +71,52 @@ const QString& text2K() {
   return t;
 }
 
-// Prepared the way the preview is: 16 x 16, font, colours, filled, pen at 0,0;
-// the callback grows to value + old + 1.
-QPoint renderPreview(TCanvas& c, const QString& text) {
-  c.setSize(16, 16);
-  c.setFont(QStringLiteral("Liberation Sans"), 12, 0, RGBColor(0, 0, 0));
-  c.setPenColor(RGBColor(0, 0, 0));
-  c.setBrushColor(RGBColor(255, 255, 255));
-  c.fill();
-  c.moveTo(0, 0);
-  QPoint size;
-  RenderMText(c, text, size, [&c](int v, TResizeType t) { return GrowCanvas(c, v, t); });
-  return size;
+// The preview's render settings: 12 pt black on white.
+TRenderProps previewProps() {
+  TRenderProps p;
+  p.rpFont.fpName = QStringLiteral("Liberation Sans");
+  p.rpFont.fpSize = 12;
+  p.rpFont.fpColor = RGBColor(0, 0, 0);
+  p.rpBackColor = RGBColor(255, 255, 255);
+  return p;
 }
 
-void runRender(benchmark::State& state, const QString& text) {
+// The band the main window draws for a pane of 600 x 400 at the top of the
+// text: two pane widths by three pane heights.
+const QRect kBand(0, 0, 1200, 1200);
+
+void runPreview(benchmark::State& state, const QString& text, const QRect& band) {
+  const TRenderProps props = previewProps();
   TCanvas c;
   QPoint size;
   for (auto _ : state) {
-    size = renderPreview(c, text);
+    size = RenderPreviewBand(c, text, props, band);
     benchmark::DoNotOptimize(size);
   }
   state.SetItemsProcessed(state.iterations() * text.size());
   state.SetBytesProcessed(state.iterations() * text.size() * qint64(sizeof(QChar)));
   state.counters["width"] = size.x();
   state.counters["height"] = size.y();
-  state.counters["truncated"] = c.truncated() ? 1 : 0;
 }
 
-void BM_Render2K(benchmark::State& state) { runRender(state, text2K()); }
-void BM_Render100K(benchmark::State& state) { runRender(state, text100K()); }
-void BM_Render1M(benchmark::State& state) { runRender(state, text1M()); }
+// Re-render of the preview, as on every space key.
+void BM_Preview2K(benchmark::State& state) { runPreview(state, text2K(), kBand); }
+void BM_Preview100K(benchmark::State& state) { runPreview(state, text100K(), kBand); }
+void BM_Preview1M(benchmark::State& state) { runPreview(state, text1M(), kBand); }
+// The same band at the end of the text, as after scrolling there.
+void BM_Preview1MEnd(benchmark::State& state) {
+  TCanvas probe;
+  const QPoint size = RenderPreviewBand(probe, text1M(), previewProps(), QRect());
+  runPreview(state, text1M(), kBand.translated(0, qMax(0, size.y() - kBand.height())));
+}
+// The scan alone: a band of no area.
+void BM_Scan100K(benchmark::State& state) { runPreview(state, text100K(), QRect()); }
+void BM_Scan1M(benchmark::State& state) { runPreview(state, text1M(), QRect()); }
+// Codes without their ';' all over a megabyte.
+void BM_ScanUnterminated1M(benchmark::State& state) {
+  static const QString t = QStringLiteral("\\C1").repeated(1 << 18) + QStringLiteral("\\H2").repeated(1 << 16);
+  runPreview(state, t, QRect());
+}
 
 // The practical floor: every character of the 100 KB text drawn one by one
 // with QPainter in one font, lines broken at \P, into a surface of the same size.
@@ -108,7 +127,7 @@ void BM_BareQPainter100K(benchmark::State& state) {
   font.setPixelSize(16);
   const QFontMetrics fm(font);
   TCanvas probe;
-  const QPoint full = renderPreview(probe, text);
+  const QPoint full = RenderPreviewBand(probe, text, previewProps(), QRect());
   QImage img(full.x() + 1, full.y() + 1, QImage::Format_RGB32);
   QString one(1, QChar(u' '));
   const int ascent = fm.ascent(), lineHeight = 16;
@@ -137,9 +156,13 @@ void BM_BareQPainter100K(benchmark::State& state) {
 
 }  // namespace
 
-BENCHMARK(BM_Render2K)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_Render100K)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_Render1M)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Preview2K)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_Preview100K)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Preview1M)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Preview1MEnd)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Scan100K)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Scan1M)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ScanUnterminated1M)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_BareQPainter100K)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv) {
@@ -147,13 +170,17 @@ int main(int argc, char** argv) {
   QGuiApplication app(argc, argv);
   SetScreenDpiY(96);
   for (int i = 1; i < argc; ++i) {
-    if (std::strncmp(argv[i], "--write-text=", 13) == 0) {
-      QFile f(QString::fromLocal8Bit(argv[i] + 13));
-      if (!f.open(QIODevice::WriteOnly) || f.write(text100K().toUtf8()) < 0) {
-        std::fprintf(stderr, "cannot write %s\n", argv[i] + 13);
-        return 1;
+    if (std::strncmp(argv[i], "--write-texts=", 14) == 0) {
+      const QString dir = QString::fromLocal8Bit(argv[i] + 14);
+      const std::pair<const char*, const QString*> texts[] = {
+          {"mtext2k.txt", &text2K()}, {"mtext100k.txt", &text100K()}, {"mtext1m.txt", &text1M()}};
+      for (const auto& [name, text] : texts) {
+        QFile f(dir + QLatin1Char('/') + QLatin1String(name));
+        if (!f.open(QIODevice::WriteOnly) || f.write(text->toUtf8()) < 0) {
+          std::fprintf(stderr, "cannot write %s\n", qPrintable(f.fileName()));
+          return 1;
+        }
       }
-      std::printf("%lld characters written\n", static_cast<long long>(text100K().size()));
       return 0;
     }
   }

@@ -1,35 +1,45 @@
 #!/usr/bin/env bash
-# Renderer against ezdxf's MText tokenizer on the same generated 100 KB text,
-# measured in turns so that both see the same machine; best times are compared.
-#   bench/compare.sh [ROUNDS]        (after scripts/build.sh; needs python3-ezdxf)
+# The preview's re-render against two MText tokenizers on the same generated
+# texts: ezdxf's MTextParser (Python) and @mlightcad/mtext-parser (Node.js).
+# Measured in turns so that all see the same machine; best times are compared.
+#   bench/compare.sh [ROUNDS]    (after scripts/build.sh and scripts/install-deps.sh --bench)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 rounds="${1:-3}"
 bench=build/bench/bench_render
-text="$(mktemp --suffix=.txt)"
-trap 'rm -f "$text"' EXIT
+parser=build/bench-node/node_modules/@mlightcad/mtext-parser/dist/parser.js
+texts="$(mktemp -d)"
+trap 'rm -rf "$texts"' EXIT
 if ! /usr/bin/python3 -c 'import ezdxf' 2>/dev/null; then
   echo "compare.sh: python3-ezdxf is missing (scripts/install-deps.sh --bench)" >&2
   exit 2
 fi
-QT_QPA_PLATFORM=offscreen "$bench" --write-text="$text" >/dev/null 2>&1
-best_ezdxf=""
-best_render=""
-best_bare=""
+if [[ ! -f $parser ]] || ! command -v node >/dev/null; then
+  echo "compare.sh: @mlightcad/mtext-parser is missing (scripts/install-deps.sh --bench)" >&2
+  exit 2
+fi
+QT_QPA_PLATFORM=offscreen "$bench" --write-texts="$texts" >/dev/null 2>&1
+ms() { sed -E 's/.*: ([0-9.]+) ms.*/\1/'; }
+best() { awk -v a="$1" -v b="$2" 'BEGIN { print (a == "" || b < a) ? b : a }'; }
+declare -A b=()
 for ((i = 1; i <= rounds; ++i)); do
-  e=$(/usr/bin/python3 bench/ezdxf_tokenize.py "$text" 5 | sed -E 's/.*: ([0-9.]+) ms.*/\1/')
-  out=$(QT_QPA_PLATFORM=offscreen "$bench" --benchmark_filter='Render100K|BareQPainter100K' \
+  e100=$(/usr/bin/python3 bench/ezdxf_tokenize.py "$texts/mtext100k.txt" 5 | ms)
+  m100=$(node bench/mlightcad_tokenize.mjs "$parser" "$texts/mtext100k.txt" 5 | ms)
+  m1m=$(node bench/mlightcad_tokenize.mjs "$parser" "$texts/mtext1m.txt" 3 | ms)
+  out=$(QT_QPA_PLATFORM=offscreen "$bench" --benchmark_filter='Preview(2K|100K|1M)$|BareQPainter100K' \
         --benchmark_repetitions=5 --benchmark_report_aggregates_only=true --benchmark_format=csv 2>/dev/null)
-  r=$(grep '^"BM_Render100K_median"' <<<"$out" | cut -d, -f3)
-  b=$(grep '^"BM_BareQPainter100K_median"' <<<"$out" | cut -d, -f3)
-  r=$(awk -v v="$r" 'BEGIN { printf "%.2f", v }')  # the benchmarks report in ms
-  b=$(awk -v v="$b" 'BEGIN { printf "%.2f", v }')
-  echo "round $i: ezdxf tokenizer ${e} ms, render ${r} ms, bare QPainter ${b} ms"
-  best_ezdxf=$(awk -v a="$best_ezdxf" -v b="$e" 'BEGIN { print (a == "" || b < a) ? b : a }')
-  best_render=$(awk -v a="$best_render" -v b="$r" 'BEGIN { print (a == "" || b < a) ? b : a }')
-  best_bare=$(awk -v a="$best_bare" -v b="$b" 'BEGIN { print (a == "" || b < a) ? b : a }')
+  # Medians in ms (the 2 KB one is reported in microseconds).
+  median() { grep "^\"BM_$1_median\"" <<<"$out" | cut -d, -f3 | awk -v s="$2" '{ printf "%.3f", $1 * s }'; }
+  p2k=$(median Preview2K 0.001); p100=$(median Preview100K 1); p1m=$(median Preview1M 1)
+  bare=$(median BareQPainter100K 1)
+  echo "round $i: ezdxf 100K ${e100} ms, mlightcad 100K ${m100} ms, mlightcad 1M ${m1m} ms;" \
+       "preview 2K ${p2k} ms, 100K ${p100} ms, 1M ${p1m} ms; bare QPainter 100K ${bare} ms"
+  for k in e100 m100 m1m p2k p100 p1m bare; do b[$k]=$(best "${b[$k]:-}" "${!k}"); done
 done
-awk -v e="$best_ezdxf" -v r="$best_render" -v b="$best_bare" 'BEGIN {
-  printf "best: ezdxf %.2f ms, render %.2f ms, bare QPainter %.2f ms\n", e, r, b
-  printf "render is %.2fx as fast as the ezdxf tokenizer, %.2fx as fast as the bare QPainter loop\n", e / r, b / r
+awk -v e100="${b[e100]}" -v m100="${b[m100]}" -v m1m="${b[m1m]}" -v p2k="${b[p2k]}" -v p100="${b[p100]}" \
+    -v p1m="${b[p1m]}" -v bare="${b[bare]}" 'BEGIN {
+  printf "best: ezdxf 100K %.2f ms, mlightcad 100K %.2f ms, mlightcad 1M %.2f ms\n", e100, m100, m1m
+  printf "      preview 2K %.3f ms, 100K %.2f ms, 1M %.2f ms, bare QPainter 100K %.2f ms\n", p2k, p100, p1m, bare
+  printf "preview 100K: %.1fx as fast as ezdxf (target 10x), %.1fx as fast as mlightcad (target 3x)\n", e100 / p100, m100 / p100
+  printf "preview 1M: %.1fx as fast as mlightcad (target 3x)\n", m1m / p1m
 }'

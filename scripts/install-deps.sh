@@ -2,6 +2,7 @@
 # Installs the Debian packages Korvex needs to build, test and run.
 # Idempotent: when everything is present it only checks and returns.
 set -euo pipefail
+BENCH_NODE=0
 
 PACKAGES=(
   cmake g++ make
@@ -17,8 +18,12 @@ PACKAGES=(
 for opt in "$@"; do
   case "$opt" in
     --gui) PACKAGES+=(xvfb xauth x11-utils xdotool imagemagick) ;;
-    # The renderer benchmark's reference tokenizer (bench/compare.sh).
-    --bench) PACKAGES+=(python3-ezdxf) ;;
+    # The renderer benchmark's reference tokenizers (bench/compare.sh): ezdxf
+    # from Debian, @mlightcad/mtext-parser from npm into build/bench-node.
+    --bench)
+      PACKAGES+=(python3-ezdxf)
+      command -v npm >/dev/null || PACKAGES+=(nodejs npm)
+      BENCH_NODE=1 ;;
     # The sanitizer build and the fuzz targets (scripts/sanitize.sh, scripts/fuzz.sh):
     # clang with its sanitizer and libFuzzer runtimes, llvm-symbolizer for readable reports.
     --safety) PACKAGES+=(clang libclang-rt-dev llvm) ;;
@@ -62,3 +67,12 @@ if ((${#missing[@]} > 0)); then
   $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 fi
 ensure_ru_locale
+
+if ((BENCH_NODE)); then
+  node_dir="$(cd "$(dirname "$0")/.." && pwd)/build/bench-node"
+  if [[ ! -f $node_dir/node_modules/@mlightcad/mtext-parser/package.json ]]; then
+    echo "Installing @mlightcad/mtext-parser into $node_dir"
+    mkdir -p "$node_dir"
+    npm install --silent --no-audit --no-fund --prefix "$node_dir" @mlightcad/mtext-parser@1.5.0 >/dev/null
+  fi
+fi
