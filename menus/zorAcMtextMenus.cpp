@@ -1,6 +1,7 @@
 #include "menus/zorAcMtextMenus.h"
 
 #include <QApplication>
+#include <QFontMetrics>
 #include <QMenuBar>
 #include <QPainter>
 #include <QPointer>
@@ -103,10 +104,47 @@ bool TMtextMenuStyle::decode(const QString& text, QString* mtext, QString* short
   return true;
 }
 
-// The caption follows the check/icon column, as the common styles lay it out.
-int TMtextMenuStyle::captionLeft(const QStyleOptionMenuItem& option) {
-  const int checkcol = qMax(option.maxIconWidth, 20);
-  return option.rect.x() + 2 + checkcol + 3;
+// Where the style starts the caption of an item laid out like this one:
+// found once per layout by drawing a plain caption in a colour of its own, so
+// that the picture lines up with the captions of the other items.
+int TMtextMenuStyle::captionLeft(const QStyleOptionMenuItem& option, const QWidget* widget) const {
+  const QString key = QStringLiteral("%1/%2/%3/%4")
+                          .arg(option.maxIconWidth)
+                          .arg(option.rect.height())
+                          .arg(int(option.menuItemType))
+                          .arg(option.font.key());
+  auto it = FCaptionOffsets.constFind(key);
+  if (it == FCaptionOffsets.constEnd()) {
+    const QColor mark(255, 0, 255);
+    QStyleOptionMenuItem probe(option);
+    probe.rect = QRect(0, 0, qMax(option.rect.width(), 100), qMax(option.rect.height(), 1));
+    probe.text = QStringLiteral("M");
+    probe.icon = QIcon();
+    probe.checked = false;
+    probe.state = (probe.state & ~State_Selected) | State_Enabled;
+    for (QPalette::ColorRole role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
+      probe.palette.setColor(role, mark);
+    QImage img(probe.rect.size(), QImage::Format_RGB32);
+    img.fill(Qt::white);
+    QPainter p(&img);
+    QProxyStyle::drawControl(CE_MenuItem, &probe, &p, widget);
+    p.end();
+    int ink = -1;
+    for (int x = 0; x < img.width() && ink < 0; ++x)
+      for (int y = 0; y < img.height(); ++y) {
+        const QRgb c = img.pixel(x, y);
+        if (qRed(c) > 180 && qBlue(c) > 180 && qGreen(c) < 140) {
+          ink = x;
+          break;
+        }
+      }
+    // Without a trace of the caption: after the check/icon column, as the
+    // common styles lay it out.
+    const int offset = ink >= 0 ? qMax(0, ink - QFontMetrics(option.font).leftBearing(QLatin1Char('M')))
+                                : 2 + qMax(option.maxIconWidth, 20) + 3;
+    it = FCaptionOffsets.insert(key, offset);
+  }
+  return option.rect.x() + *it;
 }
 
 QSize TMtextMenuStyle::sizeFromContents(ContentsType type, const QStyleOption* option, const QSize& size,
@@ -166,7 +204,7 @@ void TMtextMenuStyle::drawControl(ControlElement element, const QStyleOption* op
 
   const bool selected = mi->state & State_Selected;
   const QRect& r = mi->rect;
-  const int left = captionLeft(*mi);
+  const int left = captionLeft(*mi, widget);
   const QSize picture = drawer->renderCaption(mtext, selected, itemBackground(plain, left, widget));
   if (picture.isEmpty()) return;
   const int top = (2 * r.top() + r.height() - picture.height()) / 2;

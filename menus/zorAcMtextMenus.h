@@ -1,6 +1,7 @@
 #pragma once
 // Menu items that show their argument rendered as MText instead of a caption.
 #include <QFont>
+#include <QHash>
 #include <QProxyStyle>
 #include <QSize>
 #include <QStyleOptionMenuItem>
@@ -27,8 +28,11 @@ class TMtextMenuStyle : public QProxyStyle {
   static QString encode(const QString& mtext, const QString& shortcutText);
   static bool decode(const QString& text, QString* mtext, QString* shortcutText);
   // Left edge of the caption within an item rectangle.
-  static int captionLeft(const QStyleOptionMenuItem& option);
+  int captionLeft(const QStyleOptionMenuItem& option, const QWidget* widget) const;
   QColor itemBackground(const QStyleOptionMenuItem& plain, int captionLeft, const QWidget* widget) const;
+
+ private:
+  mutable QHash<QString, int> FCaptionOffsets;  // by item layout and font
 };
 
 // The one MText menu drawer of the program: its font and the bitmap shared by

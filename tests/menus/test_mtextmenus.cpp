@@ -291,6 +291,20 @@ class TestMtextMenus : public QObject {
         if (qRed(p) == qGreen(p) && qGreen(p) == qBlue(p) && p != back) ++foreign;
       }
     QCOMPARE(foreign, 0);
+
+    // The picture starts where the style starts the captions of the others
+    // ("plain" and "WW" both open with a straight stem).
+    auto inkLeft = [&](const QRect& r, auto isInk) {
+      for (int x = r.left(); x <= r.right(); ++x)
+        for (int y = r.top(); y <= r.bottom(); ++y)
+          if (isInk(QColor(shot.pixel(x, y)))) return x;
+      return -1;
+    };
+    const int picture = inkLeft(item, [](const QColor& c) { return c.green() > 120 && c.red() < 80; });
+    const int caption = inkLeft(scaled(menu->actionGeometry(plain)).adjusted(2, 2, -2, -2),
+                                [](const QColor& c) { return c.lightness() < 110; });
+    QVERIFY2(picture >= 0 && caption >= 0 && qAbs(picture - caption) <= qRound(2 * dpr),
+             qPrintable(QStringLiteral("picture at %1, caption at %2").arg(picture).arg(caption)));
   }
 };
 
