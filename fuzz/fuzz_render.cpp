@@ -1,6 +1,8 @@
 // The MText renderer on any text, drawn the way the preview draws it: a small
 // canvas that grows on the renderer's requests.
+#include <QImage>
 #include <QPoint>
+#include <QRect>
 #include <QString>
 
 #include "core/Colors.h"
@@ -40,5 +42,31 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   });
   FUZZ_CHECK(drawn.x() >= 0 && drawn.y() >= 0);
   FUZZ_CHECK(!canvas.image().isNull());
+
+  // The same text with only a band kept, as the preview pane draws it: the
+  // same size, and in the band the same pixels as the whole surface.
+  static TCanvas banded;
+  const QRect band(drawn.x() / 3, drawn.y() / 2, 97, 61);
+  banded.setWindow(band);
+  banded.setSize(16, 16);
+  banded.setFont(QStringLiteral("Liberation Sans"), 12, 0, RGBColor(0, 0, 0));
+  banded.setPenColor(RGBColor(0, 0, 0));
+  banded.setBrushColor(RGBColor(255, 255, 255));
+  banded.fill();
+  banded.moveTo(0, 0);
+  QPoint drawnInBand;
+  RenderMText(banded, text, drawnInBand, [](int value, TResizeType type) {
+    if (value > FuzzMaxSide) return false;
+    return GrowCanvas(banded, value, type);
+  });
+  FUZZ_CHECK(drawnInBand == drawn);
+  if (canvas.truncated()) return 0;
+  FUZZ_CHECK(banded.width() == canvas.width() && banded.height() == canvas.height());
+  const QImage& whole = canvas.image();
+  const QImage& kept = banded.image();
+  const QRect shared = band & whole.rect();
+  for (int y = shared.top(); y <= shared.bottom(); ++y)
+    for (int x = shared.left(); x <= shared.right(); ++x)
+      FUZZ_CHECK(kept.pixel(x - band.x(), y - band.y()) == whole.pixel(x, y));
   return 0;
 }

@@ -525,16 +525,34 @@ struct TCanvas::Impl {
       return;
     }
     if (outside(qMin(a.x(), b.x()), qMin(a.y(), b.y()), qMax(a.x(), b.x()), qMax(a.y(), b.y()))) return;
-    materialize(qMax(a.y(), b.y()) + 2);
-    // Diagonal: let the painter draw it, then put back the end pixel.
-    const bool endInside = b.x() >= FCL && b.x() < FCR && b.y() >= FCT && b.y() < FCB;
-    QRgb saved = 0;
-    if (endInside) saved = reinterpret_cast<const QRgb*>(FImage.constScanLine(b.y()))[b.x()];
-    setPainterPen(p, FPenQColor);
-    p->drawLine(a, b);
-    if (endInside) {
-      setPainterPen(p, QColor::fromRgb(saved));
-      p->drawPoint(b);
+    diagonal(a, b);
+  }
+
+  // A diagonal pixel by pixel, the end point excluded.  Step k of the longer
+  // axis puts the shorter one at the nearest pixel of the exact line (halves
+  // away from the start), a rule of its own, so the pixels of a line never
+  // depend on where the surface or the kept band cuts it.  Only the steps
+  // that can fall inside the clip are visited, however long the line.
+  void diagonal(QPoint a, QPoint b) {
+    const bool xMajor = qAbs(qint64(b.x()) - a.x()) >= qAbs(qint64(b.y()) - a.y());
+    const qint64 major0 = xMajor ? a.x() : a.y(), minor0 = xMajor ? a.y() : a.x();
+    const qint64 dMajor = (xMajor ? b.x() : b.y()) - major0, dMinor = (xMajor ? b.y() : b.x()) - minor0;
+    const qint64 n = qAbs(dMajor), m = qAbs(dMinor);
+    const int sMajor = dMajor < 0 ? -1 : 1, sMinor = dMinor < 0 ? -1 : 1;
+    const qint64 lo = xMajor ? FCL : FCT, hi = (xMajor ? FCR : FCB) - 1;
+    // Steps k in [0, n) whose major coordinate major0 + sMajor * k is in [lo, hi].
+    qint64 kFrom = sMajor > 0 ? lo - major0 : major0 - hi, kTo = sMajor > 0 ? hi - major0 : major0 - lo;
+    kFrom = qMax<qint64>(kFrom, 0);
+    kTo = qMin<qint64>(kTo, n - 1);
+    if (kFrom > kTo) return;
+    materialize(int(qMin<qint64>(FCB, qint64(qMax(a.y(), b.y())) + 1)));
+    QRgb* origin = reinterpret_cast<QRgb*>(bits());
+    const QRgb colour = 0xFF000000u | FPenQColor.rgb();
+    for (qint64 k = kFrom; k <= kTo; ++k) {
+      const qint64 major = major0 + sMajor * k;
+      const qint64 minor = minor0 + sMinor * ((2 * k * m + n) / (2 * n));
+      const qint64 x = xMajor ? major : minor, y = xMajor ? minor : major;
+      if (x >= FCL && x < FCR && y >= FCT && y < FCB) origin[y * FW + x] = colour;
     }
   }
 };

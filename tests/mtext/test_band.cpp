@@ -52,6 +52,7 @@ class TestMTextBand : public QObject {
         "Отверстие {\\C1;красный} резьба\\P{\\H1.5x;крупно} size {\\C5;\\A2;top} фаска\\Pещё строка\\P");
     QTest::newRow("stacks and lines") << QStringLiteral(
         "\\L Ø20\\S+0.1^-0.2; \\l\\O\\S1/2; над\\o \\S3#4; x\\P%%c20 45%%d %%p0.5\\P\\A1;{\\H2x;mid} и\\P");
+    QTest::newRow("diagonals cut by the band") << QStringLiteral("\\S1;\\S3#4;\\S;\\Sabc\\P{\\H3x;\\S12#345;%%c}\\P");
     QTest::newRow("glyphs too big for masks") << QStringLiteral("a{\\H12x;Жy}b\\P{\\W2;ширина}\\P");
     QTest::newRow("many lines") << QString(QStringLiteral("строка {\\C3;цвет} \\S1/3; конец\\P")).repeated(60);
   }
