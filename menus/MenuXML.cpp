@@ -226,7 +226,12 @@ int TXmlMenu::naturalWidth(const QAction* action) const {
 
 // Every item keeps the height QMenu gives it; a column is as wide as its
 // widest item.  The columns stand side by side and each starts at the top.
-TXmlMenu::TColumns TXmlMenu::columns() const {
+const TXmlMenu::TColumns& TXmlMenu::columns() const {
+  if (!FColumns) FColumns = std::make_unique<TColumns>(measureColumns());
+  return *FColumns;
+}
+
+TXmlMenu::TColumns TXmlMenu::measureColumns() const {
   TColumns c;
   QStyleOption opt;
   opt.initFrom(this);
@@ -270,21 +275,21 @@ TXmlMenu::TColumns TXmlMenu::columns() const {
 
 QRect TXmlMenu::itemRect(const QAction* action) const {
   if (!hasColumns()) return actionGeometry(const_cast<QAction*>(action));
-  const TColumns c = columns();
+  const TColumns& c = columns();
   const int i = c.actions.indexOf(action);
   return i < 0 ? QRect() : c.rects[i];
 }
 
 int TXmlMenu::itemColumn(const QAction* action) const {
   if (!hasColumns()) return actionGeometry(const_cast<QAction*>(action)).isEmpty() ? -1 : 0;
-  const TColumns c = columns();
+  const TColumns& c = columns();
   const int i = c.actions.indexOf(action);
   return i < 0 ? -1 : c.columnOf[i];
 }
 
 QAction* TXmlMenu::itemAt(const QPoint& pos) const {
   if (!hasColumns()) return actionAt(pos);
-  const TColumns c = columns();
+  const TColumns& c = columns();
   for (int i = 0; i < c.actions.size(); ++i)
     if (c.rects[i].contains(pos)) return const_cast<QAction*>(c.actions[i]);
   return nullptr;
@@ -299,7 +304,7 @@ void TXmlMenu::paintEvent(QPaintEvent* e) {
     QMenu::paintEvent(e);
     return;
   }
-  const TColumns c = columns();
+  const TColumns& c = columns();
   QPainter p(this);
   QStyleOptionMenuItem menuOpt;
   menuOpt.initFrom(this);
@@ -395,7 +400,7 @@ void TXmlMenu::mouseReleaseEvent(QMouseEvent* e) {
 }
 
 bool TXmlMenu::moveAcross(int direction) {
-  const TColumns c = columns();
+  const TColumns& c = columns();
   const int i = c.actions.indexOf(activeAction());
   if (i < 0) return false;
   const int column = c.columnOf[i] + direction;
@@ -437,7 +442,20 @@ void TXmlMenu::timerEvent(QTimerEvent* e) {
   tracked([&] { QMenu::timerEvent(e); });
 }
 
+// The column places are measured again after any change of the items, the
+// font or the style, and at every opening.
+void TXmlMenu::actionEvent(QActionEvent* e) {
+  FColumns.reset();
+  QMenu::actionEvent(e);
+}
+
+void TXmlMenu::changeEvent(QEvent* e) {
+  FColumns.reset();
+  QMenu::changeEvent(e);
+}
+
 void TXmlMenu::showEvent(QShowEvent* e) {
+  FColumns.reset();
   QMenu::showEvent(e);
   placeBesideParentItem();
 }

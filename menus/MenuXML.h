@@ -102,6 +102,8 @@ class TXmlMenu : public QMenu {
   void leaveEvent(QEvent* e) override;
   void timerEvent(QTimerEvent* e) override;
   void showEvent(QShowEvent* e) override;
+  void actionEvent(QActionEvent* e) override;
+  void changeEvent(QEvent* e) override;
 
  private:
   struct TColumns {
@@ -112,7 +114,8 @@ class TXmlMenu : public QMenu {
     QRect inner;        // the area the items may take
     QSize size;
   };
-  TColumns columns() const;
+  const TColumns& columns() const;
+  TColumns measureColumns() const;
   int naturalWidth(const QAction* action) const;
   // Runs a step of QMenu's own handling and repaints when it moved the highlight.
   template <typename F>
@@ -122,6 +125,7 @@ class TXmlMenu : public QMenu {
   bool moveAcross(int direction);
   // A submenu opened from a column item sits beside that item.
   void placeBesideParentItem();
+  mutable std::unique_ptr<TColumns> FColumns;  // measured on demand
 };
 
 // ---------------------------------------------------------------------------
