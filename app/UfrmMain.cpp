@@ -350,6 +350,7 @@ QRect TfrmMain::previewBand(QPoint at) const {
 }
 
 void TfrmMain::RenderVisibleBand() {
+  if (FLastMText.isEmpty()) return;  // nothing rendered yet: no picture at all
   const QPoint at(ScrlBox->horizontalScrollBar()->value(), ScrlBox->verticalScrollBar()->value());
   RenderPreviewBand(FRenderCanvas, FLastMText, Options.RenderProps, previewBand(at));
 }
