@@ -490,6 +490,7 @@ struct TCanvas::Impl {
       if (FW > 0) blit(x, top, f->glyph(ch));
       return;
     }
+    if (drawLargeGlyph(x, top, ch)) return;
     QPainter* p = painter();
     if (!p) return;
     materialize(top + f->ascent + f->descent + f->overhang + 1);
@@ -497,6 +498,45 @@ struct TCanvas::Impl {
     setPainterPen(p, FFontQColor);
     FOneChar[0] = ch;
     p->drawText(QPoint(x, top + f->ascent), FOneChar);
+  }
+
+  // A glyph too large to keep as a mask is rasterised alone, at its own
+  // origin, and blended as a mask is: drawn by the painter into the surface,
+  // its antialiasing changed by a pixel here and there with where the surface
+  // or the kept band cut it.  Glyphs larger still go to the painter.
+  bool drawLargeGlyph(int x, int top, QChar ch) {
+    constexpr qint64 MaxLargeGlyphPixels = 4 * 1024 * 1024;
+    const TFontEntry* f = FFont;
+    const int pad = qMax(4, f->fm.height() / 4);
+    const QRect box = f->fm.boundingRect(ch).adjusted(-pad, -pad, pad, pad);  // around the baseline origin
+    if (qint64(box.width()) * box.height() > MaxLargeGlyphPixels) return false;
+    const int gx = x + box.left(), gy = top + f->ascent + box.top();
+    const int l = qMax(gx, FCL), r = qMin(gx + box.width(), FCR);
+    const int t = qMax(gy, FCT), b = qMin(gy + box.height(), FCB);
+    if (l >= r || t >= b || ch.isSurrogate()) return true;
+    QImage glyph(box.size(), QImage::Format_ARGB32_Premultiplied);
+    glyph.fill(0);
+    {
+      QPainter q(&glyph);
+      q.setFont(f->font);
+      q.setPen(Qt::black);
+      q.drawText(QPoint(-box.left(), -box.top()), QString(ch));
+    }
+    materialize(b);
+    const uint solid = 0xFF000000u | FFontQColor.rgb();
+    const uint bg = FPendingColor;
+    const uint* table = blendTable(solid, bg);
+    QRgb* origin = reinterpret_cast<QRgb*>(bits());
+    for (int y = t; y < b; ++y) {
+      const QRgb* src = reinterpret_cast<const QRgb*>(glyph.constScanLine(y - gy));
+      QRgb* dst = origin + qsizetype(y) * FW;
+      for (int px = l; px < r; ++px)
+        if (const uint a = qAlpha(src[px - gx])) {
+          const uint v = dst[px];
+          dst[px] = v == bg ? table[a] : interpolate255(solid, a, v, 255 - a);
+        }
+    }
+    return true;
   }
 
   bool outside(int left, int top, int right, int bottom) const {
