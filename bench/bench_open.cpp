@@ -10,6 +10,7 @@
 #include <QImage>
 #include <QKeyEvent>
 #include <QPainter>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTextBlock>
 #include <QTextDocument>
@@ -137,10 +138,31 @@ void BM_TypeLetter(benchmark::State& state) {
   label(state);
 }
 
+// Paging down through lines never shown, up to the repainted viewport; at the
+// end the document is opened afresh (not timed).
+void BM_PageDown(benchmark::State& state) {
+  QTemporaryDir dir;
+  const QString path = documentFile(dir);
+  TOpenBed bed(state.range(0) != 0, state.range(1) != 0);
+  QScrollBar* bar = bed.editor.verticalScrollBar();
+  for (auto _ : state) {
+    if (bar->value() >= bar->maximum()) {
+      state.PauseTiming();
+      bed.open(path);
+      bed.paint();
+      state.ResumeTiming();
+    }
+    bar->setValue(bar->value() + bar->pageStep());
+    bed.paint();
+  }
+  label(state);
+}
+
 }  // namespace
 
 BENCHMARK(BM_OpenToFirstPaint)->ArgsProduct({{1, 0}, {1, 0}})->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_TypeLetter)->ArgsProduct({{1, 0}, {1, 0}})->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PageDown)->ArgsProduct({{1, 0}, {1, 0}})->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv) {
   qputenv("QT_QPA_PLATFORM", "offscreen");

@@ -643,18 +643,17 @@ void TEditor::removePlugin(TEditorPlugin* plugin) {
 }
 
 void TEditor::formatShownBlocks() {
-  // New formats can change how a wrapped block breaks, and with it which
-  // blocks fit: again until the shown range holds still (it nearly always
-  // does at once).
-  QTextBlock first;
-  QTextBlock last;
-  for (int pass = 0; pass < 3; ++pass) {
-    const QTextBlock f = firstVisibleBlock();
-    const QTextBlock l = document()->findBlockByNumber(lastVisibleLine() - 1);
-    if (pass > 0 && f == first && l == last) break;
-    first = f;
-    last = l;
-    onPaintBlocks(first, last);
+  // Each block gets its formats before it is measured: new formats can
+  // change how a wrapped block breaks, and so which blocks fit, and a block
+  // measured plain would be laid out twice.
+  const QTextBlock first = firstVisibleBlock();
+  if (!first.isValid()) return;
+  onPaintBlocks(first, first);
+  qreal top = blockBoundingGeometry(first).translated(contentOffset()).top();
+  const int height = viewport()->height();
+  for (QTextBlock b = first; b.isValid() && top <= height; b = b.next()) {
+    if (b != first) onPaintBlocks(first, b);
+    top += blockBoundingRect(b).height();
   }
 }
 

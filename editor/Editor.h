@@ -146,9 +146,10 @@ class TEditor : public QPlainTextEdit {
   void clearSelection();  // deletes the selected text
   bool isReadOnly() const { return QPlainTextEdit::isReadOnly(); }
 
-  // Called before each paint with the first and last blocks the viewport
-  // shows; it may change their layout formats (a highlighter that works on
-  // demand).
+  // Called before each paint with the first block the viewport shows and,
+  // one call per block, each next block until the viewport is full; a block
+  // is measured only after the call that ends with it.  It may change the
+  // layout formats of first..last (a highlighter that works on demand).
   std::function<void(const QTextBlock& first, const QTextBlock& last)> onPaintBlocks;
 
   // Key hooks.  onKeyDown runs before a key is handled; true swallows it.
