@@ -114,6 +114,7 @@ void TestHighlightShown::shownLinesAsAtLoad() {
 
 void TestHighlightShown::editsAndAttributes() {
   TShownBed bed(true);
+  bed.editor.resize(250, 300);  // every line wraps
   bed.paint();
   const int last = bed.editor.lastVisibleLine() - 1;
 
@@ -137,13 +138,21 @@ void TestHighlightShown::editsAndAttributes() {
   QVERIFY(middle > last);
   QCOMPARE(bed.block(middle).layout()->formats(), formatsAtLoad(bed.syn, bed.block(middle).text()));
 
+  // Word wrap off fits more lines: those are highlighted too.
+  bed.editor.setWordWrap(false);
+  bed.paint();
+  const int top = bed.editor.firstVisibleLine() - 1;
+  QVERIFY(bed.editor.lastVisibleLine() - top > last + 1);
+  for (int i = top; i < bed.editor.lastVisibleLine(); ++i)
+    QCOMPARE(bed.block(i).layout()->formats(), formatsAtLoad(bed.syn, bed.block(i).text()));
+
   // Highlighting off clears the formats; on again, the shown lines come back.
   bed.highlighter.setDocument(nullptr);
-  QVERIFY(bed.block(middle).layout()->formats().isEmpty());
+  QVERIFY(bed.block(top).layout()->formats().isEmpty());
   bed.highlighter.setDocument(bed.editor.document());
   bed.paint();
-  QVERIFY(!bed.block(middle).layout()->formats().isEmpty());
-  QCOMPARE(bed.block(middle).layout()->formats(), formatsAtLoad(bed.syn, bed.block(middle).text()));
+  QVERIFY(!bed.block(top).layout()->formats().isEmpty());
+  QCOMPARE(bed.block(top).layout()->formats(), formatsAtLoad(bed.syn, bed.block(top).text()));
 }
 
 KORVEX_TEST(TestHighlightShown)
