@@ -76,11 +76,12 @@ QString supportFile(const QString& name) {
 
 QString writablePath(const QString& path) {
   const ProgramPaths& p = programPaths();
-  QString target = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
+  const QString target = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
   const QString shipped = p.SupportFolder;
-  if (p.Installed && target.startsWith(shipped)) target = p.UserFolder + target.mid(shipped.size());
-  QDir().mkpath(QFileInfo(target).absolutePath());
-  return target;
+  if (!p.Installed || !target.startsWith(shipped)) return path;
+  const QString user = p.UserFolder + target.mid(shipped.size());
+  QDir().mkpath(QFileInfo(user).absolutePath());
+  return user;
 }
 
 }  // namespace platform

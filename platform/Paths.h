@@ -45,8 +45,8 @@ void setProgramPaths(const ProgramPaths& paths);
 // shipped one.
 QString supportFile(const QString& name);
 // Where a write to path must go: a shipped Support file of the installed
-// layout maps to the user's copy, any other path is returned as is.  The
-// folder of the result is created, so the write itself only has to succeed.
+// layout maps to the user's copy, whose folder is created (the user's data
+// folder may not exist yet); any other path is returned as is.
 QString writablePath(const QString& path);
 
 }  // namespace platform

@@ -103,6 +103,7 @@ class TestPaths : public QObject {
     QCOMPARE(platform::writablePath(shipped), user);
     QVERIFY(QFileInfo(at("inst/data/korvex")).isDir());
     QCOMPARE(platform::writablePath(at("inst/elsewhere/x.txt")), at("inst/elsewhere/x.txt"));
+    QVERIFY(!QFileInfo::exists(at("inst/elsewhere")));  // a write there fails as it would have
     touch(user, "user");
     QCOMPARE(platform::supportFile("menu.xml"), user);
     QCOMPARE(read(shipped), QByteArray("shipped"));
