@@ -61,7 +61,12 @@ ProgramPaths ResolveProgramPaths(const QString& exeFilePath) {
 }
 
 const ProgramPaths& programPaths() {
-  if (!current()) current() = ResolveProgramPaths(QCoreApplication::applicationFilePath());
+  // Before the application object exists the executable's path is unknown;
+  // nothing is kept then, so a later call still resolves the real one.
+  static ProgramPaths early;
+  if (current()) return *current();
+  if (!QCoreApplication::instance()) return early = ResolveProgramPaths(QString());
+  current() = ResolveProgramPaths(QCoreApplication::applicationFilePath());
   return *current();
 }
 
