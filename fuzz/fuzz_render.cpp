@@ -15,6 +15,24 @@ namespace {
 // would only slow the search down.  Beyond this the canvas stops growing, as
 // it does at its caps, and drawing off the surface is dropped.
 constexpr int FuzzMaxSide = 2048;
+
+// Renders from a fresh 16 x 16 surface, prepared as the preview prepares it.
+QPoint renderOn(TCanvas& canvas, const QString& text) {
+  canvas.setSize(16, 16);
+  canvas.resetTruncated();
+  canvas.setFont(QStringLiteral("Liberation Sans"), 12, 0, RGBColor(0, 0, 0));
+  canvas.setPenColor(RGBColor(0, 0, 0));
+  canvas.setBrushColor(RGBColor(255, 255, 255));
+  canvas.fill();
+  canvas.moveTo(0, 0);
+  QPoint drawn;
+  RenderMText(canvas, text, drawn, [&canvas](int value, TResizeType type) {
+    if (value > FuzzMaxSide) return false;
+    return GrowCanvas(canvas, value, type);
+  });
+  return drawn;
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
@@ -26,20 +44,9 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const QString text = QString::fromUtf8(reinterpret_cast<const char*>(data), qsizetype(size));
   // One canvas for the whole run, as the preview keeps one: its font cache
-  // stays warm, and each render starts from a fresh 16 x 16 surface.
+  // stays warm.
   static TCanvas canvas;
-  canvas.setSize(16, 16);
-  canvas.resetTruncated();
-  canvas.setFont(QStringLiteral("Liberation Sans"), 12, 0, RGBColor(0, 0, 0));
-  canvas.setPenColor(RGBColor(0, 0, 0));
-  canvas.setBrushColor(RGBColor(255, 255, 255));
-  canvas.fill();
-  canvas.moveTo(0, 0);
-  QPoint drawn;
-  RenderMText(canvas, text, drawn, [](int value, TResizeType type) {
-    if (value > FuzzMaxSide) return false;
-    return GrowCanvas(canvas, value, type);
-  });
+  const QPoint drawn = renderOn(canvas, text);
   FUZZ_CHECK(drawn.x() >= 0 && drawn.y() >= 0);
   FUZZ_CHECK(!canvas.image().isNull());
 
@@ -48,18 +55,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static TCanvas banded;
   const QRect band(drawn.x() / 3, drawn.y() / 2, 97, 61);
   banded.setWindow(band);
-  banded.setSize(16, 16);
-  banded.setFont(QStringLiteral("Liberation Sans"), 12, 0, RGBColor(0, 0, 0));
-  banded.setPenColor(RGBColor(0, 0, 0));
-  banded.setBrushColor(RGBColor(255, 255, 255));
-  banded.fill();
-  banded.moveTo(0, 0);
-  QPoint drawnInBand;
-  RenderMText(banded, text, drawnInBand, [](int value, TResizeType type) {
-    if (value > FuzzMaxSide) return false;
-    return GrowCanvas(banded, value, type);
-  });
-  FUZZ_CHECK(drawnInBand == drawn);
+  FUZZ_CHECK(renderOn(banded, text) == drawn);
   if (canvas.truncated()) return 0;
   FUZZ_CHECK(banded.width() == canvas.width() && banded.height() == canvas.height());
   const QImage& whole = canvas.image();
