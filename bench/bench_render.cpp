@@ -109,6 +109,18 @@ void BM_Preview1MEnd(benchmark::State& state) {
   const QPoint size = RenderPreviewBand(probe, text1M(), previewProps(), QRect());
   runPreview(state, text1M(), kBand.translated(0, qMax(0, size.y() - kBand.height())));
 }
+// A space key in a 1 MB document: the editor's lines joined into one MText
+// string, then the preview rendered, as the main window does it.
+void BM_SpaceKey1M(benchmark::State& state) {
+  const QStringList lines = QString(text1M()).split(QStringLiteral("\\P"));
+  const TRenderProps props = previewProps();
+  TCanvas c;
+  for (auto _ : state) {
+    const QString mtext = EditorTextToMText(lines, QStringLiteral("\r\n"));
+    benchmark::DoNotOptimize(RenderPreviewBand(c, mtext, props, kBand));
+  }
+  state.counters["lines"] = lines.size();
+}
 // The scan alone: a band of no area.
 void BM_Scan100K(benchmark::State& state) { runPreview(state, text100K(), QRect()); }
 void BM_Scan1M(benchmark::State& state) { runPreview(state, text1M(), QRect()); }
@@ -160,6 +172,7 @@ BENCHMARK(BM_Preview2K)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_Preview100K)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Preview1M)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Preview1MEnd)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SpaceKey1M)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Scan100K)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Scan1M)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ScanUnterminated1M)->Unit(benchmark::kMillisecond);
