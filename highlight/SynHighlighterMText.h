@@ -172,7 +172,8 @@ class TSynMTextHighlighter : public QSyntaxHighlighter {
   // not highlighted with the current attributes, and keeps highlighting
   // edits among them as they happen.  Blocks of another document are ignored.
   void highlightShown(const QTextBlock& first, const QTextBlock& last);
-  // True when the block carries the formats of the current attributes.
+  // On demand: true when the block carries the formats of the current
+  // attributes.  Otherwise true for every block of the document.
   bool isHighlighted(const QTextBlock& block) const;
 
  protected:
