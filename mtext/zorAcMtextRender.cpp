@@ -280,6 +280,9 @@ class TRenderContext {
   int FLineHeight = 0;
   int FWidest = 0;
   int FOpenGroups = 0;
+  // Ascent + descent of the current font, asked once per font change instead
+  // of twice per character.
+  int FCellHeight = 0;
   // Terminators of codes, one finder for each pass over a line (the line
   // height is measured ahead of the drawing pass).
   TNextStop FSemiDraw, FSemiMeasure, FHeightDraw, FHeightMeasure;
@@ -295,6 +298,7 @@ void TRenderContext::run(QPoint& size) {
   FUnderline = (st & fsUnderline) ? 1 : 0;
   FStrikeOut = (st & fsStrikeOut) ? 1 : 0;
   FLineTop = FCanvas.penPos().y();
+  FCellHeight = FCanvas.ascent() + FCanvas.descent();
   FLineHeight = measureLineHeight(0);
   if (FCallback && FCallback(FLineHeight, rtHeight)) FCanvas.setTransparentBackground();
 
@@ -529,6 +533,7 @@ void TRenderContext::setMTextFont(double widthFactor) {
       FCanvas.createFont(FFontName, px, roundInt(avg * widthFactor), orientation, weight, FItalic, FUnderline,
                          FStrikeOut);
   }
+  FCellHeight = FCanvas.ascent() + FCanvas.descent();
 }
 
 void TRenderContext::fontCode(const QString& rawParam) {
@@ -616,7 +621,7 @@ void TRenderContext::drawGlyph(QChar ch) {
   const int x0 = FCanvas.penPos().x();
   const int x2 = addPx(x0, w);
   reserveWidth(x2);
-  FCanvas.drawChar(x0, cellTop(FCanvas.ascent() + FCanvas.descent()), ch);
+  FCanvas.drawChar(x0, cellTop(FCellHeight), ch);
   decorate(x2, w);
   FCanvas.moveTo(x2, FLineTop);
 }
