@@ -147,6 +147,28 @@ void TUnitConvertor::SetUnit(int Index, TUnit* AUnit) {
 
 namespace unitconv {
 
+// What an XML file can hold: a text read through an odd declared encoding may
+// carry lone surrogates or control characters, which the writer refuses, and
+// then the whole list could not be saved.  They are dropped when read and
+// before writing.
+QString xmlText(const QString& s) {
+  QString out;
+  out.reserve(s.size());
+  for (qsizetype i = 0; i < s.size(); ++i) {
+    const QChar c = s.at(i);
+    if (c.isHighSurrogate() && i + 1 < s.size() && s.at(i + 1).isLowSurrogate()) {
+      out += c;
+      out += s.at(++i);
+      continue;
+    }
+    const char16_t u = c.unicode();
+    if (c.isSurrogate() || u == 0xFFFE || u == 0xFFFF || (u < 0x20 && u != u'\t' && u != u'\n' && u != u'\r'))
+      continue;
+    out += c;
+  }
+  return out;
+}
+
 // Fills the list from the reader's start-of-element events: an ITEM with
 // exactly the three attributes CAP, FWD and HINT becomes an entry.  The menu
 // definition loader has its own handler of the same name.
@@ -158,8 +180,9 @@ class TSaxHandler {
     if (localName != QLatin1String("ITEM") || atts.size() != 3) return;
     const QString cap = QStringLiteral("CAP"), fwd = QStringLiteral("FWD"), hint = QStringLiteral("HINT");
     if (!atts.hasAttribute(cap) || !atts.hasAttribute(fwd) || !atts.hasAttribute(hint)) return;
-    FUnitConvertor->Add(new TUnit(FUnitConvertor, atts.value(cap).toString(),
-                                  CleanStrToFloat(atts.value(fwd).toString(), 1), atts.value(hint).toString()));
+    FUnitConvertor->Add(new TUnit(FUnitConvertor, xmlText(atts.value(cap).toString()),
+                                  CleanStrToFloat(atts.value(fwd).toString(), 1),
+                                  xmlText(atts.value(hint).toString())));
   }
 
  private:
@@ -194,9 +217,9 @@ bool TUnitConvertor::SaveToDevice(QIODevice* device) const {
   const QChar sep = DialogDecimalSeparator();
   for (const auto& unit : FItems) {
     writer.writeEmptyElement(QStringLiteral("ITEM"));
-    writer.writeAttribute(QStringLiteral("CAP"), unit->Caption());
+    writer.writeAttribute(QStringLiteral("CAP"), unitconv::xmlText(unit->Caption()));
     writer.writeAttribute(QStringLiteral("FWD"), FactorToStr(unit->Forward(), sep));
-    writer.writeAttribute(QStringLiteral("HINT"), unit->Hint());
+    writer.writeAttribute(QStringLiteral("HINT"), unitconv::xmlText(unit->Hint()));
   }
   writer.writeEndElement();
   writer.writeEndDocument();

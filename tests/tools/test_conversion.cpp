@@ -154,6 +154,9 @@ class TestConversion : public QObject {
     list.Add(new TUnit(&list, "дюймы - миллиметры", 25.4, "1 дюйм = 25,4 мм"));
     list.Add(new TUnit(&list, "", 1e-6, "<&\">"));
     list.Add(new TUnit(&list, "a\nb\tc\r\nd  ", 2, " "));
+    // What XML cannot hold (a lone surrogate, control characters) is dropped
+    // instead of making the whole list unsavable.
+    list.Add(new TUnit(&list, QStringLiteral("x\u0001y") + QChar(0xD800) + "z", 3, QString(QChar(0)) + "h"));
     const QString path = FDir.filePath("saved.xml");
     QVERIFY(list.SaveToFile(path));
     QVERIFY(!list.Modified());
@@ -168,7 +171,9 @@ class TestConversion : public QObject {
     QLocale::setDefault(QLocale::c());
     TUnitConvertor back;
     QVERIFY(back.LoadFromFile(path));
-    QCOMPARE(back.Count(), 3);
+    QCOMPARE(back.Count(), 4);
+    QCOMPARE(back.GetUnit(3)->Caption(), QStringLiteral("xyz"));
+    QCOMPARE(back.GetUnit(3)->Hint(), QStringLiteral("h"));
     QCOMPARE(back.GetUnit(0)->Forward(), 25.4);
     QCOMPARE(back.GetUnit(2)->Caption(), QStringLiteral("a\nb\tc\r\nd  "));  // breaks and tabs survive
     QCOMPARE(back.GetUnit(2)->Hint(), QStringLiteral(" "));
