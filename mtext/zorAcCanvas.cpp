@@ -102,16 +102,22 @@ struct TFontEntry {
 
   // Draws the character once, the way QPainter would, and keeps its coverage.
   std::unique_ptr<TGlyph> makeGlyph(QChar ch) {
+    const int pad = overhang;
+    return rasterize(ch, QRect(-pad, -pad, advance(ch) + 2 * pad, ascent + descent + 2 * pad));
+  }
+
+  // The coverage of the character inside box, given relative to the top-left
+  // corner of its cell.
+  std::unique_ptr<TGlyph> rasterize(QChar ch, const QRect& box) const {
     auto g = std::make_unique<TGlyph>();
     if (ch.isSurrogate()) return g;  // half a pair has no glyph of its own
-    const int pad = overhang;
-    QImage tmp(advance(ch) + 2 * pad, ascent + descent + 2 * pad, QImage::Format_ARGB32_Premultiplied);
+    QImage tmp(box.size(), QImage::Format_ARGB32_Premultiplied);
     tmp.fill(0);
     {
       QPainter p(&tmp);
       p.setFont(font);
       p.setPen(Qt::black);
-      p.drawText(QPoint(pad, pad + ascent), QString(ch));
+      p.drawText(QPoint(-box.left(), ascent - box.top()), QString(ch));
     }
     int l = tmp.width(), r = -1, t = tmp.height(), b = -1;
     for (int y = 0; y < tmp.height(); ++y) {
@@ -128,13 +134,14 @@ struct TFontEntry {
     for (int y = t; y <= b; ++y) {
       const QRgb* src = reinterpret_cast<const QRgb*>(tmp.constScanLine(y));
       for (int x = l; x <= r; ++x)
-        if (const int a = qAlpha(src[x])) g->ink.push_back({qint16(x - pad), qint16(y - pad), quint8(a)});
+        if (const int a = qAlpha(src[x]))
+          g->ink.push_back({qint16(x + box.left()), qint16(y + box.top()), quint8(a)});
     }
     g->ink.shrink_to_fit();
-    g->left = l - pad;
-    g->right = r - pad;
-    g->top = t - pad;
-    g->bottom = b - pad;
+    g->left = l + box.left();
+    g->right = r + box.left();
+    g->top = t + box.top();
+    g->bottom = b + box.top();
     return g;
   }
 
@@ -508,34 +515,13 @@ struct TCanvas::Impl {
     constexpr qint64 MaxLargeGlyphPixels = 4 * 1024 * 1024;
     const TFontEntry* f = FFont;
     const int pad = qMax(4, f->fm.height() / 4);
-    const QRect box = f->fm.boundingRect(ch).adjusted(-pad, -pad, pad, pad);  // around the baseline origin
-    if (qint64(box.width()) * box.height() > MaxLargeGlyphPixels) return false;
-    const int gx = x + box.left(), gy = top + f->ascent + box.top();
-    const int l = qMax(gx, FCL), r = qMin(gx + box.width(), FCR);
-    const int t = qMax(gy, FCT), b = qMin(gy + box.height(), FCB);
-    if (l >= r || t >= b || ch.isSurrogate()) return true;
-    QImage glyph(box.size(), QImage::Format_ARGB32_Premultiplied);
-    glyph.fill(0);
-    {
-      QPainter q(&glyph);
-      q.setFont(f->font);
-      q.setPen(Qt::black);
-      q.drawText(QPoint(-box.left(), -box.top()), QString(ch));
-    }
-    materialize(b);
-    const uint solid = 0xFF000000u | FFontQColor.rgb();
-    const uint bg = FPendingColor;
-    const uint* table = blendTable(solid, bg);
-    QRgb* origin = reinterpret_cast<QRgb*>(bits());
-    for (int y = t; y < b; ++y) {
-      const QRgb* src = reinterpret_cast<const QRgb*>(glyph.constScanLine(y - gy));
-      QRgb* dst = origin + qsizetype(y) * FW;
-      for (int px = l; px < r; ++px)
-        if (const uint a = qAlpha(src[px - gx])) {
-          const uint v = dst[px];
-          dst[px] = v == bg ? table[a] : interpolate255(solid, a, v, 255 - a);
-        }
-    }
+    // Around the baseline origin, moved to the cell's top-left corner.
+    const QRect box = f->fm.boundingRect(ch).adjusted(-pad, -pad, pad, pad).translated(0, f->ascent);
+    // Ink offsets are 16-bit.
+    if (qint64(box.width()) * box.height() > MaxLargeGlyphPixels || box.width() > 32000 || box.height() > 32000)
+      return false;
+    if (!outside(x + box.left(), top + box.top(), x + box.right(), top + box.bottom()))
+      blit(x, top, *f->rasterize(ch, box));
     return true;
   }
 
@@ -660,11 +646,11 @@ void TCanvas::clearWindow() {
   if (!d->FWindowed) return;
   d->FWindowed = false;
   d->FOX = d->FOY = 0;
-  d->endPaint();
-  d->setImage(d->FImage);
+  d->FLW = d->FW;
+  d->FLH = d->FH;
+  d->endPaint();  // its clip belonged to the band
+  d->updateClip();
 }
-
-bool TCanvas::windowed() const { return d->FWindowed; }
 
 QRect TCanvas::window() const { return QRect(d->FOX, d->FOY, d->FW, d->FH); }
 

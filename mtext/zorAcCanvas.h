@@ -45,7 +45,6 @@ class TCanvas {
   // all: measuring only.
   void setWindow(const QRect& band);
   void clearWindow();               // back to keeping the whole surface
-  bool windowed() const;
   QRect window() const;             // the band; the whole surface when not windowed
   void fill();                      // whole surface in the brush colour
   void fillRect(const QRect& r);    // in the brush colour

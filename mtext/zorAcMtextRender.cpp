@@ -2,10 +2,10 @@
 
 #include <algorithm>
 #include <cmath>
-#include <iterator>
 #include <limits>
 
 #include <QLocale>
+#include <QVarLengthArray>
 
 // ---------------------------------------------------------------- format state
 
@@ -169,18 +169,10 @@ bool toNumber(QStringView s, double& value) {
     if (!s[i].isSpace()) return false;
   // The C locale reads what QString::toDouble reads (the number alone here).
   static const QLocale c = QLocale::c();
+  QVarLengthArray<char16_t, 64> number(e - b);
+  for (qsizetype i = b; i < e; ++i) number[i - b] = s[i] == u',' ? u'.' : s[i].unicode();
   bool ok = false;
-  double v;
-  char16_t buf[64];
-  if (e - b <= qsizetype(std::size(buf))) {
-    qsizetype k = 0;
-    for (qsizetype i = b; i < e; ++i) buf[k++] = s[i] == u',' ? u'.' : s[i].unicode();
-    v = c.toDouble(QStringView(buf, k), &ok);
-  } else {  // long runs of digits are rare enough to take the slow road
-    QString t = s.mid(b, e - b).toString();
-    t.replace(u',', u'.');
-    v = c.toDouble(t, &ok);
-  }
+  const double v = c.toDouble(QStringView(number.constData(), number.size()), &ok);
   if (!ok || !std::isfinite(v)) return false;
   value = v;
   return true;
