@@ -241,6 +241,9 @@ void TfrmMain::FormClose() {
 
 void TfrmMain::FormDestroy() {
   platform::setIdleHandler({});
+  // The children get events while QWidget deletes them, after this class is gone.
+  Editor->removeEventFilter(this);
+  ScrlBox->removeEventFilter(this);
   // Closing the language writes a changed user word list.
   FSpelling.reset();
   FEditMenus.clear();

@@ -713,6 +713,13 @@ void TfrmMenuEdit::tbElementsClick() {
   platform::showMessage(this, node->section()->caption());
 }
 
+// The children outlive this part of the dialog and still get events while
+// QWidget deletes them; the filter must not see them then.
+TfrmMenuEdit::~TfrmMenuEdit() {
+  tbElements->removeEventFilter(this);
+  tvElements->removeEventFilter(this);
+}
+
 void TfrmMenuEdit::btnHelpClick() { platform::showHelp(this, 320); }
 
 bool TfrmMenuEdit::eventFilter(QObject* watched, QEvent* event) {

@@ -113,6 +113,7 @@ class TfrmMenuEdit : public QDialog {
  public:
   // Cuts the icon strip (throws TIconStripError when it cannot be read).
   explicit TfrmMenuEdit(const QString& ImagesFileName, QWidget* parent = nullptr);
+  ~TfrmMenuEdit() override;
 
   // Loads the file into the tree; caption := the file name; not modified.
   // Throws TMenuFileError.
@@ -125,37 +126,37 @@ class TfrmMenuEdit : public QDialog {
   TImageList imlMain;
   int stripIconCount() const { return FStripCount; }
 
-  QGroupBox* gbElements;
-  QToolBar* tbElements;
-  QTreeWidget* tvElements;
-  QSplitter* vSplitter;
-  QGroupBox* gbProperties;
+  QGroupBox* gbElements = nullptr;
+  QToolBar* tbElements = nullptr;
+  QTreeWidget* tvElements = nullptr;
+  QSplitter* vSplitter = nullptr;
+  QGroupBox* gbProperties = nullptr;
 
-  QAction* acAddChild;
-  QAction* acInsert;
-  QAction* acDelete;
-  QAction* acMoveUp;
-  QAction* acMoveDown;
+  QAction* acAddChild = nullptr;
+  QAction* acInsert = nullptr;
+  QAction* acDelete = nullptr;
+  QAction* acMoveUp = nullptr;
+  QAction* acMoveDown = nullptr;
 
-  QLabel* lblCaption;
-  QLineEdit* edCaption;
-  QLabel* lblCommand;
-  QListWidget* lbCommand;
-  QLabel* lblImageIndex;
-  QListWidget* lbImageIndex;
-  QLabel* lblArgument;
-  QLineEdit* edArgument;
-  QLabel* lblHint;
-  QLineEdit* edHint;
-  QCheckBox* chbShowHint;
-  QLabel* lblBtnMenu;
-  QLineEdit* edBtnMenu;
-  QLabel* lblShortCut;
-  THotKeyEdit* hkShortCut;
-  QCheckBox* chbBreak;
-  QCheckBox* chbAsMtext;
-  QPushButton* btnApply;
-  QPushButton* btnHelp;
+  QLabel* lblCaption = nullptr;
+  QLineEdit* edCaption = nullptr;
+  QLabel* lblCommand = nullptr;
+  QListWidget* lbCommand = nullptr;
+  QLabel* lblImageIndex = nullptr;
+  QListWidget* lbImageIndex = nullptr;
+  QLabel* lblArgument = nullptr;
+  QLineEdit* edArgument = nullptr;
+  QLabel* lblHint = nullptr;
+  QLineEdit* edHint = nullptr;
+  QCheckBox* chbShowHint = nullptr;
+  QLabel* lblBtnMenu = nullptr;
+  QLineEdit* edBtnMenu = nullptr;
+  QLabel* lblShortCut = nullptr;
+  THotKeyEdit* hkShortCut = nullptr;
+  QCheckBox* chbBreak = nullptr;
+  QCheckBox* chbAsMtext = nullptr;
+  QPushButton* btnApply = nullptr;
+  QPushButton* btnHelp = nullptr;
 
   TXmlTreeNode* selectedNode() const;
   // Stores the property controls into the node (disabled ones as they stand).

@@ -135,6 +135,11 @@ TfrmUnitsConvertEdit::TfrmUnitsConvertEdit(TUnitConvertor& units, QWidget* paren
   layout()->setSizeConstraint(QLayout::SetFixedSize);
 }
 
+// The fields still get events while QWidget deletes them, after this class is gone.
+TfrmUnitsConvertEdit::~TfrmUnitsConvertEdit() {
+  for (QLineEdit* field : {edCaption, edForward, edHint}) field->removeEventFilter(this);
+}
+
 bool TfrmUnitsConvertEdit::eventFilter(QObject* watched, QEvent* event) {
   if (event->type() == QEvent::KeyPress) {
     const int key = static_cast<QKeyEvent*>(event)->key();

@@ -31,6 +31,7 @@ class TfrmUnitsConvertEdit : public QDialog {
   Q_OBJECT
  public:
   explicit TfrmUnitsConvertEdit(TUnitConvertor& units, QWidget* parent = nullptr);
+  ~TfrmUnitsConvertEdit() override;
 
   QListView* lbUnits = nullptr;
   TUnitListModel* FModel = nullptr;
