@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QStringList>
 
+#include "BenchMain.h"
 #include "editor/Editor.h"
 
 namespace {
@@ -53,9 +54,5 @@ BENCHMARK(BM_EditEveryLine40K)->Unit(benchmark::kMillisecond);
 int main(int argc, char** argv) {
   qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
+  return runBenchmarks(argc, argv);
 }

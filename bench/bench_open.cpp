@@ -15,6 +15,7 @@
 #include <QTextBlock>
 #include <QTextDocument>
 
+#include "BenchMain.h"
 #include "editor/Editor.h"
 #include "highlight/SynHighlighterMText.h"
 
@@ -167,9 +168,5 @@ BENCHMARK(BM_PageDown)->ArgsProduct({{1, 0}, {1, 0}})->Unit(benchmark::kMillisec
 int main(int argc, char** argv) {
   qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
+  return runBenchmarks(argc, argv);
 }

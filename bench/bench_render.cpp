@@ -14,6 +14,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "BenchMain.h"
 #include "app/General.h"
 #include "app/RenderText.h"
 #include "mtext/zorAcCanvas.h"
@@ -197,9 +198,5 @@ int main(int argc, char** argv) {
       return 0;
     }
   }
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
+  return runBenchmarks(argc, argv);
 }

@@ -17,6 +17,7 @@
 #include <QTemporaryDir>
 #include <QFile>
 
+#include "BenchMain.h"
 #include "editor/Editor.h"
 #include "highlight/SynHighlighterMText.h"
 #include "spell/SpellMenu.h"
@@ -135,8 +136,5 @@ BENCHMARK(BM_StartUp)->Unit(benchmark::kMicrosecond);
 int main(int argc, char** argv) {
   qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
+  return runBenchmarks(argc, argv);
 }

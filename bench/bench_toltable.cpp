@@ -9,6 +9,7 @@
 #include <QPainter>
 #include <QStringList>
 
+#include "BenchMain.h"
 #include "core/TextCodec.h"
 #include "tools/UfrmTolTable.h"
 
@@ -66,8 +67,5 @@ int main(int argc, char** argv) {
   qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
   TableFile = QCoreApplication::applicationDirPath() + QStringLiteral("/../Support/korvex.tol");
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
+  return runBenchmarks(argc, argv);
 }

@@ -356,12 +356,9 @@ void TXmlMenu::tracked(F step) {
 // Inside a menu with columns the mouse is ours: QMenu would look for the
 // items at its own places.  Outside it stays QMenu's (closing on a click
 // outside, handing moves over to the parent menu).
-void TXmlMenu::mouseMoveEvent(QMouseEvent* e) {
-  const QPoint pos = e->position().toPoint();
-  if (!hasColumns() || !rect().contains(pos)) {
-    tracked([&] { QMenu::mouseMoveEvent(e); });
-    return;
-  }
+bool TXmlMenu::ownsMouse(const QPoint& pos) const { return hasColumns() && rect().contains(pos); }
+
+void TXmlMenu::highlightAt(const QPoint& pos) {
   QAction* a = itemAt(pos);
   if (a != activeAction()) {
     setActiveAction(a);
@@ -369,23 +366,28 @@ void TXmlMenu::mouseMoveEvent(QMouseEvent* e) {
   }
 }
 
+void TXmlMenu::mouseMoveEvent(QMouseEvent* e) {
+  const QPoint pos = e->position().toPoint();
+  if (!ownsMouse(pos)) {
+    tracked([&] { QMenu::mouseMoveEvent(e); });
+    return;
+  }
+  highlightAt(pos);
+}
+
 void TXmlMenu::mousePressEvent(QMouseEvent* e) {
   const QPoint pos = e->position().toPoint();
-  if (!hasColumns() || !rect().contains(pos)) {
+  if (!ownsMouse(pos)) {
     tracked([&] { QMenu::mousePressEvent(e); });
     return;
   }
-  QAction* a = itemAt(pos);
-  if (a != activeAction()) {
-    setActiveAction(a);
-    update();
-  }
+  highlightAt(pos);
   e->accept();
 }
 
 void TXmlMenu::mouseReleaseEvent(QMouseEvent* e) {
   const QPoint pos = e->position().toPoint();
-  if (!hasColumns() || !rect().contains(pos)) {
+  if (!ownsMouse(pos)) {
     tracked([&] { QMenu::mouseReleaseEvent(e); });
     return;
   }

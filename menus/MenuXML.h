@@ -120,6 +120,9 @@ class TXmlMenu : public QMenu {
   // Runs a step of QMenu's own handling and repaints when it moved the highlight.
   template <typename F>
   void tracked(F step);
+  // Inside a menu with columns the mouse is ours, not QMenu's.
+  bool ownsMouse(const QPoint& pos) const;
+  void highlightAt(const QPoint& pos);
   // The item nearest in height to the current one in the next (+1) or the
   // previous (-1) column; false when there is no such column.
   bool moveAcross(int direction);

@@ -15,6 +15,7 @@
 #include <QApplication>
 #include <QDialog>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QPointer>
 #include <QTest>
 #include <QTimer>
@@ -31,6 +32,16 @@ inline std::vector<Factory>& registry() {
 struct Registrar {
   explicit Registrar(Factory f) { registry().push_back(std::move(f)); }
 };
+
+// Whole-file helpers: a failed write is false, an unreadable file is empty.
+inline bool writeFile(const QString& path, const QByteArray& bytes) {
+  QFile f(path);
+  return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+}
+inline QByteArray readFile(const QString& path) {
+  QFile f(path);
+  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
 
 constexpr int kModalLimitMs = 10000;
 constexpr int kFunctionLimitMs = 120000;

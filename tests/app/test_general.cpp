@@ -14,15 +14,8 @@
 #include "core/Numbers.h"
 
 namespace {
-void writeFile(const QString& path, const QByteArray& data) {
-  QFile f(path);
-  QVERIFY(f.open(QIODevice::WriteOnly));
-  f.write(data);
-}
-QByteArray readFile(const QString& path) {
-  QFile f(path);
-  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
+using korvextest::readFile;
+using korvextest::writeFile;
 }  // namespace
 
 class TestGeneral : public QObject {
@@ -125,10 +118,10 @@ class TestGeneral : public QObject {
 
   void valueFormsOnRead() {
     const QString path = FDir.filePath("forms.ini");
-    writeFile(path,
+    QVERIFY(writeFile(path,
               "\xEF\xBB\xBF; comment\r\n[main]\r\nitemdivider=- \r\nTolHeight=0,8\r\nSwitchToRus=7\r\n"
               "junk line\r\n[Editor]\r\nFontStyle=5\r\nFontColor=-16777208\r\nBackColor=4278190093\r\n"
-              "[Highlight]\r\nFontStyle=5\r\n[Unknown]\r\nKeep=me\r\n");
+              "[Highlight]\r\nFontStyle=5\r\n[Unknown]\r\nKeep=me\r\n"));
     LoadSettingsFile(path);
     QCOMPARE(Options.ItemDivider, QStringLiteral("- "));
     QCOMPARE(Options.TolHeight, 0.8);
@@ -141,17 +134,17 @@ class TestGeneral : public QObject {
     const QString text = QString::fromUtf8(readFile(path));
     QVERIFY(text.contains(QStringLiteral("ItemDivider=\"- \"\r\n")));
     QVERIFY(text.contains(QStringLiteral("[Unknown]\r\nKeep=me\r\n")));
-    writeFile(path, "[Main]\nTolHeight=0.9\n");
+    QVERIFY(writeFile(path, "[Main]\nTolHeight=0.9\n"));
     LoadSettingsFile(path);
     QCOMPARE(Options.TolHeight, 0.9);
   }
 
   void unreadableValuesGiveDefaults() {
     const QString path = FDir.filePath("broken.ini");
-    writeFile(path,
+    QVERIFY(writeFile(path,
               "[Window]\r\nWidth=wide\r\nState=\r\n[Main]\r\nEscForExit=yes\r\nTolHeight=0.6.1\r\n"
               "[Editor]\r\nHeight=12px\r\nBackColor=#FFFFFF\r\nFontSize=1e3\r\n"
-              "[Render]\r\nFontColor=red\r\n[Highlight]\r\nNumColor=99999999999\r\nEnable=x\r\n");
+              "[Render]\r\nFontColor=red\r\n[Highlight]\r\nNumColor=99999999999\r\nEnable=x\r\n"));
     const TWindowPlacement p = LoadSettingsFile(path);
     QCOMPARE(p.Width, 608);
     QCOMPARE(p.State, 0);
@@ -163,21 +156,21 @@ class TestGeneral : public QObject {
     QCOMPARE(Options.RenderProps.rpFont.fpColor, 16777215);
     QCOMPARE(Options.HighlightProps.hpNumColor, 255);
     QVERIFY(!Options.HighlightProps.hpEnable);
-    writeFile(path, "[Main]\r\nTolHeight=nan\r\n");
+    QVERIFY(writeFile(path, "[Main]\r\nTolHeight=nan\r\n"));
     LoadSettingsFile(path);
     QCOMPARE(Options.TolHeight, 0.6);
   }
 
   void cp1251FileReads() {
     const QString path = FDir.filePath("ansi.ini");
-    writeFile(path, "[Editor]\r\nFontName=\xCA\xF3\xF0\xFC\xE5\xF0\r\n");
+    QVERIFY(writeFile(path, "[Editor]\r\nFontName=\xCA\xF3\xF0\xFC\xE5\xF0\r\n"));
     LoadSettingsFile(path);
     QCOMPARE(Options.EditorFont.fpName, QStringLiteral("Курьер"));
   }
 
   void failedSaveKeepsOldFile() {
     const QString blocker = FDir.filePath("plain");
-    writeFile(blocker, "old");
+    QVERIFY(writeFile(blocker, "old"));
     QVERIFY(!SaveSettingsFile(blocker + "/korvex.ini", {}));
     QCOMPARE(readFile(blocker), QByteArray("old"));
     QVERIFY(!SaveSettingsFile(FDir.path(), {}));  // a folder cannot be replaced
@@ -214,7 +207,7 @@ class TestGeneral : public QObject {
 
   void offScreenWindowComesBack() {
     const QString path = FDir.filePath("offscreen.ini");
-    writeFile(path, "[Window]\r\nLeft=-99999\r\nTop=2147483647\r\nWidth=2147483647\r\nHeight=300\r\n");
+    QVERIFY(writeFile(path, "[Window]\r\nLeft=-99999\r\nTop=2147483647\r\nWidth=2147483647\r\nHeight=300\r\n"));
     SetSettingsFileName(path);
     QWidget w;
     LoadSettings(&w);

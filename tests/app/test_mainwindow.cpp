@@ -14,11 +14,7 @@
 #include "platform/Platform.h"
 
 namespace {
-QByteArray readAll(const QString& path) {
-  QFile f(path);
-  if (!f.open(QIODevice::ReadOnly)) return {};
-  return f.readAll();
-}
+using korvextest::readFile;
 // QTest::keyClicks knows only ASCII; Cyrillic is typed as key events with text.
 void typeText(QWidget* w, const QString& text) {
   for (QChar ch : text) {
@@ -168,7 +164,7 @@ class TestMainWindow : public QObject {
     const bool didClose = w->close();
     QCOMPARE(FAsked, QStringList{QStringLiteral("Сохранить текст ?")});
     QCOMPARE(didClose, closed);
-    QCOMPARE(readAll(path), saved ? QByteArray("abcd\r\n") : QByteArray("abc\r\n"));
+    QCOMPARE(readFile(path), saved ? QByteArray("abcd\r\n") : QByteArray("abc\r\n"));
   }
 
   // Yes, then cancelling the save dialog: the text must not be thrown away.
@@ -224,7 +220,7 @@ class TestMainWindow : public QObject {
     w->ApplyAndClose();
     QVERIFY(!w->isVisible());
     QVERIFY(FAsked.isEmpty());
-    QCOMPARE(readAll(path), QByteArray("uno\ntwo\n"));
+    QCOMPARE(readFile(path), QByteArray("uno\ntwo\n"));
   }
 
   void exitWithoutSavingDiscards() {
@@ -235,7 +231,7 @@ class TestMainWindow : public QObject {
     w->ExitWithoutSaving();
     QVERIFY(!w->isVisible());
     QVERIFY(FAsked.isEmpty());
-    QCOMPARE(readAll(path), QByteArray("keep\r\n"));
+    QCOMPARE(readFile(path), QByteArray("keep\r\n"));
   }
 
   // The drafter's day: a Windows-1251 CR LF file, one typed character,
@@ -256,7 +252,7 @@ class TestMainWindow : public QObject {
     QCOMPARE(FAsked, QStringList{QStringLiteral("Сохранить текст ?")});
     QVERIFY(!w->isVisible());
     const QByteArray expected = QByteArray("\\U+00D8") + QByteArray::fromHex("c6") + original;
-    QCOMPARE(readAll(path), expected);
+    QCOMPARE(readFile(path), expected);
   }
 
   // The whole-text tools and the line mover change the text: Escape asks

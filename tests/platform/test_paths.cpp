@@ -11,16 +11,8 @@
 
 namespace {
 
-void touch(const QString& path, const QByteArray& bytes = "shipped") {
-  QDir().mkpath(QFileInfo(path).absolutePath());
-  QFile f(path);
-  QVERIFY(f.open(QIODevice::WriteOnly));
-  f.write(bytes);
-}
-
-QByteArray read(const QString& path) {
-  QFile f(path);
-  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+bool touch(const QString& path, const QByteArray& bytes = "shipped") {
+  return QDir().mkpath(QFileInfo(path).absolutePath()) && korvextest::writeFile(path, bytes);
 }
 
 // Sets or unsets an environment variable for the lifetime of the object.
@@ -94,7 +86,7 @@ class TestPaths : public QObject {
 
   void writesGoToTheUsersCopyAndReadsPreferIt() {
     const platform::ProgramPaths saved = platform::programPaths();
-    touch(at("inst/usr/share/korvex/Support/menu.xml"));
+    QVERIFY(touch(at("inst/usr/share/korvex/Support/menu.xml")));
     ScopedEnv data("XDG_DATA_HOME", at("inst/data"));
     platform::setProgramPaths(platform::ResolveProgramPaths(at("inst/usr/bin/korvex")));
     const QString shipped = at("inst/usr/share/korvex/Support/menu.xml");
@@ -104,9 +96,9 @@ class TestPaths : public QObject {
     QVERIFY(QFileInfo(at("inst/data/korvex")).isDir());
     QCOMPARE(platform::writablePath(at("inst/elsewhere/x.txt")), at("inst/elsewhere/x.txt"));
     QVERIFY(!QFileInfo::exists(at("inst/elsewhere")));  // a write there fails as it would have
-    touch(user, "user");
+    QVERIFY(touch(user, "user"));
     QCOMPARE(platform::supportFile("menu.xml"), user);
-    QCOMPARE(read(shipped), QByteArray("shipped"));
+    QCOMPARE(korvextest::readFile(shipped), QByteArray("shipped"));
 
     // Portable: the shipped file is the user's and is written in place.
     QDir().mkpath(at("port/Support"));

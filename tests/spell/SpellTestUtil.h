@@ -7,6 +7,7 @@
 #include <QStringList>
 
 #include "platform/Platform.h"
+#include "TestMain.h"
 
 namespace spelltest {
 
@@ -23,15 +24,8 @@ inline bool copyDict(const QString& name, const QString& folder, const QString& 
   return true;
 }
 
-inline bool writeFile(const QString& path, const QByteArray& bytes) {
-  QFile f(path);
-  return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
-}
-
-inline QByteArray readFile(const QString& path) {
-  QFile f(path);
-  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
+using korvextest::readFile;
+using korvextest::writeFile;
 
 // Collects the messages the code would show.
 class TMessages {
