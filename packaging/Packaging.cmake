@@ -9,6 +9,7 @@ install(TARGETS korvex RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(DIRECTORY ${CMAKE_SOURCE_DIR}/Support/ DESTINATION ${CMAKE_INSTALL_DATADIR}/korvex/Support)
 install(DIRECTORY ${CMAKE_SOURCE_DIR}/Help/ DESTINATION ${CMAKE_INSTALL_DATADIR}/korvex/Help)
 install(FILES ${CMAKE_SOURCE_DIR}/packaging/korvex.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+install(FILES ${CMAKE_SOURCE_DIR}/packaging/io.github.korvex.korvex.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 install(FILES ${CMAKE_SOURCE_DIR}/packaging/korvex.svg
         DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
 install(FILES ${CMAKE_SOURCE_DIR}/packaging/korvex.png DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/64x64/apps)

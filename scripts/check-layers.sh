@@ -13,7 +13,8 @@ declare -A may=(
   [menus]="core mtext platform"
   [tools]="core mtext platform"
   [spell]="core highlight editor platform"
-  [app]="core platform mtext highlight editor menus tools spell"
+  [dxf]="core mtext"
+  [app]="core platform mtext highlight editor menus tools spell dxf"
 )
 status=0
 for folder in "${!may[@]}"; do

@@ -27,6 +27,10 @@ for f in Support/* Help/*; do
   [[ -f $root/usr/share/korvex/$f ]] || fail "the package lacks usr/share/korvex/$f"
 done
 desktop-file-validate "$root/usr/share/applications/korvex.desktop"
+# Korvex opens drawings; it must not become the handler of every text file.
+grep -qx 'MimeType=image/vnd.dxf;' "$root/usr/share/applications/korvex.desktop" ||
+  fail "the desktop entry does not declare exactly the DXF type"
+appstreamcli validate --no-net "$root/usr/share/metainfo/io.github.korvex.korvex.metainfo.xml"
 
 snapshot() { (cd "$root/usr" && find . -printf '%p %s %T@ %m\n' | sort); }
 before=$(snapshot)

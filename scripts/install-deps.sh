@@ -11,6 +11,7 @@ PACKAGES=(
   libhunspell-dev hunspell-ru hunspell-en-us
   fonts-liberation2 fonts-dejavu-core
   libbenchmark-dev
+  python3-ezdxf  # the DXF tests read and audit the drawings with it
   ccache
   locales
 )
@@ -21,15 +22,14 @@ for opt in "$@"; do
     # The renderer benchmark's reference tokenizers (bench/compare.sh): ezdxf
     # from Debian, @mlightcad/mtext-parser from npm into build/bench-node.
     --bench)
-      PACKAGES+=(python3-ezdxf)
       command -v npm >/dev/null || PACKAGES+=(nodejs npm)
       BENCH_NODE=1 ;;
     # The sanitizer build and the fuzz targets (scripts/sanitize.sh, scripts/fuzz.sh):
     # clang with its sanitizer and libFuzzer runtimes, llvm-symbolizer for readable reports.
     --safety) PACKAGES+=(clang libclang-rt-dev llvm) ;;
     # The Debian package (scripts/package.sh): dpkg-shlibdeps for the library
-    # dependencies, lintian to check the package, desktop-file-validate.
-    --package) PACKAGES+=(dpkg-dev lintian desktop-file-utils) ;;
+    # dependencies, lintian to check the package, desktop-file-validate, appstreamcli.
+    --package) PACKAGES+=(dpkg-dev lintian desktop-file-utils appstream) ;;
     *) echo "install-deps.sh: unknown option $opt (known: --gui, --bench, --safety, --package)" >&2; exit 2 ;;
   esac
 done

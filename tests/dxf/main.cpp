@@ -1,0 +1,3 @@
+#include "TestMain.h"
+
+KORVEX_TEST_MAIN
