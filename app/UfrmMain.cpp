@@ -17,8 +17,10 @@
 #include <QStatusTipEvent>
 #include <QTimer>
 #include <QToolButton>
+#include <cstdio>
 
 #include "app/Commands.h"
+#include "app/Recovery.h"
 #include "app/RenderText.h"
 #include "app/SearchReplace.h"
 #include "app/TextTools.h"
@@ -151,6 +153,9 @@ TfrmMain::TfrmMain(const QStringList& arguments, QWidget* parent)
     if (FEditorPopup) FEditorPopup->popup(Editor->viewport()->mapToGlobal(pos));
   });
 
+  FRecovery = std::make_unique<TRecoveryCopy>(Editor);
+  FRecovery->onWriteFailed = [this](const QString& message) { platform::showError(this, message); };
+
   FormCreate();
 }
 
@@ -186,9 +191,38 @@ void TfrmMain::FormShow() {
   Editor->setFocus();
   if (FArguments.size() > 1 && QFileInfo(FArguments.at(1)).isFile()) {
     SetFileName(QFileInfo(FArguments.at(1)).absoluteFilePath());
+    FRecovery->setDocument(FFileName);
     LoadText(FFileName);
+    FDocumentStamp = TFileStamp::of(FFileName);
   }
   Editor->setModified(false);
+  // Asked once the window is on screen, so the question has its window.
+  if (FRecovery->newerCopyTime().isValid()) QTimer::singleShot(0, this, [this] { OfferRecovery(); });
+}
+
+void TfrmMain::OfferRecovery() {
+  const QDateTime written = FRecovery->newerCopyTime();
+  if (!written.isValid()) return;
+  const QString question =
+      QStringLiteral("Найдена копия текста %1, не сохраненного в прошлый раз: программа была закрыта "
+                     "аварийно. Копия записана %2 в %3.\n\nВосстановить текст из копии?")
+          .arg(QFileInfo(FFileName).fileName(), written.toString(QStringLiteral("dd.MM.yyyy")),
+               written.toString(QStringLiteral("HH:mm:ss")));
+  // Declined, the copy stays until the text is next saved or given up.
+  if (!platform::askYesNo(this, question, QMessageBox::Yes)) return;
+  QStringList lines;
+  QString error;
+  if (!FRecovery->readCopy(lines, error)) {
+    platform::showError(this, error);
+    return;
+  }
+  // The document's own encoding and line breaks stay; the text is not
+  // written until the user saves it.
+  Editor->setLines(lines);
+  Editor->setModified(true);
+  FLinesCount = Editor->lineCount();
+  if (Editor->text().size() <= kRenderOnLoadLimit) RenderText();
+  EditorStatusChange(TStatusChanges(scAll));
 }
 
 void TfrmMain::showEvent(QShowEvent* e) {
@@ -230,8 +264,21 @@ void TfrmMain::closeEvent(QCloseEvent* e) {
     return;
   }
   FClosingAccepted = false;
+  // Saved, given up or never changed: nothing is left to recover.
+  FRecovery->discard();
   FormClose();
   e->accept();
+}
+
+void TfrmMain::EndBySignal(int signal) {
+  QString error;
+  if (!FRecovery->writeNow(error)) std::fprintf(stderr, "%s\n", qPrintable(error));
+  // No message box now: nobody may be there to answer it.
+  if (!SaveSettings(this))
+    std::fprintf(stderr, "%s\n", qPrintable(QStringLiteral("Ошибка при сохранении ") + SettingsFileName()));
+  // Ends every event loop, modal ones included; the windows and the word
+  // lists are closed by the normal end of the program.
+  QCoreApplication::exit(128 + signal);
 }
 
 void TfrmMain::FormClose() {
@@ -393,7 +440,28 @@ bool TfrmMain::writeLines(const QString& path) {
                                   (error.isEmpty() ? QString() : QStringLiteral("\n") + error));
     return false;
   }
+  if (!FFileName.isEmpty() && QFileInfo(path) == QFileInfo(FFileName)) {
+    FRecovery->discard();
+    FDocumentStamp = TFileStamp::of(FFileName);
+  }
   return true;
+}
+
+bool TfrmMain::confirmOverwrite() {
+  const QString shown = QDir::toNativeSeparators(FFileName);
+  if (!QFileInfo(FFileName).isFile())
+    return platform::askYesNo(this,
+                              QStringLiteral("Файл изменен другой программой: %1 удален или переименован после "
+                                             "того, как был открыт.\n\nЗаписать текст из редактора в этот файл заново?")
+                                  .arg(shown),
+                              QMessageBox::Yes);
+  // Overwriting loses the other program's work: Return keeps it.
+  return platform::askYesNo(this,
+                            QStringLiteral("Файл изменен другой программой после того, как был открыт: %1.\n\n"
+                                           "Записать текст из редактора поверх этих изменений? Изменения, "
+                                           "сделанные другой программой, будут потеряны.")
+                                .arg(shown),
+                            QMessageBox::No);
 }
 
 void TfrmMain::OpenText() {
@@ -404,6 +472,8 @@ void TfrmMain::OpenText() {
 void TfrmMain::SaveText() { SaveTextChecked(); }
 
 bool TfrmMain::SaveTextChecked() {
+  if (!FFileName.isEmpty() && FDocumentStamp.changedOnDisk(FFileName))
+    return confirmOverwrite() && writeLines(FFileName);
   if (!FFileName.isEmpty() && QFileInfo(FFileName).isFile()) return writeLines(FFileName);
   return SaveTextAsChecked();
 }

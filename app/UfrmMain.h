@@ -12,6 +12,7 @@
 #include <memory>
 #include <vector>
 
+#include "app/FileStamp.h"
 #include "app/General.h"
 #include "editor/Editor.h"
 #include "menus/MenuCommands.h"
@@ -25,6 +26,7 @@ class TAcMtextMenu;
 class TSynMText;
 class TSynMTextHighlighter;
 class TSpellMenu;
+class TRecoveryCopy;
 class QMenu;
 
 // Program-wide values set when the main window is created.
@@ -102,6 +104,10 @@ class TfrmMain : public QMainWindow {
   void PrintText();
   void ApplyAndClose();
   void ExitWithoutSaving();
+  // SIGTERM, SIGHUP or SIGINT: the text goes to its recovery copy, and the
+  // program ends without a question.
+  void EndBySignal(int signal);
+  TRecoveryCopy* recovery() const { return FRecovery.get(); }
 
   // Commands.
   void ExecuteCommand(QObject* Sender);
@@ -163,6 +169,8 @@ class TfrmMain : public QMainWindow {
   void imgRenderMouseMove(QMouseEvent* e);
   void imgRenderMouseUp(QMouseEvent* e);
   bool writeLines(const QString& path);
+  bool confirmOverwrite();
+  void OfferRecovery();
   QString chooseFile(bool save);
   void attachDropdown(TXmlToolButton* button, const QString& name);
 
@@ -192,4 +200,7 @@ class TfrmMain : public QMainWindow {
   std::unique_ptr<TAcMtextMenu> FMtextMenu;
   QPointer<QMenu> FEditorPopup;
   std::unique_ptr<TSpellMenu> FSpelling;
+  std::unique_ptr<TRecoveryCopy> FRecovery;
+  // The document as last read or written.
+  TFileStamp FDocumentStamp;
 };

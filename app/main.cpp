@@ -18,6 +18,7 @@
 #include "core/TextCodec.h"
 #include "mtext/zorAcCanvas.h"
 #include "platform/Platform.h"
+#include "platform/Signals.h"
 
 namespace {
 
@@ -111,8 +112,11 @@ int main(int argc, char** argv) {
 
   InitializeModules();
   TfrmMain w(app.arguments());
+  // A logout, kill or Ctrl+C keeps the text in its recovery copy.
+  platform::setTerminationHandler([&w](int signal) { w.EndBySignal(signal); });
   w.show();
   const int result = app.exec();
+  platform::setTerminationHandler({});
   FinalizeModules();
   return result;
 }

@@ -48,12 +48,14 @@ ProgramPaths ResolveProgramPaths(const QString& exeFilePath) {
     const QString besideData = QDir::cleanPath(shared + QStringLiteral("/../hunspell"));
     p.DictFolder = withSeparator(QFileInfo(besideData).isDir() ? besideData : QStringLiteral("/usr/share/hunspell"));
     p.UserDictFolder = p.UserFolder + QStringLiteral("dict/");
+    p.RecoveryFolder = xdgFolder("XDG_STATE_HOME", QStringLiteral(".local/state/")) + QStringLiteral("korvex/recovery/");
   } else {
     p.DataFolder = p.ExeFolder;
     p.UserFolder = p.DataFolder + QStringLiteral("Support/");
     p.SettingsFile = p.ExeFolder + exe.completeBaseName() + QStringLiteral(".ini");
     p.DictFolder = p.UserFolder + QStringLiteral("dict/");
     p.UserDictFolder = p.DictFolder;
+    p.RecoveryFolder = p.ExeFolder + QStringLiteral("recovery/");
   }
   p.SupportFolder = p.DataFolder + QStringLiteral("Support/");
   p.HelpFolder = p.DataFolder + QStringLiteral("Help");

@@ -10,7 +10,9 @@
 //   unit_conv.xml, the word lists in dict/) in $XDG_DATA_HOME/korvex/.  The
 //   shipped copies are never written: the first change creates the user's
 //   copy, and reading prefers it from then on.  The spelling dictionaries
-//   come from the system's Hunspell folder.
+//   come from the system's Hunspell folder.  Recovery copies of unsaved texts
+//   go to $XDG_STATE_HOME/korvex/recovery/ (portable: recovery/ beside the
+//   executable).
 //
 // The layout is told by the folders alone, so an installed tree moved or
 // unpacked elsewhere (dpkg -x into a scratch root) still finds its data.
@@ -28,12 +30,13 @@ struct ProgramPaths {
   QString SettingsFile;  // korvex.ini (or the executable's name with ".ini")
   QString DictFolder;    // the Hunspell .aff/.dic pairs
   QString UserDictFolder;  // the user word lists (<language>.user.dic)
+  QString RecoveryFolder;  // recovery copies of texts not yet written to their document
 };
 // Folders end with '/' unless said otherwise.
 
 // The rule for an executable at exeFilePath.  The XDG variables are read
-// from the environment now (unset, empty or relative: ~/.config and
-// ~/.local/share, as the XDG base directory rules say).
+// from the environment now (unset, empty or relative: ~/.config,
+// ~/.local/share and ~/.local/state, as the XDG base directory rules say).
 ProgramPaths ResolveProgramPaths(const QString& exeFilePath);
 
 // The paths of this process: resolved from the running executable on first

@@ -46,6 +46,14 @@ QMessageBox::StandardButton askYesNoCancel(QWidget* parent, const QString& text)
   return static_cast<QMessageBox::StandardButton>(box.exec());
 }
 
+bool askYesNo(QWidget* parent, const QString& text, QMessageBox::StandardButton defaultButton) {
+  if (gSeam.ask) return gSeam.ask(text) == QMessageBox::Yes;
+  QMessageBox box(QMessageBox::Question, appTitle(), text, QMessageBox::Yes | QMessageBox::No, parent);
+  box.setDefaultButton(defaultButton);
+  box.setEscapeButton(QMessageBox::No);
+  return box.exec() == QMessageBox::Yes;
+}
+
 void showMessage(QWidget* parent, const QString& text) {
   if (gSeam.message) {
     gSeam.message(text);

@@ -15,6 +15,9 @@ namespace platform {
 // --- questions and messages: one seam that tests replace -----------------
 // A Yes/No/Cancel question with a question icon and the application title.
 QMessageBox::StandardButton askYesNoCancel(QWidget* parent, const QString& text);
+// A Yes/No question, the same way; Return gives defaultButton.  The seam's
+// ask answers it too (any answer but Yes counts as No).
+bool askYesNo(QWidget* parent, const QString& text, QMessageBox::StandardButton defaultButton);
 // A plain message box (no icon) with the application title.
 void showMessage(QWidget* parent, const QString& text);
 // The default error display: an error box with the application title.

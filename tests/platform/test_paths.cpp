@@ -52,6 +52,7 @@ class TestPaths : public QObject {
     QCOMPARE(p.DictFolder, at("build/Support/dict/"));
     QCOMPARE(p.UserDictFolder, p.DictFolder);
     QCOMPARE(p.HelpFolder, at("build/Help"));
+    QCOMPARE(p.RecoveryFolder, at("build/recovery/"));
     // A prefix without share/korvex/Support is no installed tree.
     QDir().mkpath(at("pre/bin"));
     QDir().mkpath(at("pre/share/korvex"));
@@ -63,6 +64,7 @@ class TestPaths : public QObject {
     {
       ScopedEnv config("XDG_CONFIG_HOME", at("cfg"));
       ScopedEnv data("XDG_DATA_HOME", at("data") + "/");
+      ScopedEnv state("XDG_STATE_HOME", at("state"));
       const platform::ProgramPaths p = platform::ResolveProgramPaths(at("usr/bin/korvex"));
       QVERIFY(p.Installed);
       QCOMPARE(p.SupportFolder, at("usr/share/korvex/Support/"));
@@ -70,6 +72,7 @@ class TestPaths : public QObject {
       QCOMPARE(p.SettingsFile, at("cfg/korvex/korvex.ini"));
       QCOMPARE(p.UserFolder, at("data/korvex/"));
       QCOMPARE(p.UserDictFolder, at("data/korvex/dict/"));
+      QCOMPARE(p.RecoveryFolder, at("state/korvex/recovery/"));
       // No Hunspell folder in this tree: the system's.
       QCOMPARE(p.DictFolder, QStringLiteral("/usr/share/hunspell/"));
       QDir().mkpath(at("usr/share/hunspell"));
@@ -79,9 +82,11 @@ class TestPaths : public QObject {
     ScopedEnv home("HOME", at("home"));
     ScopedEnv config("XDG_CONFIG_HOME", QString());
     ScopedEnv data("XDG_DATA_HOME", "relative/data");
+    ScopedEnv state("XDG_STATE_HOME", QString());
     const platform::ProgramPaths p = platform::ResolveProgramPaths(at("usr/bin/korvex"));
     QCOMPARE(p.SettingsFile, at("home/.config/korvex/korvex.ini"));
     QCOMPARE(p.UserFolder, at("home/.local/share/korvex/"));
+    QCOMPARE(p.RecoveryFolder, at("home/.local/state/korvex/recovery/"));
   }
 
   void writesGoToTheUsersCopyAndReadsPreferIt() {
