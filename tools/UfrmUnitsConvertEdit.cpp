@@ -115,7 +115,11 @@ TfrmUnitsConvertEdit::TfrmUnitsConvertEdit(TUnitConvertor& units, QWidget* paren
   right->addLayout(closeRow);
   root->addLayout(right);
 
-  connect(lbUnits->selectionModel(), &QItemSelectionModel::currentChanged, this, [this] {
+  // A mouse click moves the current row before it selects it, so the fields
+  // follow the selection, not the current row: otherwise a click would leave
+  // the previous entry in the fields and "Применить" would copy it over the
+  // clicked one.
+  connect(lbUnits->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
     if (!FSelecting) ShowUnit();
   });
   connect(btnApply, &QPushButton::clicked, this, &TfrmUnitsConvertEdit::ApplyUnit);
@@ -152,8 +156,8 @@ bool TfrmUnitsConvertEdit::eventFilter(QObject* watched, QEvent* event) {
 }
 
 int TfrmUnitsConvertEdit::ItemIndex() const {
-  const QModelIndex current = lbUnits->selectionModel()->currentIndex();
-  return current.isValid() && lbUnits->selectionModel()->isSelected(current) ? current.row() : -1;
+  const QModelIndexList rows = lbUnits->selectionModel()->selectedRows();
+  return rows.isEmpty() ? -1 : rows.first().row();
 }
 
 void TfrmUnitsConvertEdit::setItemIndex(int row) {

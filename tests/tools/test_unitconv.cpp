@@ -168,6 +168,44 @@ class TestUnitConv : public QObject {
     QCOMPARE(list.GetUnit(1)->Forward(), 25.4);  // not a number: the factor stays
   }
 
+  // A mouse click selects after it moves the current row: the fields once
+  // kept the previous entry and "Применить" copied it over the clicked one.
+  void clickedRowIsShownAndApplied() {
+    TUnitConvertor list;
+    list.Add(new TUnit(&list, "дюймы - миллиметры", 25.4, "дюйм"));
+    list.Add(new TUnit(&list, "футы - метры", 0.3048, "фут"));
+    list.Add(new TUnit(&list, "мили - километры", 1.609344, "миля"));
+    list.setModified(false);
+    TfrmUnitsConvertEdit dlg(list);
+    dlg.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dlg));
+    QCOMPARE(dlg.edForward->text(), QStringLiteral("25,4"));
+    const auto click = [&](int row, Qt::KeyboardModifiers mods = {}) {
+      QTest::mouseClick(dlg.lbUnits->viewport(), Qt::LeftButton, mods,
+                        dlg.lbUnits->visualRect(dlg.lbUnits->model()->index(row, 0)).center());
+    };
+    click(1);
+    QCOMPARE(dlg.ItemIndex(), 1);
+    QCOMPARE(dlg.edCaption->text(), QStringLiteral("футы - метры"));
+    QCOMPARE(dlg.edForward->text(), QStringLiteral("0,3048"));
+    dlg.edHint->setText("1 фут = 0,3048 м");
+    QTest::mouseClick(dlg.btnApply, Qt::LeftButton);
+    QCOMPARE(captions(list), (QStringList{"дюймы - миллиметры", "футы - метры", "мили - километры"}));
+    QCOMPARE(list.GetUnit(0)->Forward(), 25.4);
+    QCOMPARE(list.GetUnit(1)->Forward(), 0.3048);
+    QCOMPARE(list.GetUnit(1)->Hint(), QStringLiteral("1 фут = 0,3048 м"));
+
+    QTest::keyClick(dlg.lbUnits, Qt::Key_Down);  // keys select as well
+    QCOMPARE(dlg.edCaption->text(), QStringLiteral("мили - километры"));
+    click(2, Qt::ControlModifier);  // the row deselected: nothing is applied
+    QCOMPARE(dlg.ItemIndex(), -1);
+    dlg.edCaption->setText("x");
+    dlg.btnApply->click();
+    QCOMPARE(captions(list), (QStringList{"дюймы - миллиметры", "футы - метры", "мили - километры"}));
+    click(0);
+    QCOMPARE(dlg.edCaption->text(), QStringLiteral("дюймы - миллиметры"));
+  }
+
   void editorInsertCopiesTheFieldsBeforeTheRow() {
     TUnitConvertor list;
     fillList(list, 4);
