@@ -7,6 +7,8 @@
 #include <QStandardPaths>
 
 #include "highlight/SynHighlighterMText.h"
+#include "core/FileErrors.h"
+#include "platform/Messages.h"
 #include "platform/Platform.h"
 #include "spell/SpellLanguages.h"
 #include "spell/UserDictionary.h"
@@ -125,17 +127,31 @@ bool TSynEditSpellCheck::SelectDictionary(std::uint16_t LangId) {
   FHunspellHandle = THunspellEngine::create(d.AffFileName, d.DicFileName);
   FUserFileName = d.Shortname + QStringLiteral(".user.dic");
   FModified = false;
+  FUserDictBroken = false;
   if (FUseUserDictionary && FHunspellHandle) {
     FUserDict.clear();
     const QString fileName = UserDirectory() + FUserFileName;
     QFile f(fileName);
     if (f.open(QIODevice::ReadOnly)) {
       const QByteArray bytes = f.readAll();
-      for (const QString& w : DecodeUserWordList(bytes))
+      QString broken;
+      for (const QString& w : CheckUserWordList(bytes, fileName, broken))
         if (InsertSortedWord(FUserDict, w)) FHunspellHandle->add(w);
-      // A list that was not in its written form (unsorted, duplicates, other
-      // breaks) is written back in it when the language closes.
-      FModified = bytes != EncodeUserWordList(FUserDict);
+      if (!broken.isEmpty()) {
+        // Kept as it is for the user to mend: words added now live until the
+        // language closes but are not written over it.
+        FUserDictBroken = true;
+        platform::showError(nullptr, broken + QStringLiteral("\nСлова, добавленные сейчас, не будут записаны в "
+                                                              "этот файл, пока он не исправлен."));
+      } else {
+        // A list that was not in its written form (unsorted, duplicates, other
+        // breaks) is written back in it when the language closes.
+        FModified = bytes != EncodeUserWordList(FUserDict);
+      }
+    } else if (f.exists()) {
+      FUserDictBroken = true;
+      platform::showError(nullptr, QStringLiteral("Не удается прочитать файл слов пользователя %1: %2")
+                                       .arg(QDir::toNativeSeparators(fileName), FileErrorText(f)));
     }
   }
   const bool result = FHunspellHandle != nullptr;
@@ -155,17 +171,29 @@ void TSynEditSpellCheck::SaveUserDictionary() {
   if (!FModified) return;
   const QString folder = UserDirectory();
   const QString fileName = folder + FUserFileName;
-  if (FUserDict.isEmpty() || FUserFileName.isEmpty()) {
-    // An empty list never writes (nor deletes) the file.
+  if (FUserDict.isEmpty() || FUserFileName.isEmpty() || FUserDictBroken) {
+    // An empty list never writes (nor deletes) the file, nor is a broken
+    // one written over.
     FModified = false;
     return;
   }
+  // Merged with what other windows wrote since: the file gets every word,
+  // and this list learns theirs.
   QString error;
-  if (!QDir().mkpath(folder) || !WriteUserWordList(fileName, FUserDict, error)) {
+  QStringList merged;
+  if (!QDir().mkpath(folder)) {
+    error = QStringLiteral("Ошибка при сохранении %1: папку не удается создать").arg(QDir::toNativeSeparators(fileName));
+  } else if (!MergeUserWordList(fileName, FUserDict, merged, error)) {
+    if (error.isEmpty()) error = QStringLiteral("Ошибка при сохранении ") + QDir::toNativeSeparators(fileName);
+  }
+  if (!error.isEmpty()) {
     // The words stay in the list and are written at the next chance.
-    platform::showError(nullptr, QStringLiteral("Ошибка при сохранении ") + QDir::toNativeSeparators(fileName));
+    platform::showError(nullptr, error);
     return;
   }
+  for (const QString& w : merged)
+    if (InsertSortedWord(FUserDict, w) && FHunspellHandle) FHunspellHandle->add(w);
+  clearVerdicts();
   FModified = false;
 }
 
@@ -198,6 +226,9 @@ void TSynEditSpellCheck::AddDictWord(const QString& AWord) {
   FHunspellHandle->add(w);
   FModified = true;
   clearVerdicts();
+  // Written at once: a crash, a signal or another window closing later must
+  // not lose the word.
+  if (FUseUserDictionary) SaveUserDictionary();
   if (OnAddWord) OnAddWord(this, AWord);
 }
 

@@ -165,6 +165,7 @@ class TSynEditSpellCheck : public QObject {
   bool FBusy = false;
   bool FModified = false;
   bool FUseUserDictionary = true;
+  bool FUserDictBroken = false;  // the list on disk is kept as it is, never written over
   int FMaxWordLength = 0;
   QString FDictPath;
   QString FUserFileName;

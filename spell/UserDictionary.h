@@ -16,6 +16,19 @@ QByteArray EncodeUserWordList(const QStringList& words);
 
 // False (and no words) when the file cannot be read.
 bool ReadUserWordList(const QString& fileName, QStringList& words);
+
+// A list the program must not write over: bytes no text file holds (NUL and
+// other control characters, as left by a crash or a stray binary copy).  The
+// words of the sound lines are still read.  error names the file and the line
+// in Russian; empty when the list is sound.
+QStringList CheckUserWordList(const QByteArray& bytes, const QString& fileName, QString& error);
+
+// What is on disk and the words given, merged and written back under a lock
+// (QLockFile fileName + ".lock"), so that two windows adding words at the same
+// time both keep theirs.  merged gets the union, sorted.  Nothing is written
+// when the file already holds every word, or when it is broken (error then
+// says so).  False with a Russian reason in error on failure.
+bool MergeUserWordList(const QString& fileName, const QStringList& words, QStringList& merged, QString& error);
 // Written through a temporary file that replaces the list only when the whole
 // write succeeded; on failure the old file stays and error says why.
 bool WriteUserWordList(const QString& fileName, const QStringList& words, QString& error);

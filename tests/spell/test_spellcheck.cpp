@@ -1,6 +1,8 @@
 // The spelling component with the real engine and the shipped dictionaries,
 // in temporary folders.
 #include <QFileInfo>
+#include <QProcess>
+#include <cstdlib>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -14,6 +16,22 @@
 using namespace spelltest;
 
 namespace {
+
+constexpr int WordsPerWriter = 40;
+
+// A child run of this executable (KORVEX_ADD_WORDS=file|prefix) adds its
+// words one merge at a time and ends before any test runs.
+[[maybe_unused]] const bool FChildWriter = [] {
+  const QString job = qEnvironmentVariable("KORVEX_ADD_WORDS");
+  if (job.isEmpty()) return false;
+  const QString file = job.section(QLatin1Char('|'), 0, 0), prefix = job.section(QLatin1Char('|'), 1);
+  for (int i = 0; i < WordsPerWriter; ++i) {
+    QStringList merged;
+    QString error;
+    if (!MergeUserWordList(file, {prefix + QString::number(i)}, merged, error)) std::_Exit(1);
+  }
+  std::_Exit(0);
+}();
 
 std::unique_ptr<TSynEditSpellCheck> newSpell(const QString& folder) {
   auto s = std::make_unique<TSynEditSpellCheck>(nullptr, TCheckAttributes{caText, caIdentifier});
@@ -144,8 +162,8 @@ class TestSpellCheck : public QObject {
       QVERIFY(!s->CheckWord("хорашая"));
       s->AddDictWord(" хорашая ");
       QVERIFY(s->CheckWord("хорашая"));  // the cache forgot its verdict
-      QVERIFY(s->Modified());
-      s->setModified(false);
+      QCOMPARE(readFile(userFile), QStringLiteral("хорашая\r\n").toUtf8());  // written at once
+      QVERIFY(!s->Modified());
       s->AddDictWord("хорашая");  // already there: nothing at all
       QVERIFY(!s->Modified());
       s->AddDictWord("Word");
@@ -209,16 +227,82 @@ class TestSpellCheck : public QObject {
     s->setUserDirectory(blocked + "/sub");
     QVERIFY(s->SelectDictionary(0x0419));
     s->AddDictWord("хорашая");
-    s->SaveUserDictionary();
     QCOMPARE(messages.FTexts.size(), 1);
-    QCOMPARE(messages.FTexts.at(0),
-             "Ошибка при сохранении " + QDir::toNativeSeparators(blocked + "/sub/ru.user.dic"));
+    QVERIFY(messages.FTexts.at(0).startsWith("Ошибка при сохранении " +
+                                             QDir::toNativeSeparators(blocked + "/sub/ru.user.dic")));
     QVERIFY(s->Modified());
     QCOMPARE(s->UserDict(), QStringList{"хорашая"});
     s->setUserDirectory(dir.path() + "/later");
     s->SaveUserDictionary();  // the next chance writes them
     QCOMPARE(readFile(dir.path() + "/later/ru.user.dic"), QStringLiteral("хорашая\r\n").toUtf8());
     QVERIFY(!s->Modified());
+    QCOMPARE(messages.FTexts.size(), 1);
+  }
+
+  // Two windows on one folder: the list written last used to replace the
+  // other's words.
+  void twoWindowsKeepEveryWord() {
+    QTemporaryDir dir;
+    QVERIFY(copyDict("ru_RU", dir.path()));
+    const QString userFile = dir.path() + "/ru.user.dic";
+    QVERIFY(writeFile(userFile, "\xD0\xB0\xD0\xB1\xD0\xB2\r\n"));  // "абв", written by hand
+    {
+      auto first = newSpell(dir.path());
+      auto second = newSpell(dir.path());
+      QVERIFY(first->SelectDictionary(0x0419));
+      QVERIFY(second->SelectDictionary(0x0419));
+      first->AddDictWord("первоеслово");
+      second->AddDictWord("второеслово");
+      QCOMPARE(DecodeUserWordList(readFile(userFile)), QStringList({"абв", "второеслово", "первоеслово"}));
+      QVERIFY(second->CheckWord("первоеслово"));  // learnt from the file when it wrote
+      QVERIFY(!first->CheckWord("второеслово"));  // not yet: it has not written since
+    }  // closing either, in either order, keeps both
+    QCOMPARE(DecodeUserWordList(readFile(userFile)), QStringList({"абв", "второеслово", "первоеслово"}));
+    QVERIFY(!QFileInfo::exists(userFile + ".lock"));
+  }
+
+  // Processes writing at the same moment: the lock keeps every word.
+  void concurrentWritersKeepEveryWord() {
+    QTemporaryDir dir;
+    const QString userFile = dir.path() + "/ru.user.dic";
+    QList<QProcess*> writers;
+    for (const char* prefix : {"a", "b", "c"}) {
+      auto* p = new QProcess(this);
+      QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+      env.insert("KORVEX_ADD_WORDS", userFile + "|" + prefix);
+      p->setProcessEnvironment(env);
+      p->start(QCoreApplication::applicationFilePath(), {});
+      writers << p;
+    }
+    for (QProcess* p : writers) {
+      QVERIFY(p->waitForFinished(60000));
+      QCOMPARE(p->exitCode(), 0);
+    }
+    const QStringList words = DecodeUserWordList(readFile(userFile));
+    QCOMPARE(words.size(), 3 * WordsPerWriter);
+  }
+
+  // A list the program cannot have written is kept byte for byte: its
+  // words are read, the user told where it is broken, new words not written.
+  void brokenListIsKept() {
+    QTemporaryDir dir;
+    QVERIFY(copyDict("ru_RU", dir.path()));
+    const QString userFile = dir.path() + "/ru.user.dic";
+    static const char raw[] = "\xD0\xB0\xD0\xB1\xD0\xB2\r\nabc\x00\x01\x02\r\n";
+    const QByteArray broken(raw, sizeof raw - 1);
+    QVERIFY(writeFile(userFile, broken));
+    TMessages messages;
+    {
+      auto s = newSpell(dir.path());
+      QVERIFY(s->SelectDictionary(0x0419));
+      QCOMPARE(messages.FTexts.size(), 1);
+      QVERIFY(messages.FTexts.at(0).contains(QDir::toNativeSeparators(userFile)));
+      QVERIFY(messages.FTexts.at(0).contains("строка 2"));
+      QVERIFY(s->CheckWord("абв"));
+      s->AddDictWord("хорашая");
+      QVERIFY(s->CheckWord("хорашая"));
+    }
+    QCOMPARE(readFile(userFile), broken);
     QCOMPARE(messages.FTexts.size(), 1);
   }
 
