@@ -7,6 +7,7 @@
 #include <QRegularExpression>
 #include <QStringDecoder>
 
+#include "core/FileErrors.h"
 #include "core/TextCodec.h"
 
 TIniFile::TIniFile(const QString& path) : FPath(path) {
@@ -134,12 +135,12 @@ bool TIniFile::save(QString* error) const {
   QDir().mkpath(QFileInfo(FPath).absolutePath());
   QSaveFile f(FPath);
   if (!f.open(QIODevice::WriteOnly)) {
-    if (error) *error = f.errorString();
+    if (error) *error = FileErrorText(f);
     return false;
   }
   const QByteArray data = toText().toUtf8();
   if (f.write(data) != data.size() || !f.commit()) {
-    if (error) *error = f.errorString();
+    if (error) *error = FileErrorText(f);
     f.cancelWriting();
     return false;
   }

@@ -761,9 +761,15 @@ void TfrmMain::RebuildMenus() {
   try {
     LoadIconStrip(*imlMain, MenuImagesFileName);
   } catch (const std::exception& e) {
+    // Icons of the built-in strip rather than a window without any menu.
     platform::showError(this, QString::fromUtf8(e.what()));
-    return;
+    imlMain->clear();
+    LoadIconStrip(*imlMain, QString::fromLatin1(BuiltInMenuImagesFile));
   }
+  // A menu file that cannot be read is left as it is and the menus come from
+  // the shipped one, so that the menu editor stays within reach to mend it.
+  const TMenuSource menuSource = ChooseMenuSource(MenuFileCandidates(MenuFileName));
+  if (!menuSource.BrokenFile.isEmpty()) platform::showError(this, BrokenMenuMessage(menuSource));
 
   // The loader reports each item it builds, so that the window registers the
   // items whose state it refreshes and wires the line mover and drop-downs.
@@ -781,8 +787,8 @@ void TfrmMain::RebuildMenus() {
   loader.OnDropdownMenuFind = [this](TXmlToolButton* button, const QString& name) {
     if (TXmlMenu* menu = FindXmlPopupMenu(this, name)) button->setDropdownMenu(menu);
   };
-  loader.OnParseError = [this](const QString& message) { platform::showMessage(this, message); };
-  loader.MenuLoad(MenuFileName);
+  loader.OnParseError = [this](const QString& message) { platform::showError(this, message); };
+  if (!menuSource.FileName.isEmpty()) loader.MenuLoad(menuSource.FileName);
 
   // The popup named exactly "MAIN" is the editor's context menu.
   FEditorPopup = FindXmlPopupMenu(this, QStringLiteral("MAIN"));

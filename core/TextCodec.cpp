@@ -1,5 +1,7 @@
 #include "core/TextCodec.h"
 
+#include "core/FileErrors.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -83,7 +85,7 @@ QString reasonFor(const QString& path, const QFileDevice& file) {
   if (!info.exists()) return QStringLiteral("файл не найден");
   if (info.isDir()) return QStringLiteral("это папка");
   if (file.error() == QFileDevice::PermissionsError) return QStringLiteral("нет доступа");
-  return file.errorString();
+  return FileErrorText(file);
 }
 
 // Releases the advisory lock on every way out of ReadTextFile.
@@ -231,7 +233,7 @@ bool ReadTextFile(const QString& path, QStringList& lines, TTextFormat& format, 
   }  // a file system without locks is read unlocked
   const QByteArray bytes = file.readAll();
   if (file.error() != QFileDevice::NoError) {
-    error = QStringLiteral("Не удается прочитать файл %1: %2").arg(shown, file.errorString());
+    error = QStringLiteral("Не удается прочитать файл %1: %2").arg(shown, FileErrorText(file));
     return false;
   }
   TTextFormat found;
@@ -262,16 +264,16 @@ bool WriteTextFile(const QString& path, const QStringList& lines, const TTextFor
   // Unbuffered, so a short write shows in write()'s result: a buffered
   // QSaveFile commits a file cut short by a full disk as a success.
   if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
-    error = QStringLiteral("Не удается записать файл %1: %2").arg(shown, file.errorString());
+    error = QStringLiteral("Не удается записать файл %1: %2").arg(shown, FileErrorText(file));
     return false;
   }
   if (file.write(bytes) != bytes.size() || file.size() != bytes.size()) {
-    error = QStringLiteral("Не удается записать файл %1: %2").arg(shown, file.errorString());
+    error = QStringLiteral("Не удается записать файл %1: %2").arg(shown, FileErrorText(file));
     file.cancelWriting();
     return false;
   }
   if (!file.commit()) {
-    error = QStringLiteral("Не удается записать файл %1: %2").arg(shown, file.errorString());
+    error = QStringLiteral("Не удается записать файл %1: %2").arg(shown, FileErrorText(file));
     return false;
   }
   if (existed && QFile::permissions(path) != permissions) QFile::setPermissions(path, permissions);

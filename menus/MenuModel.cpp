@@ -1,10 +1,14 @@
 #include "menus/MenuModel.h"
 
 #include <QBuffer>
+#include <QDir>
 #include <QFile>
 #include <QSaveFile>
 #include <QXmlStreamReader>
 #include <QXmlStreamWriter>
+
+#include "core/FileErrors.h"
+#include "platform/Messages.h"
 
 // ---------------------------------------------------------------------------
 // Names
@@ -112,11 +116,7 @@ bool ParseMenuXml(QIODevice& device, TMenuXmlHandler& handler, QString* error) {
     }
   }
   if (!reader.hasError()) return true;
-  if (error)
-    *error = QStringLiteral("строка %1, позиция %2: %3")
-                 .arg(reader.lineNumber())
-                 .arg(reader.columnNumber())
-                 .arg(reader.errorString());
+  if (error) *error = platform::xmlErrorText(reader);
   return false;
 }
 
@@ -200,11 +200,14 @@ TMenuTree ReadMenuTree(const QString& fileName) {
   QFile file(fileName);
   if (!file.open(QIODevice::ReadOnly))
     throw TMenuFileError(
-        QStringLiteral("Не удалось открыть файл меню %1: %2").arg(fileName, file.errorString()).toStdString());
+        QStringLiteral("Не удалось открыть файл меню %1: %2")
+            .arg(QDir::toNativeSeparators(fileName), FileErrorText(file))
+            .toStdString());
   TMenuTree tree;
   QString error;
   if (!ReadMenuTree(file.readAll(), tree, &error))
-    throw TMenuFileError(QStringLiteral("Ошибка в файле меню %1: %2").arg(fileName, error).toStdString());
+    throw TMenuFileError(
+        QStringLiteral("Ошибка в файле меню %1: %2").arg(QDir::toNativeSeparators(fileName), error).toStdString());
   return tree;
 }
 
@@ -272,5 +275,7 @@ void SaveMenuTree(const TMenuTree& tree, const QString& fileName) {
   const QByteArray data = WriteMenuTree(tree);
   QSaveFile file(fileName);
   if (!file.open(QIODevice::WriteOnly) || file.write(data) != data.size() || !file.commit())
-    throw TMenuFileError((QStringLiteral("Ошибка при сохранении ") + fileName).toStdString());
+    throw TMenuFileError((QStringLiteral("Ошибка при сохранении ") + QDir::toNativeSeparators(fileName) +
+                          QStringLiteral(": ") + FileErrorText(file))
+                             .toStdString());
 }

@@ -1,7 +1,9 @@
 #include "menus/MenuXML.h"
 
 #include <QBitmap>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QImage>
 #include <QImageReader>
 #include <QMainWindow>
@@ -22,6 +24,9 @@
 #include <QWidgetAction>
 
 #include "menus/zorAcMtextMenus.h"
+#include "core/FileErrors.h"
+#include "platform/Messages.h"
+#include "platform/Paths.h"
 
 const char* const XmlMenuMarker = "korvexXmlMenu";
 
@@ -46,10 +51,26 @@ void TImageList::add(const QImage& image, QRgb maskColor) {
 void LoadIconStrip(TImageList& imageList, const QString& fileName) {
   QImageReader reader(fileName);
   QImage strip = reader.read();
-  if (strip.isNull())
+  if (strip.isNull()) {
+    QString why;
+    switch (reader.error()) {
+      case QImageReader::FileNotFoundError:
+        why = QStringLiteral("файл не найден");
+        break;
+      case QImageReader::DeviceError:
+        why = QStringLiteral("ошибка чтения");
+        break;
+      case QImageReader::UnsupportedFormatError:
+        why = QStringLiteral("это не рисунок известного формата");
+        break;
+      default:
+        why = QStringLiteral("рисунок поврежден");
+        break;
+    }
     throw TIconStripError(QStringLiteral("Не удалось прочитать файл значков %1: %2")
-                              .arg(fileName, reader.errorString())
+                              .arg(QDir::toNativeSeparators(fileName), why)
                               .toStdString());
+  }
   const int cw = imageList.width();
   const int ch = imageList.height();
   const int columns = strip.width() / cw;
@@ -720,17 +741,79 @@ bool TXmlToMenu::MenuLoad(const QString& FileName) {
   QFile file(FileName);
   bool ok = file.open(QIODevice::ReadOnly);
   if (!ok) {
-    FErrorString = file.errorString();
+    FErrorString = FileErrorText(file);
   } else {
     TSaxHandler handler(this);
     ok = ParseMenuXml(file, handler, &FErrorString);
   }
   if (!ok) {
-    if (OnParseError) OnParseError(parseFailedMessage());
+    if (OnParseError) OnParseError(parseFailedMessage(FileName, FErrorString));
     return false;
   }
   if (TAcMtextMenu* drawer = AcMtextMenu()) drawer->CalcMaxSize();
   return true;
+}
+
+QString TXmlToMenu::parseFailedMessage(const QString& fileName, const QString& error) {
+  return QStringLiteral("Ошибка в файле меню %1: %2").arg(QDir::toNativeSeparators(fileName), error);
+}
+
+// ---------------------------------------------------------------------------
+// Choosing the file
+
+const char* const BuiltInMenuFile = ":/korvex/menu.xml";
+const char* const BuiltInMenuImagesFile = ":/korvex/menu.bmp";
+
+QStringList MenuFileCandidates(const QString& fileName) {
+  QStringList candidates{fileName};
+  const QString shipped = platform::programPaths().SupportFolder + QStringLiteral("menu.xml");
+  if (QFileInfo(shipped).absoluteFilePath() != QFileInfo(fileName).absoluteFilePath()) candidates << shipped;
+  candidates << QString::fromLatin1(BuiltInMenuFile);
+  return candidates;
+}
+
+namespace {
+// Reads the whole file without building anything.
+class TNoBuild : public TMenuXmlHandler {
+ public:
+  void startElement(TMenuElement, QStringView, const QXmlStreamAttributes&) override {}
+  void endElement(TMenuElement, QStringView) override {}
+};
+}  // namespace
+
+TMenuSource ChooseMenuSource(const QStringList& candidates) {
+  TMenuSource source;
+  for (const QString& name : candidates) {
+    QFile file(name);
+    QString error;
+    bool ok = file.open(QIODevice::ReadOnly);
+    if (!ok) {
+      error = FileErrorText(file);
+    } else {
+      TNoBuild check;
+      ok = ParseMenuXml(file, check, &error);
+    }
+    if (ok) {
+      source.FileName = name;
+      return source;
+    }
+    if (source.BrokenFile.isEmpty()) {
+      source.BrokenFile = name;
+      source.Error = TXmlToMenu::parseFailedMessage(name, error);
+    }
+  }
+  return source;
+}
+
+QString BrokenMenuMessage(const TMenuSource& source) {
+  if (source.BrokenFile.isEmpty()) return QString();
+  QString text = source.Error;
+  if (source.FileName.isEmpty()) return text;
+  text += QStringLiteral("\n\nМеню, панель инструментов и контекстное меню построены по меню, поставляемому с "
+                         "программой. Файл %1 оставлен как есть; исправить его можно в редакторе меню "
+                         "(Сервис › Настройка интерфейса...), который спросит перед записью.")
+              .arg(QDir::toNativeSeparators(source.BrokenFile));
+  return text;
 }
 
 // ---------------------------------------------------------------------------

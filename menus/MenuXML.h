@@ -301,8 +301,9 @@ class TXmlToMenu {
   TXmlToMenu(QMainWindow* AForm, TImageList* AImageList, QToolBar* AToolBar, TMenuClickEvent AClickEvent);
 
   // Parses the file and builds.  False when the parser rejected the file (or
-  // there is none): FOnParseError is called with "SAX Parsing failed", what
-  // was built stays and the MText re-measuring is skipped.
+  // there is none): FOnParseError is called with a Russian message naming the
+  // file, line and column; what was built stays and the MText re-measuring is
+  // skipped.
   bool MenuLoad(const QString& FileName);
 
   TSetMenuItemEvent OnSetMenuItem;
@@ -319,7 +320,8 @@ class TXmlToMenu {
   const TMenuClickEvent& clickEvent() const { return FClickEvent; }
   QString errorString() const { return FErrorString; }
 
-  static QString parseFailedMessage() { return QStringLiteral("SAX Parsing failed"); }
+  // "Ошибка в файле меню <file>: строка L, позиция C: <what>".
+  static QString parseFailedMessage(const QString& fileName, const QString& error);
 
  private:
   void clearEarlierLoad();
@@ -335,3 +337,26 @@ class TXmlToMenu {
 QList<TXmlMenu*> XmlPopupMenus(QWidget* form);
 // The first popup whose name equals name exactly, or nullptr.
 TXmlMenu* FindXmlPopupMenu(QWidget* form, const QString& name);
+
+// ---------------------------------------------------------------------------
+// Which file to build from
+
+// The copies built into the program: the menu still comes up when every
+// file on disk is broken or missing.
+extern const char* const BuiltInMenuFile;
+extern const char* const BuiltInMenuImagesFile;
+
+// The definitions to try, in order: fileName (the user's), the shipped
+// Support/menu.xml when it is another file, the built-in copy.
+QStringList MenuFileCandidates(const QString& fileName);
+
+struct TMenuSource {
+  QString FileName;    // the first candidate that reads whole; empty when none does
+  QString BrokenFile;  // the first candidate that did not, if any
+  QString Error;       // why, in Russian, with file, line and column
+};
+// Reads each candidate through without building until one reads whole.
+TMenuSource ChooseMenuSource(const QStringList& candidates);
+// What the user is told when the menu came from another file than the first
+// candidate; empty when nothing was broken.
+QString BrokenMenuMessage(const TMenuSource& source);

@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QDir>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -526,6 +527,14 @@ void TfrmMenuEdit::LoadFile(const QString& FileName) {
   if (tvElements->topLevelItemCount() > 0) tvElements->setCurrentItem(tvElements->topLevelItem(0));
   tvElementsChange();
   FModified = false;
+  FReplacesBroken = false;
+}
+
+void TfrmMenuEdit::LoadInPlaceOf(const QString& FileName, const QString& Source) {
+  LoadFile(Source);
+  FXmlFileName = FileName;
+  setWindowTitle(FileName);
+  FReplacesBroken = true;
 }
 
 void TfrmMenuEdit::showEvent(QShowEvent* e) {
@@ -767,9 +776,13 @@ void TfrmMenuEdit::done(int r) {
   // Insert adds items here; it is not the text editor's insert-mode toggle.
   platform::setInsertToggled(FInsertToggled);
   int result = QDialog::Rejected;
-  if (FModified) {
-    QMessageBox box(QMessageBox::Question, QCoreApplication::applicationName(),
-                    QStringLiteral("Меню изменено. Сохранить?"), QMessageBox::Yes | QMessageBox::No, this);
+  if (FModified || FReplacesBroken) {
+    const QString question =
+        FReplacesBroken ? QStringLiteral("Файл меню %1 поврежден или отсутствует. Записать в него это меню?")
+                              .arg(QDir::toNativeSeparators(FXmlFileName))
+                        : QStringLiteral("Меню изменено. Сохранить?");
+    QMessageBox box(QMessageBox::Question, QCoreApplication::applicationName(), question,
+                    QMessageBox::Yes | QMessageBox::No, this);
     box.setDefaultButton(QMessageBox::Yes);
     QAbstractButton* yes = box.button(QMessageBox::Yes);
     const int answer = platform::execDialog(&box);
@@ -786,6 +799,7 @@ void TfrmMenuEdit::done(int r) {
         return;
       }
       FModified = false;
+      FReplacesBroken = false;
       result = QDialog::Accepted;
     }
   }
@@ -794,7 +808,14 @@ void TfrmMenuEdit::done(int r) {
 
 bool EditMenuFile(const QString& FileName, const QString& ImagesFileName, QWidget* parent) {
   TfrmMenuEdit dlg(ImagesFileName, parent);
-  dlg.LoadFile(FileName);
+  try {
+    dlg.LoadFile(FileName);
+  } catch (const TMenuFileError&) {
+    // The menu the main window runs on, so that the broken file can be mended.
+    const TMenuSource source = ChooseMenuSource(MenuFileCandidates(FileName));
+    if (source.FileName.isEmpty()) throw;
+    dlg.LoadInPlaceOf(FileName, source.FileName);
+  }
   // The result the dialog ended with: only a save on closing makes it Accepted.
   platform::execDialog(&dlg);
   return dlg.result() == QDialog::Accepted;

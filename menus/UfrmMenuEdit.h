@@ -118,9 +118,14 @@ class TfrmMenuEdit : public QDialog {
   // Loads the file into the tree; caption := the file name; not modified.
   // Throws TMenuFileError.
   void LoadFile(const QString& FileName);
+  // For a file that cannot be read: the tree is loaded from Source (the menu
+  // the program runs on), the caption and the target stay FileName, and
+  // closing asks whether to write it over the broken file, even unchanged.
+  void LoadInPlaceOf(const QString& FileName, const QString& Source);
 
   QString FXmlFileName;
   bool FModified = false;
+  bool FReplacesBroken = false;
 
   TImageList imlIcons;
   TImageList imlMain;
@@ -195,6 +200,8 @@ class TfrmMenuEdit : public QDialog {
 };
 
 // Opens the editor on the file and the icon strip; true exactly when the user
-// closed it with saving.  Errors in reading either file are thrown (the
-// dialog does not appear).
+// closed it with saving.  A menu file that cannot be read is shown as the
+// menu the program runs on instead (MenuFileCandidates), to be written over
+// it only when the user says so.  An icon strip that cannot be read is
+// thrown (the dialog does not appear).
 bool EditMenuFile(const QString& FileName, const QString& ImagesFileName, QWidget* parent = nullptr);

@@ -2,6 +2,7 @@
 #include "platform/Paths.h"
 
 #include <QAbstractEventDispatcher>
+#include <new>
 #include <QCoreApplication>
 #include <QDialog>
 #include <QDir>
@@ -137,6 +138,15 @@ QIcon HelpIconStyle::standardIcon(StandardPixmap icon, const QStyleOption* optio
   return QProxyStyle::standardIcon(icon, option, widget);
 }
 
+QString errorText(const std::exception& e) {
+  const QString text = QString::fromUtf8(e.what());
+  // The program's own errors are Russian; one that is not came from a library
+  // (an index check, a conversion) and means a fault of the program itself.
+  for (const QChar c : text)
+    if (c.script() == QChar::Script_Cyrillic) return text;
+  return QStringLiteral("Внутренняя ошибка программы: %1").arg(text);
+}
+
 bool Application::notify(QObject* receiver, QEvent* event) {
   // The Insert key has no system toggle here: the application keeps one.
   if (event->type() == QEvent::KeyPress) {
@@ -153,8 +163,10 @@ bool Application::notify(QObject* receiver, QEvent* event) {
   }
   try {
     return QApplication::notify(receiver, event);
+  } catch (const std::bad_alloc&) {
+    showError(activeWindow(), QStringLiteral("Недостаточно памяти для этой операции."));
   } catch (const std::exception& e) {
-    showError(activeWindow(), QString::fromUtf8(e.what()));
+    showError(activeWindow(), errorText(e));
   } catch (...) {
     showError(activeWindow(), QStringLiteral("Неизвестная ошибка"));
   }

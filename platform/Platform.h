@@ -6,6 +6,7 @@
 #include <QProxyStyle>
 #include <QString>
 #include <QStringList>
+#include <exception>
 #include <functional>
 
 class QDialog;
@@ -78,6 +79,10 @@ class ScopedDialogScript {
 };
 
 // --- application ------------------------------------------------------------
+// What the error display shows for an exception: its text when it is one of
+// the program's own (Russian) messages, else marked as an internal fault.
+QString errorText(const std::exception& e);
+
 // Catches exceptions thrown by actions at the event-dispatch boundary and shows
 // them through the default error display, so no action can end the program.
 class Application : public QApplication {

@@ -8,6 +8,8 @@
 #include <QXmlStreamWriter>
 #include <cmath>
 
+#include "core/FileErrors.h"
+#include "platform/Messages.h"
 #include "platform/Paths.h"
 #include "platform/Platform.h"
 #include "tools/FloatControls.h"
@@ -17,10 +19,14 @@ TUnitConvertor* UnitConvertor = nullptr;
 // ---------------------------------------------------------------------------
 // Messages
 
-QString SaxParsingFailedMessage() { return QStringLiteral("SAX Parsing failed"); }
-QString ListIndexErrorMessage(int index) { return QStringLiteral("List index out of bounds (%1)").arg(index); }
-QString DivisionByZeroMessage() { return QStringLiteral("Floating point division by zero"); }
-QString InvalidFloatOperationMessage() { return QStringLiteral("Invalid floating point operation"); }
+QString NoUnitSelectedMessage() {
+  return QStringLiteral("Не выбран пересчет: список единиц пуст. Добавьте пересчет кнопкой «Редактировать».");
+}
+QString ZeroFactorMessage(const QString& caption) {
+  return QStringLiteral("У пересчета «%1» коэффициент равен нулю: обратный пересчет невозможен. "
+                        "Исправьте коэффициент кнопкой «Редактировать».")
+      .arg(caption);
+}
 
 // ---------------------------------------------------------------------------
 // Numbers
@@ -191,21 +197,34 @@ class TSaxHandler {
 
 }  // namespace unitconv
 
-bool TUnitConvertor::LoadFromDevice(QIODevice* device) {
+bool TUnitConvertor::LoadFromDevice(QIODevice* device, QString* error) {
   unitconv::TSaxHandler handler(this);
   QXmlStreamReader reader(device);
   while (!reader.atEnd()) {
     if (reader.readNext() == QXmlStreamReader::StartElement) handler.startElement(reader.name(), reader.attributes());
   }
+  if (reader.hasError() && error) *error = platform::xmlErrorText(reader);
   return !reader.hasError();
 }
 
 bool TUnitConvertor::LoadFromFile(const QString& AFileName) {
   QFile file(AFileName);
-  const bool ok = file.open(QIODevice::ReadOnly) && LoadFromDevice(&file);
+  const QString shown = QDir::toNativeSeparators(AFileName);
+  FLoadError.clear();
+  FBrokenFile = false;
+  QString why;
+  if (!file.open(QIODevice::ReadOnly)) {
+    FLoadError = QStringLiteral("Не удается открыть список единиц %1: %2").arg(shown, FileErrorText(file));
+    FBrokenFile = file.exists();
+  } else if (!LoadFromDevice(&file, &why)) {
+    FLoadError = QStringLiteral("Ошибка в списке единиц %1: %2\nПрочитаны только пересчеты до этого места; "
+                                "файл оставлен как есть.")
+                     .arg(shown, why);
+    FBrokenFile = true;
+  }
   FFileName = AFileName;
   FModified = false;
-  return ok;
+  return FLoadError.isEmpty();
 }
 
 bool TUnitConvertor::SaveToDevice(QIODevice* device) const {
@@ -228,19 +247,26 @@ bool TUnitConvertor::SaveToDevice(QIODevice* device) const {
 
 bool TUnitConvertor::SaveToFile(const QString& AFileName) {
   QSaveFile file(AFileName);
-  if (!file.open(QIODevice::WriteOnly) || !SaveToDevice(&file) || !file.commit()) return false;
+  if (!file.open(QIODevice::WriteOnly) || !SaveToDevice(&file) || !file.commit()) {
+    FSaveError = FileErrorText(file);
+    return false;
+  }
+  FSaveError.clear();
+  FBrokenFile = false;
   FFileName = AFileName;
   FModified = false;
   return true;
 }
 
 bool TUnitConvertor::WriteBack() {
-  if (!FModified || FFileName.isEmpty()) return true;
+  // A file read only in part is not replaced by that part unless the user said so.
+  if (!FModified || FFileName.isEmpty() || FBrokenFile) return true;
   // The shipped list of an installed program is never written: the first
   // write makes the user's copy, which FileName names from then on.
   const QString target = platform::writablePath(FFileName);
   if (SaveToFile(target)) return true;
-  platform::showError(nullptr, QStringLiteral("Ошибка при сохранении ") + QDir::toNativeSeparators(target));
+  platform::showError(nullptr, QStringLiteral("Ошибка при сохранении ") + QDir::toNativeSeparators(target) +
+                                   (FSaveError.isEmpty() ? QString() : QStringLiteral(": ") + FSaveError));
   return false;
 }
 

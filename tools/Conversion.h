@@ -70,19 +70,26 @@ class TUnitConvertor {
   void setModified(bool value) { FModified = value; }
 
   // Appends the entries of the file (the list is not cleared first).  On a
-  // missing or malformed file the entries read before the fault stay and the
-  // result is false.  FileName becomes AFileName and Modified is cleared in
-  // every case.
+  // missing or malformed file the entries read before the fault stay, the
+  // result is false and LoadError says why in Russian (file, line, column).
+  // FileName becomes AFileName and Modified is cleared in every case.
   bool LoadFromFile(const QString& AFileName);
-  // The same from an open device (FileName is left alone).
-  bool LoadFromDevice(QIODevice* device);
+  // The same from an open device (FileName is left alone); error gets the
+  // line, column and reason of a fault.
+  bool LoadFromDevice(QIODevice* device, QString* error = nullptr);
+  QString LoadError() const { return FLoadError; }
+  // The file exists but was not read whole: WriteBack leaves it alone until
+  // the user allows writing over it (setBrokenFile(false)) or it is saved.
+  bool BrokenFile() const { return FBrokenFile; }
+  void setBrokenFile(bool value) { FBrokenFile = value; }
   // Writes the list to a temporary file beside AFileName and renames it over
   // the old one, so a failed write leaves the old file whole.  On success
   // FileName becomes AFileName and Modified is cleared; on failure both stay.
   bool SaveToFile(const QString& AFileName);
   // Writes the document to an open device (FileName and Modified stay).
   bool SaveToDevice(QIODevice* device) const;
-  // Saves to FileName when Modified and FileName is not empty (a shipped
+  // Saves to FileName when Modified, FileName is not empty and the file is
+  // not one read only in part (BrokenFile; a shipped
   // file of an installed program: to the user's copy, platform::writablePath);
   // a failed write is reported with "Ошибка при сохранении " and the path.
   // True unless a write failed.
@@ -96,6 +103,9 @@ class TUnitConvertor {
   std::vector<std::unique_ptr<TUnit>> FItems;
   QString FFileName;
   bool FModified = false;
+  bool FBrokenFile = false;
+  QString FLoadError;
+  QString FSaveError;
 };
 
 // The program-wide list: created empty at start, written back and freed at
@@ -115,8 +125,7 @@ double CleanStrToFloat(const QString& Text, double Default);
 // with the decimal separator sep ("25,4", "1E-6").
 QString FactorToStr(double value, QChar sep);
 
-// The error texts of the conversion.
-QString SaxParsingFailedMessage();
-QString ListIndexErrorMessage(int index);
-QString DivisionByZeroMessage();
-QString InvalidFloatOperationMessage();
+// The error texts of the conversion: no entry to convert with, and "<" with
+// a factor of 0.
+QString NoUnitSelectedMessage();
+QString ZeroFactorMessage(const QString& caption);

@@ -3,6 +3,7 @@
 #include <QAbstractTableModel>
 #include <QApplication>
 #include <QButtonGroup>
+#include <QDir>
 #include <QEvent>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -42,7 +43,7 @@ QString firstCrToSlash(QString s) {
   return s;
 }
 
-QString invalidFloat(const QString& s) { return QStringLiteral("'%1' is not a valid floating point value").arg(s); }
+QString invalidFloat(const QString& s) { return QStringLiteral("«%1» не является числом").arg(s); }
 
 double readDeviation(const QString& p) {
   double v = 0;
@@ -83,7 +84,7 @@ QString DeviationText(const QString& p, bool commaAsSep) {
 }
 
 TTolTable ParseTolTable(const QStringList& lines) {
-  if (lines.isEmpty()) throw ETolTableError(QStringLiteral("List index out of bounds (0)"));
+  if (lines.isEmpty()) throw ETolTableError(QStringLiteral("Таблица допусков пуста."));
   TTolTable table;
   // A TAB that ends the heading line does not open a column.
   const QString& head = lines.first();
@@ -393,7 +394,8 @@ void TfrmTolTable::FormShow(const QString& tableFile) {
     TableGrid->setCurrentIndex(FModel->index(0, 0));
     FSyncingGrid = false;
   }
-  selectCell(1, 1);
+  // A first cell that is not a number is reported; the other cells stay usable.
+  TableGridSelectCell(1, 1);
 }
 
 void TfrmTolTable::LoadTable(const QString& FileName) {
@@ -401,6 +403,9 @@ void TfrmTolTable::LoadTable(const QString& FileName) {
   TTextFormat format;
   QString error;
   if (!ReadTextFile(FileName, lines, format, error)) throw ETolTableError(error);
+  if (lines.isEmpty())
+    throw ETolTableError(QStringLiteral("Таблица допусков %1 пуста.").arg(QDir::toNativeSeparators(FileName)));
+  FTableFile = FileName;
   TTolTable table = ParseTolTable(lines);
   FColCount = table.ColCount;
   FCells = std::move(table.Cells);
@@ -439,11 +444,20 @@ void TfrmTolTable::selectCell(int ACol, int ARow) {
   refreshLimits();
 }
 
+// Where in the file a cell is: its line and its field, both from 1.
+QString TfrmTolTable::cellError(int ACol, int ARow, const ETolTableError& e) const {
+  return QStringLiteral("Ошибка в таблице допусков %1, строка %2, столбец %3: %4.")
+      .arg(QDir::toNativeSeparators(FTableFile))
+      .arg(ARow + 1)
+      .arg(ACol + 1)
+      .arg(e.message());
+}
+
 void TfrmTolTable::TableGridSelectCell(int ACol, int ARow) {
   try {
     selectCell(ACol, ARow);
   } catch (const ETolTableError& e) {
-    platform::showError(this, e.message());
+    platform::showError(this, cellError(ACol, ARow, e));
   }
 }
 
@@ -465,7 +479,7 @@ void TfrmTolTable::RefreshButtonClick() {
   try {
     refreshLimits();
   } catch (const ETolTableError& e) {
-    platform::showError(this, e.message());
+    platform::showError(this, cellError(FCol, FRow, e));
   }
 }
 

@@ -56,7 +56,7 @@ struct TTolTable {
   int ColCount = 0;
   QVector<QStringList> Cells;
 };
-// Throws ETolTableError "List index out of bounds (0)" for no lines.
+// Throws ETolTableError "Таблица допусков пуста." for no lines.
 TTolTable ParseTolTable(const QStringList& lines);
 
 // The nominal a size range "from-to" stands for: the mean with at most one
@@ -70,7 +70,7 @@ bool TolLimits(const QString& cell, double value, double& maxLimit, double& minL
 // Deviation text: p micrometres as millimetres in the shortest form (up to 15
 // significant digits, no exponent, never a plus sign), with the decimal
 // separator of the setting.  p reads with either separator; throws
-// ETolTableError "'p' is not a valid floating point value" otherwise.
+// ETolTableError "«p» не является числом" otherwise.
 QString DeviationText(const QString& p, bool commaAsSep);
 
 class TfrmTolTable : public QDialog {
@@ -86,7 +86,8 @@ class TfrmTolTable : public QDialog {
 
   // Handlers, public so that tests drive them as the user would.
   // Loads the table and selects cell (1, 1); throws ETolTableError when the
-  // table cannot be read or that cell is not a number.
+  // table cannot be read or is empty.  A first cell that is not a number is
+  // reported as any other selected cell is.
   void FormShow(const QString& tableFile);
   // Reads the table into the grid; throws ETolTableError.
   void LoadTable(const QString& FileName);
@@ -146,12 +147,15 @@ class TfrmTolTable : public QDialog {
   void FormCreate();
   // The selection handler proper; throws ETolTableError.
   void selectCell(int ACol, int ARow);
+  // The message for a cell that is not a number: file, line, column, value.
+  QString cellError(int ACol, int ARow, const ETolTableError& e) const;
   void refreshLimits();
   // parts null: only the nominal (an empty cell).
   void drawPreview(const QString& nominal, const QString& designation, const TTolParts* parts);
   void showPreview();
 
   bool FCommaAsSep = false;
+  QString FTableFile;
   int FColCount = 0;
   QVector<QStringList> FCells;
   int FCol = 1;

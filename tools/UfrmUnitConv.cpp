@@ -142,7 +142,7 @@ bool TfrmUnitConv::Convert() {
   const int index = cbUnits->currentIndex();
   const TUnit* unit = FUnits.GetUnit(index);
   if (!unit) {
-    platform::showError(this, ListIndexErrorMessage(index));
+    platform::showError(this, NoUnitSelectedMessage());
     return false;
   }
   const bool forward = btnLRDirect->isChecked();
@@ -150,7 +150,7 @@ bool TfrmUnitConv::Convert() {
     R = unit->Convert(L, true);
   } else {
     if (unit->Forward() == 0) {
-      platform::showError(this, R == 0 ? InvalidFloatOperationMessage() : DivisionByZeroMessage());
+      platform::showError(this, ZeroFactorMessage(unit->Caption()));
       return false;
     }
     L = unit->Convert(R, false);
@@ -177,7 +177,7 @@ bool ExecuteUnitConv(const QString& FileName, QString& Text, QWidget* parent) {
   TfrmUnitConv dialog(*UnitConvertor, parent);
   // Read on the first use, and again whenever the list has become empty.
   if (UnitConvertor->Count() == 0 && !UnitConvertor->LoadFromFile(FileName))
-    platform::showError(parent, SaxParsingFailedMessage());
+    platform::showError(parent, UnitConvertor->LoadError());
   dialog.FillUnits();
   if (platform::execDialog(&dialog) != QDialog::Accepted) return false;
   Text = dialog.FRes;

@@ -230,5 +230,12 @@ void TfrmUnitsConvertEdit::MoveDown() {
 bool ExecuteUnitsEdit(TUnitConvertor& units, QWidget* parent) {
   TfrmUnitsConvertEdit dialog(units, parent);
   platform::execDialog(&dialog);
+  // The file was read only in part: writing the list would drop the rest.
+  if (units.Modified() && units.BrokenFile() &&
+      platform::askYesNoCancel(parent, QStringLiteral("Список единиц %1 был прочитан не полностью. Записать в него "
+                                                      "этот список при выходе из программы? Пересчеты, которые не "
+                                                      "удалось прочитать, будут потеряны.")
+                                           .arg(QDir::toNativeSeparators(units.FileName()))) == QMessageBox::Yes)
+    units.setBrokenFile(false);
   return units.Modified();
 }

@@ -3,6 +3,8 @@
 // list) lands in the XDG folders and is read from there.
 #include <QDirIterator>
 #include <QMap>
+#include <QMenuBar>
+#include <QToolBar>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
@@ -137,6 +139,56 @@ class TestInstalled : public QObject {
     QFile list(at("data/korvex/dict/ru.user.dic"));
     QVERIFY(list.open(QIODevice::ReadOnly));
     QCOMPARE(list.readAll(), QStringLiteral("Корвексия\r\n").toUtf8());
+  }
+
+  // A user's menu cut short (a crash while it was written): the program used
+  // to start with "SAX Parsing failed", no Сервис menu, no toolbar and no
+  // context menu, so the editor that could mend it was out of reach.
+  void brokenMenuRunsOnTheShippedOne() {
+    const QString userMenu = at("data/korvex/menu.xml");
+    QVERIFY(QDir().mkpath(at("data/korvex")));
+    QFile shipped(at("usr/share/korvex/Support/menu.xml"));
+    QVERIFY(shipped.open(QIODevice::ReadOnly));
+    const QByteArray broken = shipped.readAll().left(3000);
+    QFile::remove(userMenu);
+    QVERIFY(korvextest::writeFile(userMenu, broken));
+    MenuFileName = platform::supportFile(QStringLiteral("menu.xml"));
+    FBed.FMessages.clear();
+    auto w = FBed.openWith("Текст\r\n");
+    QVERIFY(w);
+    QCOMPARE(FBed.FMessages.size(), 1);
+    const QString message = FBed.FMessages.first();
+    QVERIFY2(message.startsWith("Ошибка в файле меню " + QDir::toNativeSeparators(userMenu) + ": строка "),
+             qPrintable(message));
+    QVERIFY2(message.contains(", позиция "), qPrintable(message));
+    QStringList bar;
+    for (QAction* a : w->mnuMain->actions()) bar << a->text().remove('&');
+    QVERIFY2(bar.contains("Сервис") && bar.contains("Справка"), qPrintable(bar.join(',')));
+    QVERIFY(w->tbMain->actions().size() > 10);
+    QVERIFY(w->editorPopup() && !w->editorPopup()->actions().isEmpty());
+
+    // The menu editor offers the shipped menu in its place; "Нет" keeps the
+    // broken file as it is, "Да" writes the menu over it.
+    QString answer = "no";
+    QStringList questions;
+    platform::ScopedDialogScript script({[&](QDialog* dlg) {
+                                           if (auto* box = qobject_cast<QMessageBox*>(dlg)) {
+                                             questions << box->text();
+                                             box->button(answer == "yes" ? QMessageBox::Yes : QMessageBox::No)->click();
+                                           }
+                                           return int(QDialog::Rejected);
+                                         },
+                                         {}});
+    w->RunCommand(cmdToolsEditMenus, QString());
+    QCOMPARE(questions.size(), 1);
+    QVERIFY(questions.first().contains(QDir::toNativeSeparators(userMenu)));
+    QCOMPARE(korvextest::readFile(userMenu), broken);
+    answer = "yes";
+    w->RunCommand(cmdToolsEditMenus, QString());
+    QCOMPARE(ReadMenuTree(userMenu).size(), ReadMenuTree(shipped.fileName()).size());
+    QCOMPARE(FBed.FMessages.size(), 1);
+    QFile::remove(userMenu);
+    MenuFileName = platform::supportFile(QStringLiteral("menu.xml"));
   }
 };
 

@@ -190,7 +190,7 @@ class TestMenuModel : public QObject {
         SaveMenuTree(tree, target);
         QFAIL("saved");
       } catch (const TMenuFileError& e) {
-        QCOMPARE(QString::fromUtf8(e.what()), QStringLiteral("Ошибка при сохранении ") + target);
+        QVERIFY(QString::fromUtf8(e.what()).startsWith(QStringLiteral("Ошибка при сохранении ") + target));
       }
     }
     QVERIFY(QFileInfo(blocked).isDir());

@@ -1,3 +1,4 @@
+#include <QDir>
 #include <QImage>
 #include <QPainter>
 #include <QPointer>
@@ -465,7 +466,9 @@ class TestMenuXml : public QObject {
     TXmlToMenu loader(&f.window, nullptr, f.toolBar, {});
     loader.OnParseError = [&](const QString& m) { errors << m; };
     QVERIFY(!loader.MenuLoad(path));
-    QCOMPARE(errors, QStringList{"SAX Parsing failed"});
+    QCOMPARE(errors.size(), 1);
+    QVERIFY2(errors.first().startsWith("Ошибка в файле меню " + QDir::toNativeSeparators(path) + ": строка 1, позиция "),
+             qPrintable(errors.first()));
     QVERIFY(!loader.errorString().isEmpty());
     const QList<TXmlMenuItem*> bar = itemsOf(f.window.menuBar());
     QCOMPARE(bar.size(), 1);
@@ -473,8 +476,26 @@ class TestMenuXml : public QObject {
 
     errors.clear();
     QVERIFY(!loader.MenuLoad(FDir.filePath("missing.xml")));
-    QCOMPARE(errors, QStringList{"SAX Parsing failed"});
+    QVERIFY(errors.value(0).endsWith("missing.xml: файл не найден"));
     QVERIFY(!loader.MenuLoad(writeFile(FDir, "empty.xml", QString())));
+  }
+
+  // The main window builds from the first file that reads whole; the copy
+  // built into the program always does.
+  void brokenMenuFileFallsBackToTheShippedOne() {
+    const QString cut = writeFile(FDir, "cut.xml", QStringLiteral("<ROOT>\n<MAINMENU>\n<ITEM CAPTION=\"a\""));
+    const QString missing = FDir.filePath("missing.xml");
+    TMenuSource source = ChooseMenuSource({cut, missing, BuiltInMenuFile});
+    QCOMPARE(source.FileName, QString(BuiltInMenuFile));
+    QCOMPARE(source.BrokenFile, cut);
+    QVERIFY2(source.Error.startsWith("Ошибка в файле меню " + QDir::toNativeSeparators(cut) + ": строка 3, позиция "),
+             qPrintable(source.Error));
+    QVERIFY(BrokenMenuMessage(source).contains("Сервис"));
+    QCOMPARE(ReadMenuTree(BuiltInMenuFile).size(), 3);  // main menu, popups, toolbar
+    source = ChooseMenuSource({missing, cut});
+    QVERIFY(source.FileName.isEmpty());
+    QVERIFY(source.Error.endsWith("файл не найден"));
+    QVERIFY(BrokenMenuMessage(ChooseMenuSource({BuiltInMenuFile})).isEmpty());
   }
 
   // A new loader destroys the earlier load's items, controls and popups,
