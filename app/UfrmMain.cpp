@@ -189,7 +189,9 @@ void TfrmMain::FormCreate() {
 
 void TfrmMain::FormShow() {
   Editor->setFocus();
-  if (FArguments.size() > 1 && QFileInfo(FArguments.at(1)).isFile()) {
+  if (FArguments.size() > 1 && IsDxfPath(FArguments.at(1)) && QFileInfo(FArguments.at(1)).isFile()) {
+    OpenDrawing(QFileInfo(FArguments.at(1)).absoluteFilePath(), FStartHandle);
+  } else if (FArguments.size() > 1 && QFileInfo(FArguments.at(1)).isFile()) {
     SetFileName(QFileInfo(FArguments.at(1)).absoluteFilePath());
     FRecovery->setDocument(FFileName);
     LoadText(FFileName);
@@ -368,7 +370,37 @@ void TfrmMain::SplitterMoved() {
 
 void TfrmMain::SetFileName(const QString& path) {
   FFileName = path;
-  setWindowTitle(QStringLiteral("%1 - %2").arg(QFileInfo(path).fileName(), appTitle()));
+  FDxf.reset();
+  setWindowTitle(documentCaption());
+}
+
+QString TfrmMain::documentCaption() const {
+  if (FFileName.isEmpty()) return appTitle();
+  return QStringLiteral("%1 - %2").arg(FDxf ? FDxf->caption() : QFileInfo(FFileName).fileName(), appTitle());
+}
+
+bool TfrmMain::OpenDrawing(const QString& path, const QString& handle) {
+  auto doc = std::make_unique<TDxfDocument>();
+  QStringList lines;
+  QString error;
+  if (!OpenDxfText(this, path, handle, *doc, lines, error)) {
+    if (!error.isEmpty()) platform::showError(this, error);
+    return false;
+  }
+  FFileName = doc->path;
+  // One copy per text of the drawing: it goes back only into its own entity.
+  FRecovery->setDocument(doc->path + QLatin1Char('#') +
+                         (doc->handle.isEmpty() ? QString::number(doc->index + 1) : doc->handle));
+  FDxf = std::move(doc);
+  setWindowTitle(documentCaption());
+  Editor->clearAll();
+  Editor->setLines(lines);
+  ApplyEditorSettings();
+  if (Editor->text().size() <= kRenderOnLoadLimit) RenderText();
+  FLinesCount = Editor->lineCount();
+  Editor->setModified(false);
+  Editor->setFocus();
+  return true;
 }
 
 void TfrmMain::LoadText(const QString& path) {
@@ -428,6 +460,7 @@ QString TfrmMain::chooseFile(bool save) {
   choice.dir = platform::programPaths().Installed ? QDir::homePath() : ProgramFolder;
   choice.filters = QStringList{QStringLiteral("Текстовые файлы ( *.txt ) (*.txt)"),
                                QStringLiteral("Все файлы ( *.* ) (*)")};
+  if (!save) choice.filters.insert(1, QStringLiteral("Чертежи DXF ( *.dxf ) (*.dxf)"));
   choice.defaultSuffix = QStringLiteral("txt");
   if (!FFileName.isEmpty()) choice.selectedFile = QFileInfo(FFileName).fileName();
   return platform::chooseFile(this, choice);
@@ -435,6 +468,20 @@ QString TfrmMain::chooseFile(bool save) {
 
 bool TfrmMain::writeLines(const QString& path) {
   QString error;
+  if (FDxf && path == FFileName) {
+    if (SaveDxfText(this, *FDxf, Editor->lines(), error)) {
+      FRecovery->discard();
+      return true;
+    }
+    if (!error.isEmpty()) platform::showError(this, QStringLiteral("Ошибка при сохранении ") + path + QStringLiteral("\n") + error);
+    return false;
+  }
+  // Lines written over a drawing would destroy it.
+  if (IsDxfPath(path) && QFileInfo(path).isFile()) {
+    platform::showError(this, QStringLiteral("Ошибка при сохранении ") + path +
+                                  QStringLiteral("\nТекст не записывается поверх чертежа DXF: выберите текстовый файл"));
+    return false;
+  }
   if (!Editor->saveToFile(path, &error)) {
     platform::showError(this, QStringLiteral("Ошибка при сохранении ") + path +
                                   (error.isEmpty() ? QString() : QStringLiteral("\n") + error));
@@ -466,13 +513,22 @@ bool TfrmMain::confirmOverwrite() {
 
 void TfrmMain::OpenText() {
   const QString path = chooseFile(false);
-  if (!path.isEmpty()) LoadText(path);
+  if (path.isEmpty()) return;
+  // A drawing's text becomes the document, so the current one is closed first.
+  if (IsDxfPath(path)) {
+    if (!FormCloseQuery()) return;
+    FRecovery->discard();  // the text was saved or given up
+    if (OpenDrawing(path) && FRecovery->newerCopyTime().isValid()) OfferRecovery();
+    return;
+  }
+  LoadText(path);
 }
 
 void TfrmMain::SaveText() { SaveTextChecked(); }
 
 bool TfrmMain::SaveTextChecked() {
-  if (!FFileName.isEmpty() && FDocumentStamp.changedOnDisk(FFileName))
+  // A drawing's text has a finer check of its own: only a change to that text counts.
+  if (!FFileName.isEmpty() && !FDxf && FDocumentStamp.changedOnDisk(FFileName))
     return confirmOverwrite() && writeLines(FFileName);
   if (!FFileName.isEmpty() && QFileInfo(FFileName).isFile()) return writeLines(FFileName);
   return SaveTextAsChecked();
@@ -608,8 +664,7 @@ void TfrmMain::InsertSupportFile(const QString& path) {
 }
 
 void TfrmMain::UpdateCommandState() {
-  const QString caption =
-      FFileName.isEmpty() ? appTitle() : QStringLiteral("%1 - %2").arg(QFileInfo(FFileName).fileName(), appTitle());
+  const QString caption = documentCaption();
   if (windowTitle() != caption) setWindowTitle(caption);
 
   // A widget is touched only when its state really differs, so the refresh

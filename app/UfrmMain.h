@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "app/FileStamp.h"
+#include "app/DxfDocument.h"
 #include "app/General.h"
 #include "editor/Editor.h"
 #include "menus/MenuCommands.h"
@@ -108,6 +109,12 @@ class TfrmMain : public QMainWindow {
   // program ends without a question.
   void EndBySignal(int signal);
   TRecoveryCopy* recovery() const { return FRecovery.get(); }
+  // A text of a drawing becomes the document: the one with this handle, or the
+  // one the user picks in the chooser.  False when refused or cancelled.
+  bool OpenDrawing(const QString& path, const QString& handle = QString());
+  // The text of a drawing the command line names (--handle) instead of the chooser.
+  void setStartHandle(const QString& handle) { FStartHandle = handle; }
+  const TDxfDocument* drawing() const { return FDxf.get(); }
 
   // Commands.
   void ExecuteCommand(QObject* Sender);
@@ -172,6 +179,7 @@ class TfrmMain : public QMainWindow {
   bool confirmOverwrite();
   void OfferRecovery();
   QString chooseFile(bool save);
+  QString documentCaption() const;
   void attachDropdown(TXmlToolButton* button, const QString& name);
 
   QString FFileName;
@@ -203,4 +211,7 @@ class TfrmMain : public QMainWindow {
   std::unique_ptr<TRecoveryCopy> FRecovery;
   // The document as last read or written.
   TFileStamp FDocumentStamp;
+  // Set while the document is a text of a drawing.
+  std::unique_ptr<TDxfDocument> FDxf;
+  QString FStartHandle;
 };

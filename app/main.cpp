@@ -1,6 +1,6 @@
 // Korvex: the AutoCAD MText editor.  Started by the CAD program with the path
-// of the text file to edit; `korvex --render FILE [--out IMAGE.png]` renders
-// a file without a window.
+// of the text file to edit, or on a DXF drawing; `korvex --render FILE [--out
+// IMAGE.png]` renders a file without a window; app/CommandLine.h has the rest.
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
@@ -12,6 +12,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "app/CommandLine.h"
 #include "app/General.h"
 #include "app/RenderText.h"
 #include "app/UfrmMain.h"
@@ -99,6 +100,10 @@ int renderHeadless(int argc, char** argv) {
 int main(int argc, char** argv) {
   for (int i = 1; i < argc; ++i)
     if (std::strcmp(argv[i], "--render") == 0) return renderHeadless(argc, argv);
+  QStringList arguments;
+  for (int i = 0; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
+  TStartRequest start;
+  if (const int code = RunCommandLine(arguments, start); code >= 0) return code;
 
   platform::Application app(argc, argv);
   // The product name is the caption of every message box.
@@ -111,7 +116,11 @@ int main(int argc, char** argv) {
     app.installTranslator(&qtTranslator);
 
   InitializeModules();
-  TfrmMain w(app.arguments());
+  // The window opens the document it is given, the first argument after the program.
+  QStringList windowArguments{app.arguments().value(0)};
+  if (!start.file.isEmpty()) windowArguments << start.file;
+  TfrmMain w(windowArguments);
+  w.setStartHandle(start.handle);
   // A logout, kill or Ctrl+C keeps the text in its recovery copy.
   platform::setTerminationHandler([&w](int signal) { w.EndBySignal(signal); });
   w.show();

@@ -6,6 +6,7 @@
 #include <QHash>
 #include <QSaveFile>
 
+#include <algorithm>
 #include <cctype>
 #include <cstring>
 
@@ -306,13 +307,19 @@ bool TDxfDrawing::parse(const QByteArray& bytes, QString& error) {
         break;
       }
       case 101:
-        if (!e.closed) e.closedAt = tag.begin;
-        e.closed = true;
+      case 1001:
+        // The embedded object and the extended data hold groups 1 and 3 of their own.
+        if (!e.closed && !e.inBraces) {
+          e.closedAt = tag.begin;
+          e.closed = true;
+        }
         break;
-      case 102:
-        e.inBraces = trimmed(bytes, tag).startsWith('{');
-        if (e.inBraces) e.braceAt = tag.begin;
+      case 102: {
+        const bool opens = trimmed(bytes, tag).startsWith('{');
+        if (opens && !e.inBraces) e.braceAt = tag.begin;
+        e.inBraces = opens;
         break;
+      }
       case 330:
         if (e.inBraces) break;
         if (e.inLayout) {
@@ -322,10 +329,6 @@ bool TDxfDrawing::parse(const QByteArray& bytes, QString& error) {
         }
         break;
       default:
-        if (tag.code >= 1000 && !e.closed) {
-          e.closedAt = tag.begin;
-          e.closed = true;
-        }
         break;
     }
   }
@@ -387,6 +390,10 @@ bool TDxfDrawing::parse(const QByteArray& bytes, QString& error) {
     }
     FMTexts.append(m);
   }
+  // Model space first, then the layouts, then the blocks, each in file order.
+  std::stable_sort(FMTexts.begin(), FMTexts.end(),
+                   [](const TDxfMText& a, const TDxfMText& b) { return a.kind < b.kind; });
+  for (qsizetype i = 0; i < FMTexts.size(); ++i) FMTexts[i].index = int(i);
   FBytes = bytes;
   return true;
 }

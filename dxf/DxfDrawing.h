@@ -19,7 +19,7 @@ struct TDxfMText {
   QString space;  // layout name ("Layout1") or block name; empty for model space
   QString text;   // the MText string: code page and caret escapes decoded
   int line = 0;   // line of the entity's "0 / MTEXT" in the file
-  int index = 0;  // place among the drawing's MTEXT entities
+  int index = 0;  // place in the list: model space, layouts, blocks, each in file order
 
   // Byte ranges [begin, end) of the text tags (code line to the end of the
   // value's line break), and where new text goes when there is none.
