@@ -56,7 +56,7 @@ bool SaveDxfText(QWidget* parent, TDxfDocument& doc, const QStringList& lines, Q
                      "Записать текст из редактора поверх этих изменений? Изменения, сделанные другой "
                      "программой, будут потеряны.")
           .arg(doc.caption());
-  if (platform::askYesNoCancel(parent, question) != QMessageBox::Yes) {
+  if (!platform::askYesNo(parent, question, QMessageBox::No)) {
     error.clear();
     return false;
   }
