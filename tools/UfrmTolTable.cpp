@@ -14,6 +14,8 @@
 #include <QLocale>
 #include <QPainter>
 #include <QPushButton>
+#include <QRegularExpression>
+#include <QTimer>
 #include <QStatusBar>
 #include <QStyle>
 #include <QStyledItemDelegate>
@@ -101,13 +103,29 @@ TTolTable ParseTolTable(const QStringList& lines) {
   return table;
 }
 
-QString RangeNominal(const QString& range, QChar sep) {
-  const int hyphen = range.indexOf(QLatin1Char('-'));
-  if (hyphen < 0) return QString();
-  const QString from = range.left(hyphen);
-  double a = 0, b = 0;
-  if (ReadFloat(from, a) && ReadFloat(range.mid(hyphen + 1), b)) return FormatFloat((a + b) / 2, 0, 1, sep);
-  return from;
+namespace {
+// A size range "from-to" as two numbers.
+bool readRange(const QString& range, double& from, double& to) {
+  const int hyphen = range.indexOf(QLatin1Char('-'), 1);
+  return hyphen > 0 && ReadFloat(range.left(hyphen), from) && ReadFloat(range.mid(hyphen + 1), to);
+}
+}  // namespace
+
+int TolRowForSize(const QVector<QStringList>& cells, double size) {
+  bool anyRange = false;
+  for (int r = 1; r < cells.size(); ++r) {
+    double from = 0, to = 0;
+    if (!readRange(cells.at(r).value(0), from, to)) continue;
+    anyRange = true;
+    if (size > from && size <= to) return r;
+  }
+  return anyRange ? 0 : -1;
+}
+
+bool SizeInText(const QString& text, double& size) {
+  static const QRegularExpression number(QStringLiteral("\\d+(?:[.,]\\d+)?"));
+  const QRegularExpressionMatch m = number.match(text);
+  return m.hasMatch() && ReadFloat(m.captured(), size);
 }
 
 bool TolLimits(const QString& cell, double value, double& maxLimit, double& minLimit) {
@@ -239,6 +257,8 @@ TfrmTolTable::TfrmTolTable(double tolHeight, bool commaAsSep, QWidget* parent)
   TableGrid->setShowGrid(true);
   TableGrid->setWordWrap(true);
   TableGrid->setCornerButtonEnabled(false);
+  // Tab leaves the grid; the arrows move inside it.
+  TableGrid->setTabKeyNavigation(false);
   TableGrid->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
   TableGrid->horizontalHeader()->setHighlightSections(false);
   TableGrid->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
@@ -298,7 +318,8 @@ TfrmTolTable::TfrmTolTable(double tolHeight, bool commaAsSep, QWidget* parent)
   NumEdit->setMaxValue(100000);
   NumEdit->setTextAlignment(taRightJustify);
   NumEdit->setValue(0);
-  NumEdit->setFixedWidth(60);
+  // Wide enough for the largest value with all its decimals.
+  NumEdit->setFixedWidth(NumEdit->fontMetrics().horizontalAdvance(QStringLiteral("100000,000")) + 16);
   cl->addWidget(NumEdit, 0, 1);
   RefreshButton = new QToolButton(gbCalc);
   RefreshButton->setIcon(style()->standardIcon(QStyle::SP_BrowserReload));
@@ -347,7 +368,19 @@ TfrmTolTable::TfrmTolTable(double tolHeight, bool commaAsSep, QWidget* parent)
           [this](const QModelIndex& current) {
             if (FSyncingGrid || !current.isValid()) return;
             TableGridSelectCell(current.column() + 1, current.row() + 1);
+            // The row belongs to the size: put the cursor back once the click is done.
+            if (FRow != current.row() + 1) QTimer::singleShot(0, this, [this] { syncGrid(); });
           });
+  connect(NumEdit, &QLineEdit::textChanged, this, [this] { SizeEdited(); });
+
+  setTabOrder(NumEdit, TableGrid);
+  setTabOrder(TableGrid, SymbPlusMinusTol);
+  setTabOrder(SymbPlusMinusTol, PlusMinusTol);
+  setTabOrder(PlusMinusTol, SymbTol);
+  setTabOrder(SymbTol, RefreshButton);
+  setTabOrder(RefreshButton, btnOK);
+  setTabOrder(btnOK, btnClose);
+  setTabOrder(btnClose, btnHelp);
 
   FormCreate();
   // Never smaller than the controls need: fonts here may be wider than the
@@ -374,13 +407,18 @@ void TfrmTolTable::FormCreate() {
 
 void TfrmTolTable::Prepare(const QString& text) {
   FStr = ApplyDecimalSeparator(text, FCommaAsSep);
-  QString t = text;
-  const QChar sep = NumEdit->separator();
-  t.replace(QLatin1Char('.'), sep).replace(QLatin1Char(','), sep);
-  double v = 0;
-  if (!ReadFloatSep(t, sep, v)) v = 0;
-  NumEdit->setValue(v);
+  FCallerStr = FStr;
+  FCallerSize = 0;
+  FCallerSizeGiven = SizeInText(text, FCallerSize);
+  FSizeGiven = FCallerSizeGiven;
+  FSizeReadable = true;
+  FSize = FCallerSize;
+  FPreparing = true;
+  NumEdit->setValue(FCallerSizeGiven ? FCallerSize : 0);
+  FPreparing = false;
 }
+
+QString TfrmTolTable::LastDesignation = QStringLiteral("H7");
 
 void TfrmTolTable::FormShow(const QString& tableFile) {
   LoadTable(tableFile);
@@ -389,13 +427,70 @@ void TfrmTolTable::FormShow(const QString& tableFile) {
   FCanvas->fill();
   showPreview();
   FView = quint8(qMax(0, ViewGroup->checkedId()));
-  if (FModel->rowCount() > 0 && FModel->columnCount() > 0) {
-    FSyncingGrid = true;
-    TableGrid->setCurrentIndex(FModel->index(0, 0));
-    FSyncingGrid = false;
-  }
+  int col = FCells.first().indexOf(LastDesignation);
+  if (col < 1 || col >= FColCount) col = 1;
+  computeSizeRow();
   // A first cell that is not a number is reported; the other cells stay usable.
-  TableGridSelectCell(1, 1);
+  TableGridSelectCell(col, 1);
+  syncGrid();
+  TableGrid->setFocus();
+}
+
+void TfrmTolTable::computeSizeRow() {
+  if (!FSizeGiven)
+    FSizeRow = -1;
+  else if (!FSizeReadable)
+    FSizeRow = 0;
+  else
+    FSizeRow = TolRowForSize(FCells, FSize);
+}
+
+void TfrmTolTable::SizeEdited() {
+  if (FPreparing) return;
+  const QString t = NumEdit->text().trimmed();
+  double v = 0;
+  FSizeGiven = true;
+  FSizeReadable = true;
+  if (t.isEmpty()) {
+    // Cleared: back to what the caller gave.
+    FStr = FCallerStr;
+    FSizeGiven = FCallerSizeGiven;
+    FSize = FCallerSize;
+  } else if (!ReadFloatSep(t, NumEdit->separator(), v)) {
+    FSizeReadable = false;
+  } else if (FCallerSizeGiven && v == FCallerSize) {
+    // The same size, perhaps reformatted: keep the caller's writing of it ("%%c40").
+    FStr = FCallerStr;
+    FSize = v;
+  } else {
+    FStr = ApplyDecimalSeparator(FormatFloat(v, 0, 3, QLatin1Char('.')), FCommaAsSep);
+    FSize = v;
+  }
+  if (FCells.isEmpty()) return;
+  computeSizeRow();
+  TableGridSelectCell(FCol, FRow);
+  syncGrid();
+}
+
+void TfrmTolTable::syncGrid() {
+  FSyncingGrid = true;
+  if (FRow >= 1 && FCol >= 1 && FRow - 1 < FModel->rowCount() && FCol - 1 < FModel->columnCount()) {
+    const QModelIndex index = FModel->index(FRow - 1, FCol - 1);
+    TableGrid->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect);
+    TableGrid->scrollTo(index);
+  } else {
+    TableGrid->selectionModel()->clear();
+  }
+  FSyncingGrid = false;
+}
+
+void TfrmTolTable::accept() {
+  if (Tol.isEmpty()) {
+    // Nothing built (a size outside the table, an empty cell): the status bar says why.
+    QApplication::beep();
+    return;
+  }
+  QDialog::accept();
 }
 
 void TfrmTolTable::LoadTable(const QString& FileName) {
@@ -417,25 +512,50 @@ QString TfrmTolTable::Cells(int ACol, int ARow) const {
   return FCells.at(ARow).value(ACol);
 }
 
-QString TfrmTolTable::PreviewNominal(int ARow) const {
-  QString nominal;
-  const double v = NumEdit->value();
-  if (v != 0)
-    nominal = FormatFloat(v, 0, 3, NumEdit->separator());
-  else
-    nominal = RangeNominal(Cells(0, ARow), NumEdit->separator());
-  return ApplyDecimalSeparator(nominal, FCommaAsSep);
+void TfrmTolTable::selectNone() {
+  Tol.clear();
+  FRow = 0;
+  MaxValue->clear();
+  MinValue->clear();
+  FCanvas->setSize(PreviewWidth, PreviewHeight);
+  FPreviewWidth = PreviewWidth;
+  FCanvas->fill();
+  showPreview();
+  if (!FSizeReadable) {
+    FStatusLabel->setText(QStringLiteral("Значение размера «%1» не является числом: допуск не выбран.")
+                              .arg(NumEdit->text()));
+    return;
+  }
+  double lo = 0, hi = 0, from = 0, to = 0;
+  bool first = true;
+  for (int r = 1; r < FCells.size(); ++r)
+    if (readRange(Cells(0, r), from, to)) {
+      lo = first ? from : qMin(lo, from);
+      hi = first ? to : qMax(hi, to);
+      first = false;
+    }
+  const QChar sep = NumEdit->separator();
+  FStatusLabel->setText(QStringLiteral("Размер %1 мм вне таблицы допусков (свыше %2 до %3 мм): допуск не выбран.")
+                            .arg(FormatFloat(FSize, 0, 3, sep), FormatFloat(lo, 0, 3, sep), FormatFloat(hi, 0, 3, sep)));
 }
 
 void TfrmTolTable::selectCell(int ACol, int ARow) {
   FCol = ACol;
+  if (FSizeRow == 0) {
+    selectNone();
+    return;
+  }
+  // A size in the table decides the row; only the column is the user's.
+  if (FSizeRow > 0) ARow = FSizeRow;
   FRow = ARow;
   const QString cell = firstCrToSlash(Cells(ACol, ARow));
-  const QString nominal = PreviewNominal(ARow);
+  const QString nominal = PreviewNominal();
   if (cell.trimmed().isEmpty()) {
     // No tolerance for this size: nothing to insert, and nothing to report.
     Tol.clear();
     FStatusLabel->clear();
+    MaxValue->clear();
+    MinValue->clear();
     drawPreview(nominal, QString(), nullptr);
     return;
   }
@@ -457,7 +577,7 @@ void TfrmTolTable::TableGridSelectCell(int ACol, int ARow) {
   try {
     selectCell(ACol, ARow);
   } catch (const ETolTableError& e) {
-    platform::showError(this, cellError(ACol, ARow, e));
+    platform::showError(this, cellError(FCol, FRow, e));
   }
 }
 
@@ -470,7 +590,7 @@ void TfrmTolTable::ChangeTolClick(QAbstractButton* button) {
 
 void TfrmTolTable::refreshLimits() {
   double maxLimit = 0, minLimit = 0;
-  if (!TolLimits(Cells(FCol, FRow), NumEdit->value(), maxLimit, minLimit)) return;
+  if (FRow < 1 || !TolLimits(Cells(FCol, FRow), NumEdit->value(), maxLimit, minLimit)) return;
   MaxValue->setText(shortest(maxLimit, NumEdit->separator()));
   MinValue->setText(shortest(minLimit, NumEdit->separator()));
 }
@@ -649,6 +769,7 @@ bool ExecuteTolTable(QString& text, const QString& tableFile, double tolHeight, 
   }
   const bool ok = platform::execDialog(&dialog) == QDialog::Accepted;
   text = dialog.Tol;
+  if (ok && !dialog.Tol.isEmpty()) TfrmTolTable::LastDesignation = dialog.Cells(dialog.CurrentCol(), 0);
   // OK with nothing built must not replace the selection by an empty text.
   return ok && !dialog.Tol.isEmpty();
 }

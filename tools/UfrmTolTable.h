@@ -59,9 +59,14 @@ struct TTolTable {
 // Throws ETolTableError "Таблица допусков пуста." for no lines.
 TTolTable ParseTolTable(const QStringList& lines);
 
-// The nominal a size range "from-to" stands for: the mean with at most one
-// decimal, or the text before the hyphen when the two do not read as numbers.
-QString RangeNominal(const QString& range, QChar sep);
+// The row whose size range "from-to" holds size (over from, up to and
+// including to, as the ranges of the standard read); 0 when no range holds
+// it, -1 when no row of the table has a range that reads as numbers.
+int TolRowForSize(const QVector<QStringList>& cells, double size);
+
+// The first number in a selected text ("25", "%%c40", "M10x1"), either
+// separator; false when the text holds no digit.
+bool SizeInText(const QString& text, double& size);
 
 // The upper and lower limits of a size value with a cell's deviations; false
 // for an empty cell, ETolTableError for a part that is not a number.
@@ -115,9 +120,18 @@ class TfrmTolTable : public QDialog {
   // (shown scaled down into the box then).
   QImage PreviewPicture() const;
   QString StatusText() const;
-  // The nominal the preview shows for a row: NumEdit's value, else the mean
-  // of the row's size range.
-  QString PreviewNominal(int ARow) const;
+  // The nominal the preview shows: the one the fragment gets.
+  QString PreviewNominal() const { return FStr; }
+  // NumEdit's text changed: the size typed becomes the nominal, and the row
+  // follows it.
+  void SizeEdited();
+  // The row the size selects: as TolRowForSize, -1 also with no size given.
+  int SizeRow() const { return FSizeRow; }
+  // OK with nothing built keeps the dialog open.
+  void accept() override;
+
+  // The column used last in this run, by its designation ("H7" at first).
+  static QString LastDesignation;
 
   QString FStr;
   QString FHStr;
@@ -153,6 +167,11 @@ class TfrmTolTable : public QDialog {
   // parts null: only the nominal (an empty cell).
   void drawPreview(const QString& nominal, const QString& designation, const TTolParts* parts);
   void showPreview();
+  void computeSizeRow();
+  // Nothing selectable for the size: says why, clears what was built.
+  void selectNone();
+  // Puts the grid's cursor where the dialog's current cell is.
+  void syncGrid();
 
   bool FCommaAsSep = false;
   QString FTableFile;
@@ -166,6 +185,15 @@ class TfrmTolTable : public QDialog {
   QString FFontName;
   int FPreviewWidth = 0;
   bool FSyncingGrid = false;
+  // The caller's text and the size it holds; the size the dialog works with.
+  QString FCallerStr;
+  bool FCallerSizeGiven = false;
+  double FCallerSize = 0;
+  bool FSizeGiven = false;
+  bool FSizeReadable = true;
+  double FSize = 0;
+  int FSizeRow = -1;
+  bool FPreparing = false;
 };
 
 // Opens the dialog on the table file with text as the nominal.  The text

@@ -131,7 +131,7 @@ class TestTolTable : public QObject {
     d.Prepare(QStringLiteral("25.5"));
     d.FormShow(table(QString::fromUtf8(Sample)));
     QCOMPARE(d.Tol, QStringLiteral("\\A1;~25,5{\\H0.6x;\\S+0,021^0;}"));
-    QCOMPARE(d.PreviewNominal(1), QStringLiteral("25,5"));
+    QCOMPARE(d.PreviewNominal(), QStringLiteral("25,5"));
 
     QCOMPARE(TfrmTolTable(1, false).FHStr, QStringLiteral("\\H1.0x;"));
     QCOMPARE(TfrmTolTable(0.75, true).FHStr, QStringLiteral("\\H0.75x;"));
@@ -147,11 +147,11 @@ class TestTolTable : public QObject {
     QCOMPARE(d.NumEdit->textAlignment(), taRightJustify);
     d.Prepare(QStringLiteral("250000"));
     QCOMPARE(d.NumEdit->value(), 100000.0);
-    d.Prepare(QStringLiteral("M25"));  // not a number: the field stays 0
-    QCOMPARE(d.NumEdit->value(), 0.0);
+    d.Prepare(QStringLiteral("M25"));  // the field and the row take the number in it
+    QCOMPARE(d.NumEdit->value(), 25.0);
     d.FormShow(table(QString::fromUtf8(Sample)));
     QCOMPARE(d.Tol, QStringLiteral("\\A1;~M25{\\H0.6x;\\S+0.021^0;}"));
-    QCOMPARE(d.PreviewNominal(1), QStringLiteral("24"));  // the range's mean, not the text
+    QCOMPARE(d.PreviewNominal(), QStringLiteral("M25"));  // what the text gets
 
     TfrmTolTable e(0.6, false);
     e.Prepare(QString());
@@ -159,21 +159,75 @@ class TestTolTable : public QObject {
     QVERIFY(e.Tol.startsWith(QStringLiteral("\\A1;~{")));
   }
 
-  void rangeMeans() {
-    QCOMPARE(RangeNominal(QStringLiteral("10-18"), '.'), QStringLiteral("14"));
-    QCOMPARE(RangeNominal(QStringLiteral("3-6"), '.'), QStringLiteral("4.5"));
-    QCOMPARE(RangeNominal(QStringLiteral("3-6"), ','), QStringLiteral("4,5"));
-    QCOMPARE(RangeNominal(QStringLiteral("400-500"), '.'), QStringLiteral("450"));
-    QCOMPARE(RangeNominal(QStringLiteral("до 3"), '.'), QString());
-    QCOMPARE(RangeNominal(QStringLiteral("M-x"), '.'), QStringLiteral("M"));
+  void rowForSizeAtTheTableBounds() {
+    QStringList lines;
+    TTextFormat format;
+    QString error;
+    QVERIFY(ReadTextFile(shippedTable(), lines, format, error));
+    const TTolTable t = ParseTolTable(lines);
+    auto range = [&](double size) {
+      const int r = TolRowForSize(t.Cells, size);
+      return r > 0 ? t.Cells.at(r).at(0) : QString::number(r);
+    };
+    QCOMPARE(range(0.001), QStringLiteral("0-3"));
+    QCOMPARE(range(3), QStringLiteral("0-3"));
+    QCOMPARE(range(3.0001), QStringLiteral("3-6"));
+    QCOMPARE(range(40), QStringLiteral("30-40"));
+    QCOMPARE(range(500), QStringLiteral("450-500"));
+    QCOMPARE(range(500.0001), QStringLiteral("0"));
+    QCOMPARE(range(0), QStringLiteral("0"));
+    QCOMPARE(range(-1), QStringLiteral("0"));
+    QCOMPARE(TolRowForSize({{"D", "H7"}, {"свыше", "+1"}}, 5), -1);  // no ranges: no rule
+    double v = 0;
+    QVERIFY(SizeInText(QStringLiteral("%%c40,5"), v) && v == 40.5);
+    QVERIFY(!SizeInText(QStringLiteral("Ø"), v));
+  }
 
-    TfrmTolTable d(0.6, true);
-    d.Prepare(QString());
-    d.FormShow(table(QStringLiteral("D\tH7\n3-6\t+12/0\nсвыше\t+1/0\n")));
-    QCOMPARE(d.PreviewNominal(1), QStringLiteral("4,5"));
-    QCOMPARE(d.PreviewNominal(2), QString());
-    d.NumEdit->setValue(25.25);
-    QCOMPARE(d.PreviewNominal(1), QStringLiteral("25,25"));
+  // Select "40", type 45, Return: the cell for 45 in the column used last.
+  void dialogFollowsTheSize() {
+    TfrmTolTable::LastDesignation = QStringLiteral("H7");
+    TfrmTolTable d(0.6, false);
+    d.Prepare(QStringLiteral("%%c40"));
+    d.FormShow(shippedTable());
+    QCOMPARE(d.Cells(0, d.CurrentRow()), QStringLiteral("30-40"));
+    QCOMPARE(d.Cells(d.CurrentCol(), 0), QStringLiteral("H7"));
+    QCOMPARE(d.TableGrid->currentIndex().row() + 1, d.CurrentRow());
+    QCOMPARE(d.Tol, QStringLiteral("\\A1;~%%c40{\\H0.6x;\\S+0.025^0;}"));
+    d.NumEdit->setText(sys("40.0"));  // the same size reformatted keeps the caller's text
+    QCOMPARE(d.PreviewNominal(), QStringLiteral("%%c40"));
+
+    d.NumEdit->setText(QStringLiteral("45"));
+    QCOMPARE(d.Cells(0, d.CurrentRow()), QStringLiteral("40-50"));
+    QCOMPARE(d.Tol, QStringLiteral("\\A1;~45{\\H0.6x;\\S+0.025^0;}"));
+    QCOMPARE(d.StatusText(), d.Tol);
+    QCOMPARE(d.PreviewNominal(), QStringLiteral("45"));
+    QCOMPARE(d.MaxValue->text(), sys("45.025"));
+    // Another row picked by hand: the row stays the size's, the column moves.
+    d.TableGridSelectCell(1, 1);
+    QCOMPARE(d.Cells(0, d.CurrentRow()), QStringLiteral("40-50"));
+    QCOMPARE(d.Tol, QStringLiteral("\\A1;~45{\\H0.6x;\\S+0.016^0;}"));
+
+    for (const char* outside : {"501", "0", "1e3"}) {
+      d.NumEdit->setText(QString::fromLatin1(outside));
+      QVERIFY2(d.Tol.isEmpty(), outside);
+      QVERIFY(d.StatusText().contains(QStringLiteral("вне таблицы допусков (свыше 0 до 500 мм)")));
+      QVERIFY(!d.TableGrid->currentIndex().isValid());
+      QVERIFY(d.MaxValue->text().isEmpty());
+      d.accept();  // OK inserts nothing and keeps the dialog
+      QCOMPARE(d.result(), int(QDialog::Rejected));
+    }
+    d.NumEdit->setText(QStringLiteral("3"));
+    QCOMPARE(d.Cells(0, d.CurrentRow()), QStringLiteral("0-3"));
+    QCOMPARE(d.TableGrid->currentIndex().row(), 0);
+
+    // The column used last opens the next dialog.
+    TfrmTolTable::LastDesignation = QStringLiteral("k6");
+    TfrmTolTable e(0.6, false);
+    e.Prepare(QString());
+    e.FormShow(shippedTable());
+    QCOMPARE(e.Cells(e.CurrentCol(), 0), QStringLiteral("k6"));
+    QCOMPARE(e.CurrentRow(), 1);  // no size: the first row
+    TfrmTolTable::LastDesignation = QStringLiteral("H7");
   }
 
   void limitsFollowTheField() {
@@ -182,8 +236,6 @@ class TestTolTable : public QObject {
     d.FormShow(table(QString::fromUtf8(Sample)));
     QCOMPARE(d.MaxValue->text(), sys("0.021"));
     d.NumEdit->setValue(25);
-    QCOMPARE(d.MaxValue->text(), sys("0.021"));  // typing alone changes nothing
-    d.RefreshButtonClick();
     QCOMPARE(d.MaxValue->text(), sys("25.021"));
     QCOMPARE(d.MinValue->text(), sys("25"));
   }
@@ -197,6 +249,7 @@ class TestTolTable : public QObject {
     QVERIFY(catcher.errors.isEmpty());
     QVERIFY(d.Tol.isEmpty());
     QVERIFY(d.StatusText().isEmpty());
+    QVERIFY(d.MaxValue->text().isEmpty() && d.MinValue->text().isEmpty());
 
     // Cell (1, 1) empty: the dialog still opens, with nothing built.
     TfrmTolTable e(0.6, false);
@@ -332,10 +385,10 @@ class TestTolTable : public QObject {
 
   void longNominalGrowsThePreview() {
     TfrmTolTable d(0.6, false);
-    d.Prepare(QString());
+    d.Prepare(QStringLiteral("25"));
     d.FormShow(table(QString::fromUtf8(Sample)));
     QCOMPARE(d.PreviewPicture().width(), 128);
-    d.NumEdit->setValue(12345.678);
+    d.Prepare(QStringLiteral("25 (номинал длинный)"));
     d.SymbPlusMinusTol->click();
     const QImage img = d.PreviewPicture();
     QVERIFY(img.width() > 128);
