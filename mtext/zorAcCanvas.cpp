@@ -735,6 +735,28 @@ void TCanvas::setFontColor(TColor c) {
   d->FFontQColor = ColorToQColor(c);
 }
 
+TCanvas::TFontSnapshot TCanvas::saveFont() const {
+  const TFontKey& k = d->FFont->key;
+  TFontSnapshot f;
+  f.face = d->FFontName;
+  f.charHeight = k.charHeight;
+  f.width = k.width;
+  f.orientation = d->FOrientation;
+  f.weight = k.weight;
+  f.italic = k.italic;
+  f.underline = k.underline;
+  f.strikeOut = k.strikeOut;
+  f.fontColor = d->FFontColor;
+  f.penColor = d->FPenColor;
+  return f;
+}
+
+void TCanvas::restoreFont(const TFontSnapshot& f) {
+  createFont(f.face, f.charHeight, f.width, f.orientation, f.weight, f.italic, f.underline, f.strikeOut);
+  setFontColor(f.fontColor);
+  setPenColor(f.penColor);
+}
+
 int TCanvas::averageCharWidth() const { return d->FFont->avgWidth; }
 
 int TCanvas::textWidth(const QString& s) const {

@@ -81,6 +81,16 @@ class TCanvas {
   int charWidth(QChar ch) const;           // cached advance of one character
   int ascent() const;
   int descent() const;
+  // The current font and the font and pen colours, to be put back later (a
+  // renderer that measures a text before drawing it starts both passes alike).
+  struct TFontSnapshot {
+    QString face;
+    int charHeight = 0, width = 0, orientation = 0, weight = 400;
+    bool italic = false, underline = false, strikeOut = false;
+    TColor fontColor = 0, penColor = 0;
+  };
+  TFontSnapshot saveFont() const;
+  void restoreFont(const TFontSnapshot& f);
 
   // --- drawing
   // Single line, no clipping, in the font colour; flags are Qt::Alignment bits.

@@ -7,6 +7,8 @@
 #include <QLocale>
 #include <QVarLengthArray>
 
+#include "mtext/MTextLexicon.h"
+
 // ---------------------------------------------------------------- format state
 
 TFormatText::TFormatText(const QString& AFontName, double AHeight, double AWidth, double AAngle, quint8 ABold,
@@ -44,6 +46,10 @@ TFormatText* TFormatStack::Pop() {
   if (FCount == 0) raiseError("Pop");
   --FCount;
   return FList[size_t(FCount)];
+}
+
+TFormatText* TFormatStack::Item(int AIndex) const {
+  return AIndex >= 0 && AIndex < FCount ? FList[size_t(AIndex)] : nullptr;
 }
 
 TFormatText* TFormatStack::Examine() const {
@@ -108,13 +114,52 @@ TStackParts SplitStackText(const QString& AText) {
     if (c == u'#' || c == u'/' || c == u'^') {
       parts.upper = AText.left(i);
       parts.separator = c;
-      parts.lower = AText.mid(i + 1);
+      // "\S+0.1^ -0.2;": the space after a caret belongs to the separator
+      // (AutoCAD writes it so that ^ is not read as a caret character).
+      parts.lower = AText.mid(c == u'^' && i + 1 < AText.size() && AText.at(i + 1) == u' ' ? i + 2 : i + 1);
       return parts;
     }
   }
   parts.upper = AText;
   parts.separator = u'^';
   return parts;
+}
+
+// ---------------------------------------------------------------- SHX fonts
+
+QString ShxSubstituteFace(QStringView AFileParam) {
+  QStringView p = AFileParam;
+  const qsizetype bar = p.indexOf(u'|');
+  if (bar >= 0) p = p.left(bar);
+  const qsizetype comma = p.indexOf(u',');
+  if (comma >= 0) p = p.left(comma);
+  p = p.trimmed();
+  QString name = p.toString().toLower();
+  QString ext;
+  const qsizetype dot = name.lastIndexOf(u'.');
+  if (dot >= 0) {
+    ext = name.mid(dot + 1);
+    name.truncate(dot);
+  }
+  if (ext == u"ttf" || ext == u"otf" || ext == u"ttc") return p.left(dot).toString();
+  // The shapes AutoCAD ships, by the look of their letters.
+  static const struct {
+    const char* shx;
+    const char* face;
+  } map[] = {
+      {"txt", "Liberation Sans"},      {"simplex", "Liberation Sans"},  {"romans", "Liberation Sans"},
+      {"isocp", "Liberation Sans"},    {"isocp2", "Liberation Sans"},   {"isocp3", "Liberation Sans"},
+      {"isoct", "Liberation Sans"},    {"isoct2", "Liberation Sans"},   {"isoct3", "Liberation Sans"},
+      {"iso", "Liberation Sans"},      {"iso3098", "Liberation Sans"},  {"gost", "Liberation Sans"},
+      {"romand", "Liberation Serif"},  {"romanc", "Liberation Serif"},  {"romant", "Liberation Serif"},
+      {"complex", "Liberation Serif"}, {"italic", "Liberation Serif"},  {"italicc", "Liberation Serif"},
+      {"italict", "Liberation Serif"}, {"scripts", "Liberation Serif"}, {"scriptc", "Liberation Serif"},
+      {"greeks", "Liberation Serif"},  {"greekc", "Liberation Serif"},  {"monotxt", "Liberation Mono"},
+      {"gdt", "DejaVu Sans"},          {"amgdt", "DejaVu Sans"},        {"symath", "DejaVu Sans"},
+  };
+  for (const auto& m : map)
+    if (name == QLatin1String(m.shx)) return QString::fromLatin1(m.face);
+  return QStringLiteral("Liberation Sans");
 }
 
 // ---------------------------------------------------------------- renderer
@@ -145,77 +190,11 @@ qint64 roundInt64(double v) {
   return qint64(std::nearbyint(v));
 }
 
-// Numbers in codes take "." or "," as the decimal separator whatever the
-// locale; the result is always read with the C rules, blanks around allowed.
-// Read in place: a code without its ";" sees the whole rest of the text as
-// its parameter, and copying that for every such code made the scan
-// quadratic.  Only the characters a finite number can have are looked at;
-// whatever follows them must be blank up to the end, so the first other
-// character decides.
-bool toNumber(QStringView s, double& value) {
-  qsizetype b = 0;
-  const qsizetype n = s.size();
-  while (b < n && s[b].isSpace()) ++b;
-  qsizetype e = b;
-  while (e < n) {
-    const char16_t c = s[e].unicode();
-    if ((c >= u'0' && c <= u'9') || c == u'.' || c == u',' || c == u'+' || c == u'-' || c == u'e' || c == u'E')
-      ++e;
-    else
-      break;
-  }
-  if (e == b) return false;
-  for (qsizetype i = e; i < n; ++i)
-    if (!s[i].isSpace()) return false;
-  // The C locale reads what QString::toDouble reads (the number alone here).
-  static const QLocale c = QLocale::c();
-  QVarLengthArray<char16_t, 64> number(e - b);
-  for (qsizetype i = b; i < e; ++i) number[i - b] = s[i] == u',' ? u'.' : s[i].unicode();
-  bool ok = false;
-  const double v = c.toDouble(QStringView(number.constData(), number.size()), &ok);
-  if (!ok || !std::isfinite(v)) return false;
-  value = v;
-  return true;
-}
-
 QStringView trimBlanks(QStringView s) {
   qsizetype b = 0, e = s.size();
   while (b < e && s[b].unicode() <= 32) ++b;
   while (e > b && s[e - 1].unicode() <= 32) --e;
   return s.mid(b, e - b);
-}
-
-// The next terminator of a code at or after a position.  The scan asks in
-// increasing positions, so one search answers every question up to the
-// terminator it found (or to the end when there is none): each character is
-// searched over once.
-class TNextStop {
- public:
-  template <typename IsStop>
-  qsizetype find(const QChar* s, qsizetype len, qsizetype from, IsStop isStop) {
-    if (from >= FFrom && from <= FAt) return FAt;
-    qsizetype i = from;
-    while (i < len && !isStop(s[i])) ++i;
-    FFrom = from;
-    FAt = i;
-    return i;
-  }
-
- private:
-  qsizetype FFrom = 1;
-  qsizetype FAt = 0;
-};
-
-bool isHex(QChar c) {
-  const ushort u = c.unicode();
-  return (u >= '0' && u <= '9') || (u >= 'a' && u <= 'f') || (u >= 'A' && u <= 'F');
-}
-
-int hexValue(QChar c) {
-  const ushort u = c.unicode();
-  if (u <= '9') return u - '0';
-  if (u >= 'a') return u - 'a' + 10;
-  return u - 'A' + 10;
 }
 
 // Saturating sum of pixel values; a line of huge characters ends at MaxCoord.
@@ -224,6 +203,21 @@ int addPx(qint64 a, qint64 b) { return int(std::clamp<qint64>(a + b, -MaxCoord, 
 int pxMagnitude(int v) { return int(qMin<qint64>(qAbs(qint64(v)), MaxCoord)); }
 
 void disposeFormat(TFormatText* AData) { delete AData; }
+
+// Paragraph properties of \p: indents and tab stops in multiples of the
+// starting character height, as AutoCAD counts them.  They hold from the
+// paragraph where they are set on; braces do not restore them.
+struct TParagraph {
+  double first = 0, left = 0, right = 0;
+  char16_t align = u'l';  // l, c, r; j and d are drawn left
+  QVector<double> tabs;
+};
+
+// What the measuring pass learns about a line for the drawing pass.
+struct TLineLayout {
+  int width = 0;  // right edge reached, from where the line's text starts
+  TParagraph para;
+};
 
 class TRenderContext {
  public:
@@ -234,19 +228,23 @@ class TRenderContext {
 
  private:
   // --- scanning
-  QStringView codeParameter(qsizetype pos, TNextStop& stops);
-  qsizetype codeValue(qsizetype pos, double& value);
-  qsizetype heightValue(qsizetype pos, double& value, bool& relative, TNextStop& stops);
+  void pass();
+  qsizetype token(const TMTextToken& t);
+  void code(const TMTextToken& t);
   int measureLineHeight(qsizetype from);
   void setMTextFont(double widthFactor);
   void setMTextFont() { setMTextFont(FWidth); }
   void fontCode(const QString& param);
+  void paragraphCode(QStringView p);
   void openGroup();
   void closeGroup();
   void newLine(qsizetype next);
-  qsizetype backslash(qsizetype pos);
+  void startLine(int baseX);
+  void tab();
+  int paraPx(double units) const { return roundInt(units * FBasePx); }
 
   // --- drawing
+  bool measured(int x2);
   void reserveWidth(int right);
   int cellTop(int cellHeight) const;
   void decorate(int x2, int w);
@@ -275,13 +273,58 @@ class TRenderContext {
   // Ascent + descent of the current font, asked once per font change instead
   // of twice per character.
   int FCellHeight = 0;
-  // Terminators of codes, one finder for each pass over a line (the line
-  // height is measured ahead of the drawing pass).
-  TNextStop FSemiDraw, FSemiMeasure, FHeightDraw, FHeightMeasure;
+  // The lexer of the drawing scan and the one of the line-height look-ahead:
+  // each remembers the terminators it found on its own way through the text.
+  TMTextLexer FLexDraw{FText};
+  TMTextLexer FLexMeasure{FText};
+
+  // Paragraph layout.  A text with paragraph codes is scanned twice: first
+  // measuring only (FMeasuring, nothing drawn, no size requests), to learn how
+  // wide each line is, then drawing each line where its alignment puts it.
+  int FBasePx = 0;
+  TParagraph FPara;
+  bool FMeasuring = false;
+  QVector<TLineLayout> FLayout;
+  int FTextWidth = 0;  // the widest line with its indents: what lines align in
+  int FLineIndex = 0;
+  int FLineOrigin = 0;  // x where the current line's text starts
+  int FLineRight = 0;   // measuring: right edge reached, from FLineOrigin
 };
 
 void TRenderContext::run(QPoint& size) {
   FCanvas.setTransparentBackground();
+  FBasePx = FCanvas.fontCharHeight();
+  // Alignment needs the width of every line before the first is drawn; a text
+  // without paragraph codes is drawn in one pass, as it always was.
+  if (FText.contains(QLatin1String("\\p"))) {
+    const TCanvas::TFontSnapshot font = FCanvas.saveFont();
+    const QPoint pen = FCanvas.penPos();
+    FMeasuring = true;
+    pass();
+    FMeasuring = false;
+    for (const TLineLayout& l : FLayout)
+      FTextWidth = qMax(FTextWidth, addPx(addPx(qMax(0, paraPx(l.para.left + l.para.first)), l.width),
+                                          qMax(0, paraPx(l.para.right))));
+    FStack.Clear();
+    FCanvas.restoreFont(font);
+    FCanvas.moveTo(pen.x(), pen.y());
+    FLexDraw = TMTextLexer(FText);
+    FLexMeasure = TMTextLexer(FText);
+    FPara = TParagraph();
+    FWidth = 1.0;
+    FAngle = 0;
+    FTracking = 1.0;
+    FOverline = 0;
+    FAlign = 0;
+    FOpenGroups = 0;
+    FLineIndex = 0;
+  }
+  pass();
+  size = QPoint(FWidest, qMax(FLineTop, FLineHeight));
+  FStack.Clear();
+}
+
+void TRenderContext::pass() {
   FFontName = FCanvas.fontName();
   FHeight = FCanvas.fontCharHeight() * MillimetresPerInch / FDpi;
   const TFontStyles st = FCanvas.fontStyle();
@@ -291,8 +334,11 @@ void TRenderContext::run(QPoint& size) {
   FStrikeOut = (st & fsStrikeOut) ? 1 : 0;
   FLineTop = FCanvas.penPos().y();
   FCellHeight = FCanvas.ascent() + FCanvas.descent();
-  FLineHeight = measureLineHeight(0);
-  if (FCallback && FCallback(FLineHeight, rtHeight)) FCanvas.setTransparentBackground();
+  if (!FMeasuring) {
+    FLineHeight = measureLineHeight(0);
+    if (FCallback && FCallback(FLineHeight, rtHeight)) FCanvas.setTransparentBackground();
+  }
+  startLine(FCanvas.penPos().x());
 
   qsizetype pos = 0;
   const QChar* s = FText.constData();
@@ -300,26 +346,13 @@ void TRenderContext::run(QPoint& size) {
     const QChar c = s[pos];
     switch (c.unicode()) {
       case '\\':
-        pos = backslash(pos);
-        break;
       case '%':
-        if (pos + 2 < FLen && s[pos + 1] == u'%') {
-          const QChar code = s[pos + 2].toLower();
-          if (code == u'c' || code == u'd' || code == u'p') {
-            drawSpecialSymbol(code);
-            pos += 3;
-            break;
-          }
-        }
-        drawGlyph(c);
-        ++pos;
-        break;
       case '{':
-        openGroup();
-        ++pos;
-        break;
       case '}':
-        closeGroup();
+        pos = token(FLexDraw.scan(pos));
+        break;
+      case '\t':
+        tab();
         ++pos;
         break;
       default:
@@ -327,53 +360,69 @@ void TRenderContext::run(QPoint& size) {
         ++pos;
     }
   }
-
-  size = QPoint(FWidest, qMax(FLineTop, FLineHeight));
-  FStack.Clear();
+  if (FMeasuring) FLayout.append({FLineRight, FPara});
 }
 
-// Returns the new position.
-qsizetype TRenderContext::backslash(qsizetype pos) {
-  if (pos + 1 >= FLen) {
-    drawGlyph(u'\\');
-    return pos + 1;
+// Returns the position after the token.
+qsizetype TRenderContext::token(const TMTextToken& t) {
+  switch (t.kind) {
+    case lkChar:
+    case lkEscape:
+      drawGlyph(QChar(t.ch));
+      break;
+    case lkSymbol:
+      if (t.code)
+        drawSpecialSymbol(QChar(t.code));
+      else
+        drawGlyph(QChar(t.ch));
+      break;
+    case lkGroupOpen:
+      openGroup();
+      break;
+    case lkGroupClose:
+      closeGroup();
+      break;
+    case lkCode:
+      code(t);
+      break;
   }
-  const QChar n = FText.at(pos + 1);
-  double value = 0;
-  switch (n.unicode()) {
-    case 'f': {
-      const QStringView param = codeParameter(pos, FSemiDraw);
-      fontCode(param.toString());
-      return pos + param.size() + 3;
-    }
-    case 'U': {
-      if (pos + 6 < FLen && FText.at(pos + 2) == u'+' && isHex(FText.at(pos + 3)) && isHex(FText.at(pos + 4)) &&
-          isHex(FText.at(pos + 5)) && isHex(FText.at(pos + 6))) {
-        int code = 0;
-        for (int i = 3; i <= 6; ++i) code = code * 16 + hexValue(FText.at(pos + i));
-        drawGlyph(QChar(ushort(code)));
-        return pos + 7;
-      }
-      drawGlyph(u'\\');
-      return pos + 1;
-    }
+  return t.end();
+}
+
+void TRenderContext::code(const TMTextToken& t) {
+  const QStringView arg(FText.constData() + t.argStart, t.argLength);
+  const double value = t.value;
+  switch (t.code) {
+    case 'f':
+      fontCode(arg.toString());
+      break;
+    case 'F':
+      FFontName = ShxSubstituteFace(arg);
+      setMTextFont();
+      break;
+    case 'U':
+      drawGlyph(QChar(t.ch));
+      break;
     case 'C': {
-      const qsizetype count = codeValue(pos, value);
       const qint64 idx = roundInt64(value);
       FCanvas.setFontColor(AciColor(idx < 1 || idx > 255 ? 0 : int(idx)));
       FCanvas.setPenColor(FCanvas.fontColor());
-      return pos + count + 2;
+      break;
     }
-    case 'T': {
-      const qsizetype count = codeValue(pos, value);
+    case 'c':
+      // A colour that is no number is left as it was; its text is drawn.
+      if (t.valueOk) {
+        FCanvas.setFontColor(TColor(quint64(roundInt64(value)) & 0xFFFFFFu));
+        FCanvas.setPenColor(FCanvas.fontColor());
+      }
+      break;
+    case 'T':
       if (value >= 0.75 && value <= 4) {
         FTracking = value;
         setMTextFont(FTracking);
       }
-      return pos + count + 2;
-    }
-    case 'Q': {
-      const qsizetype count = codeValue(pos, value);
+      break;
+    case 'Q':
       if (value >= -85 && value <= 85) {
         FAngle = 0;
         FItalic = 1;
@@ -381,134 +430,97 @@ qsizetype TRenderContext::backslash(qsizetype pos) {
         FItalic = 0;
       }
       setMTextFont();
-      return pos + count + 2;
-    }
-    case 'W': {
-      const qsizetype count = codeValue(pos, value);
+      break;
+    case 'W':
       if (value >= 0.1 && value <= 10) {
         FWidth = value;
         setMTextFont();
       }
-      return pos + count + 2;
-    }
-    case 'A': {
-      const qsizetype count = codeValue(pos, value);
+      break;
+    case 'A':
       FAlign = quint8(roundInt64(value) & 0xFF);
-      return pos + count + 2;
-    }
-    case 'L':
-      FUnderline = 1;
-      return pos + 2;
-    case 'l':
-      FUnderline = 0;
-      return pos + 2;
-    case 'O':
-      FOverline = 1;
-      return pos + 2;
-    case 'o':
-      FOverline = 0;
-      return pos + 2;
-    case 'H': {
-      bool relative = false;
-      const qsizetype next = heightValue(pos, value, relative, FHeightDraw);
-      FHeight = relative ? FHeight * value : value;
+      break;
+    case 'H':
+      FHeight = t.relative ? FHeight * value : value;
       setMTextFont();
       FCanvas.moveTo(FCanvas.penPos().x(), FLineTop);
-      return next;
-    }
-    case '\\':
-    case '{':
-    case '}':
-      drawGlyph(n);
-      return pos + 2;
-    case 'S': {
-      const QStringView param = codeParameter(pos, FSemiDraw);
-      drawStack(param.toString(), FLineHeight);
-      return pos + param.size() + 3;
-    }
+      break;
+    case 'L':
+    case 'l':
+      FUnderline = t.code == u'L';
+      break;
+    case 'O':
+    case 'o':
+      FOverline = t.code == u'O';
+      break;
+    case 'K':
+    case 'k':
+      FStrikeOut = t.code == u'K';
+      break;
+    case '~':
+      drawGlyph(u' ');
+      break;
+    case 'S':
+      drawStack(arg.toString(), FLineHeight);
+      break;
     case 'P':
-      newLine(pos + 2);
-      return pos + 2;
+    case 'N':
+    case 'X':
+      newLine(t.end());
+      break;
+    case 'p':
+      paragraphCode(arg);
+      break;
     default:
-      drawGlyph(u'\\');
-      return pos + 1;
+      break;
   }
 }
 
-// pos is at the backslash; the parameter runs from after the code letter up
-// to the next ";" or the end.  The code with its ";" is its size + 3.
-QStringView TRenderContext::codeParameter(qsizetype pos, TNextStop& stops) {
-  const qsizetype stop = stops.find(FText.constData(), FLen, pos + 1, [](QChar c) { return c == u';'; });
-  return QStringView(FText).mid(pos + 2, stop - (pos + 2));
-}
-
-// Returns how far the position moves past the code letter's backslash, less
-// two: a code whose value cannot be read is skipped alone.
-qsizetype TRenderContext::codeValue(qsizetype pos, double& value) {
-  const QStringView param = codeParameter(pos, FSemiDraw);
-  if (!toNumber(param, value)) {
-    value = 0;
-    return 0;
-  }
-  return param.size() + 1;
-}
-
-// Returns the position after the code.
-qsizetype TRenderContext::heightValue(qsizetype pos, double& value, bool& relative, TNextStop& stops) {
-  const qsizetype start = pos + 1;  // the H
-  const QChar* s = FText.constData();
-  const qsizetype j = stops.find(s, FLen, start, [](QChar c) { return c == u'x' || c == u';'; });
-  qsizetype next;
-  relative = false;
-  if (j >= FLen) {
-    next = FLen;
-  } else if (s[j] == u'x') {
-    relative = true;
-    next = (j + 1 < FLen && s[j + 1] == u';') ? j + 2 : j + 1;
-  } else {
-    next = j + 1;
-  }
-  const QStringView collected = trimBlanks(QStringView(FText).mid(start, j - start)).mid(1);
-  if (!toNumber(collected, value)) value = 0;
-  return next;
-}
-
+// The line as tall as its tallest content: heights as the drawing will have
+// them, a brace putting back the height of its opening, escapes left alone.
 int TRenderContext::measureLineHeight(qsizetype from) {
   const int p0 = FCanvas.fontCharHeight();
   // The font of a negative height (\H-5;) is drawn at its magnitude, so the
   // line takes the magnitude too: lines never go up.
   int current = p0, result = pxMagnitude(p0);
+  QVarLengthArray<int, 16> groups;  // heights at the braces opened in this line
+  int outer = FOpenGroups;          // groups opened before it, on the stack
   const QChar* s = FText.constData();
   qsizetype i = from;
   while (i < FLen) {
-    if (s[i] == u'\\' && i + 1 < FLen) {
-      const QChar n = s[i + 1];
-      if (n == u'H') {
-        double value = 0;
-        bool relative = false;
-        i = heightValue(i, value, relative, FHeightMeasure);
-        current = relative ? roundInt(current * value) : roundInt(value / MillimetresPerInch * FDpi);
+    const char16_t c = s[i].unicode();
+    if (c != u'\\' && c != u'{' && c != u'}') {
+      ++i;
+      continue;
+    }
+    const TMTextToken t = FLexMeasure.scan(i);
+    i = t.end();
+    if (t.kind == lkGroupOpen) {
+      groups.append(current);
+    } else if (t.kind == lkGroupClose) {
+      int restored = current;
+      if (!groups.isEmpty()) {
+        restored = groups.last();
+        groups.removeLast();
+      } else if (outer > 0) {
+        restored = roundInt(FStack.Item(--outer)->Height() / MillimetresPerInch * FDpi);
+      }
+      if (restored != current) {
+        current = restored;
+        FCanvas.setFontCharHeight(current);
+      }
+    } else if (t.kind == lkCode) {
+      if (t.code == u'H') {
+        current = t.relative ? roundInt(current * t.value) : roundInt(t.value / MillimetresPerInch * FDpi);
         FCanvas.setFontCharHeight(current);
         result = qMax(result, pxMagnitude(current));
-        continue;
-      }
-      if (n == u'S') {
-        const QStringView param = codeParameter(i, FSemiMeasure);
-        // Past the stack text; a separator takes one character less.
-        bool separated = false;
-        for (QChar c : param)
-          if (c == u'#' || c == u'/' || c == u'^') {
-            separated = true;
-            break;
-          }
-        i += (separated ? 2 : 3) + param.size();
+      } else if (t.code == u'S') {
         const int h = 2 * FCanvas.textHeight(QString());
         if (h > result) result = h;
-        continue;
+      } else if (t.info->effect == efLineBreak) {
+        break;
       }
-      if (n == u'P') break;
     }
-    ++i;
   }
   FCanvas.setFontCharHeight(p0);
   return result;
@@ -542,6 +554,70 @@ void TRenderContext::fontCode(const QString& rawParam) {
   setMTextFont();
 }
 
+// \pi<first>,l<left>,r<right>,q<l|c|r|j|d>,t<stops>; in any order, with "x"
+// anywhere and commas or nothing between the options; "*" puts a value back
+// to its start.  Other letters are passed over.
+void TRenderContext::paragraphCode(QStringView p) {
+  const qsizetype n = p.size();
+  qsizetype i = 0;
+  auto number = [&](double& v) {
+    if (i < n && p[i] == u'*') {
+      ++i;
+      v = 0;
+      return true;
+    }
+    const qsizetype b = i;
+    if (i < n && (p[i] == u'-' || p[i] == u'+')) ++i;
+    while (i < n && ((p[i] >= u'0' && p[i] <= u'9') || p[i] == u'.')) ++i;
+    double read = 0;
+    if (!MTextNumber(p.mid(b, i - b), read)) return false;
+    v = read;
+    return true;
+  };
+  while (i < n) {
+    const char16_t c = p[i].toLower().unicode();
+    ++i;
+    switch (c) {
+      case u'i':
+        number(FPara.first);
+        break;
+      case u'l':
+        number(FPara.left);
+        break;
+      case u'r':
+        number(FPara.right);
+        break;
+      case u'q':
+        if (i < n) {
+          const char16_t a = p[i].toLower().unicode();
+          if (a == u'l' || a == u'c' || a == u'r' || a == u'j' || a == u'd' || a == u'*') {
+            FPara.align = a == u'c' || a == u'r' ? a : u'l';
+            ++i;
+          }
+        }
+        break;
+      case u't': {
+        // Stops to the end: "t1,r5,c8" are a left, a right and a centred stop
+        // (all drawn as left stops).
+        FPara.tabs.clear();
+        while (i < n) {
+          const char16_t k = p[i].toLower().unicode();
+          if (k == u',' || k == u'r' || k == u'c') {
+            ++i;
+            continue;
+          }
+          double v = 0;
+          if (!number(v)) break;
+          if (v > 0 && FPara.tabs.size() < 256) FPara.tabs.append(v);
+        }
+        break;
+      }
+      default:
+        break;
+    }
+  }
+}
+
 void TRenderContext::openGroup() {
   FStack.Push(new TFormatText(FFontName, FHeight, FWidth, FAngle, FBold, FItalic, FUnderline, FOverline, FStrikeOut,
                               FAlign, FCanvas.fontColor()));
@@ -568,16 +644,67 @@ void TRenderContext::closeGroup() {
   setMTextFont();
 }
 
-// next is the position after the paragraph code.
+// Where the line's text starts: its indent, or where its alignment puts it in
+// the widest line.  Without paragraph codes, at baseX.
+void TRenderContext::startLine(int baseX) {
+  int x = baseX;
+  if (!FMeasuring && FLineIndex < FLayout.size()) {
+    const TLineLayout& l = FLayout.at(FLineIndex);
+    const int left = qMax(0, paraPx(l.para.left + l.para.first));
+    const int right = qMax(0, paraPx(l.para.right));
+    int offset = left;
+    if (l.para.align == u'r')
+      offset = qMax(left, addPx(FTextWidth, -qint64(right) - l.width));
+    else if (l.para.align == u'c')
+      offset = left + qMax(0, (FTextWidth - right - left - l.width) / 2);
+    x = addPx(baseX, offset);
+  }
+  FLineOrigin = x;
+  FLineRight = 0;
+  FCanvas.moveTo(x, FLineTop);
+}
+
+// next is the position after the line-break code.
 void TRenderContext::newLine(qsizetype next) {
+  if (FMeasuring) {
+    FLayout.append({FLineRight, FPara});
+    ++FLineIndex;
+    startLine(0);
+    return;
+  }
   // Absurd heights (\H1e9; or \H-1e9;) must not overflow the line tops.
   FLineTop = addPx(FLineTop, FLineHeight);
-  FCanvas.moveTo(0, FLineTop);
+  ++FLineIndex;
+  startLine(0);
   FLineHeight = measureLineHeight(next);
   if (FCallback && FCallback(FLineTop + FLineHeight, rtHeight)) FCanvas.setTransparentBackground();
 }
 
+// To the next tab stop of the paragraph, after them every four average
+// character widths, counted from where the line's text starts.
+void TRenderContext::tab() {
+  const int at = FCanvas.penPos().x() - FLineOrigin;
+  int next = MaxCoord;
+  for (double stop : FPara.tabs) {
+    const int x = paraPx(stop);
+    if (x > at && x < next) next = x;
+  }
+  if (next == MaxCoord) {
+    const int step = qMax(1, 4 * FCanvas.averageCharWidth());
+    next = int(qMin<qint64>((qint64(qMax(0, at)) / step + 1) * step, MaxCoord));
+  }
+  FCanvas.moveTo(addPx(FLineOrigin, next), FLineTop);
+}
+
 // ---------------------------------------------------------------- elements
+
+// Measuring: notes how far the line reaches and moves on; nothing is drawn.
+bool TRenderContext::measured(int x2) {
+  if (!FMeasuring) return false;
+  FLineRight = qMax(FLineRight, x2 - FLineOrigin);
+  FCanvas.moveTo(x2, FLineTop);
+  return true;
+}
 
 void TRenderContext::reserveWidth(int right) {
   if (right > FWidest) FWidest = right;
@@ -606,12 +733,19 @@ void TRenderContext::decorate(int x2, int w) {
     FCanvas.moveTo(x2, FLineTop);
     FCanvas.lineTo(x2 - w, FLineTop);
   }
+  if (FStrikeOut == 1) {
+    // Through the middle of the small letters.
+    const int y = cellTop(FCellHeight) + FCanvas.ascent() * 7 / 10;
+    FCanvas.moveTo(x2, y);
+    FCanvas.lineTo(x2 - w, y);
+  }
 }
 
 void TRenderContext::drawGlyph(QChar ch) {
   const int w = FCanvas.charWidth(ch);
   const int x0 = FCanvas.penPos().x();
   const int x2 = addPx(x0, w);
+  if (measured(x2)) return;
   reserveWidth(x2);
   FCanvas.drawChar(x0, cellTop(FCellHeight), ch);
   decorate(x2, w);
@@ -626,6 +760,7 @@ void TRenderContext::drawSpecialSymbol(QChar code) {
   const int H = FCanvas.textHeight(QStringLiteral("W"));
   const int x0 = FCanvas.penPos().x();
   const int x2 = addPx(x0, W);
+  if (measured(x2)) return;
   reserveWidth(x2);
   const int lineBottom = FLineTop + FLineHeight;
   int top;
@@ -676,6 +811,7 @@ void TRenderContext::drawStack(const QString& stackText, int L) {
   const int wl = FCanvas.textWidth(parts.lower);
   const int W = qMax(wu, wl);
   const int right = addPx(x0, parts.separator == u'#' ? wu + wl : W);
+  if (measured(right)) return;
   reserveWidth(right);
   const int centre = Qt::AlignHCenter | Qt::AlignVCenter;
   if (parts.separator == u'#') {

@@ -81,6 +81,8 @@ class TFormatStack {
   void Push(TFormatText* AItem);
   TFormatText* Pop();
   TFormatText* Examine() const;
+  // Item AIndex counted from the bottom (0), or nullptr outside the stack.
+  TFormatText* Item(int AIndex) const;
   bool IsEmpty() const { return FCount == 0; }
   void Clear();
 
@@ -108,6 +110,13 @@ void RenderMText(TCanvas& canvas, const QString& text, QPoint& size, const TAdju
 
 // AutoCAD Color Index palette; white outside 1..255.
 TColor AciColor(int index);
+
+// The face drawn for an SHX font file code (\Fsimplex.shx,gbcbig.shx;): the
+// big font after a comma and options after a bar are left out; the common
+// SHX names map to Liberation or DejaVu faces, any other SHX file (or a name
+// without extension) to Liberation Sans, as AutoCAD puts txt.shx in for a
+// missing font; a TrueType file name (.ttf, .otf, .ttc) gives its own face.
+QString ShxSubstituteFace(QStringView AFileParam);
 
 // The parts of a stacked text: upper text, separator (^ when there is none) and lower text.
 struct TStackParts {
