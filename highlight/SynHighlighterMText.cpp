@@ -135,37 +135,33 @@ bool TSynMText::isIdentChar(QChar c) {
 
 namespace {
 
-bool isKeyLetter(ushort c) {
-  switch (c) {
-    case 'a': case 'c': case 'd': case 'f': case 'h': case 'k': case 'l': case 'o':
-    case 'p': case 'q': case 's': case 't': case 'w':
-    case 'A': case 'C': case 'D': case 'F': case 'H': case 'K': case 'L': case 'O':
-    case 'P': case 'Q': case 'S': case 'T': case 'W':
-    case '{': case '}': case '~':
-      return true;
-    default:
-      return false;
-  }
-}
-
-bool isSymbolLetter(ushort c) {
-  switch (c) {
-    case 'c': case 'd': case 'p': case 'C': case 'D': case 'P':
-      return true;
-    default:
-      return false;
-  }
-}
+bool isDigit(ushort c) { return c >= '0' && c <= '9'; }
 
 }  // namespace
 
+TSynMTextScanner::TSynMTextScanner(const QString& line) : FLine(line), FLexer(FLine) {}
+
 // The line behaves as if followed by a character of code 0: a run position at
 // the line length scans the terminating tkNull token.
-int TSynMText::scanToken(const QString& line, int run, TtkTokenKind& kind) {
-  const int len = line.size();
+int TSynMTextScanner::scan(int run, TtkTokenKind& kind) {
+  const QString& line = FLine;
+  const int len = int(line.size());
   if (run < 0) run = 0;
   const ushort c = run < len ? line.at(run).unicode() : 0;
   auto charAt = [&](int i) -> ushort { return i < len ? line.at(i).unicode() : 0; };
+
+  if (run < FCodeEnd) {
+    // Inside a code's argument: numbers, and keys up to the next digit.
+    const bool number = isDigit(c);
+    kind = number ? tkNumber : tkKey;
+    ++run;
+    while (run < FCodeEnd) {
+      const ushort d = charAt(run);
+      if (number ? !(isDigit(d) || d == '.') : isDigit(d)) break;
+      ++run;
+    }
+    return run;
+  }
 
   switch (c) {
     case 0:
@@ -177,6 +173,28 @@ int TSynMText::scanToken(const QString& line, int run, TtkTokenKind& kind) {
     case 13:
       kind = tkSpace;
       return (run + 1 < len && charAt(run + 1) == 10) ? run + 2 : run + 1;
+    case '\\':
+    case '%': {
+      const TMTextToken t = FLexer.scan(run);
+      switch (t.kind) {
+        case lkCode:
+          kind = tkKey;
+          // A font name or a character code is one key; other arguments
+          // follow as their own tokens.
+          if (t.code == u'f' || t.code == u'F' || t.code == u'U' || t.length <= 2) return int(t.end());
+          FCodeEnd = int(t.end());
+          return run + 2;
+        case lkEscape:
+          kind = tkKey;
+          return int(t.end());
+        case lkSymbol:
+          kind = tkSymbols;
+          return int(t.end());
+        default:
+          kind = tkUnknown;
+          return run + 1;
+      }
+    }
     default:
       break;
   }
@@ -192,21 +210,12 @@ int TSynMText::scanToken(const QString& line, int run, TtkTokenKind& kind) {
     return run;
   }
 
-  if (c == '%') {
-    if (run + 2 < len && charAt(run + 1) == '%' && isSymbolLetter(charAt(run + 2))) {
-      kind = tkSymbols;
-      return run + 3;
-    }
-    kind = tkUnknown;
-    return run + 1;
-  }
-
-  if (c >= '0' && c <= '9') {
+  if (isDigit(c)) {
     kind = tkNumber;
     ++run;
     while (run < len) {
       const ushort d = charAt(run);
-      if (!((d >= '0' && d <= '9') || d == '.')) break;
+      if (!(isDigit(d) || d == '.')) break;
       ++run;
     }
     return run;
@@ -215,17 +224,8 @@ int TSynMText::scanToken(const QString& line, int run, TtkTokenKind& kind) {
   if ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z')) {
     kind = tkIdentifier;
     ++run;
-    while (run < len && isIdentChar(line.at(run))) ++run;
+    while (run < len && TSynMText::isIdentChar(line.at(run))) ++run;
     return run;
-  }
-
-  if (c == '\\') {
-    if (run + 1 < len && isKeyLetter(charAt(run + 1))) {
-      kind = tkKey;
-      return run + 2;
-    }
-    kind = tkUnknown;
-    return run + 1;
   }
 
   kind = tkUnknown;
@@ -234,6 +234,7 @@ int TSynMText::scanToken(const QString& line, int run, TtkTokenKind& kind) {
 
 void TSynMText::setLine(const QString& line, int lineNumber) {
   FLine = line;
+  FScanner = std::make_unique<TSynMTextScanner>(FLine);
   FLineNumber = lineNumber;
   FRun = 0;
   FTokenPos = 0;
@@ -242,7 +243,8 @@ void TSynMText::setLine(const QString& line, int lineNumber) {
 
 void TSynMText::next() {
   FTokenPos = FRun;
-  FRun = scanToken(FLine, FRun, FTokenID);
+  if (!FScanner) FScanner = std::make_unique<TSynMTextScanner>(FLine);
+  FRun = FScanner->scan(FRun, FTokenID);
 }
 
 bool TSynMText::getEol() const { return FRun > FLine.size(); }
@@ -251,12 +253,13 @@ QString TSynMText::getToken() const { return FLine.mid(FTokenPos, FRun - FTokenP
 
 QVector<TSynMTextToken> TSynMText::tokenize(const QString& line) {
   QVector<TSynMTextToken> tokens;
-  const int len = line.size();
+  const int len = int(line.size());
+  TSynMTextScanner scanner(line);
   int run = 0;
   while (run < len) {
     TSynMTextToken t;
     t.pos = run;
-    run = scanToken(line, run, t.kind);
+    run = scanner.scan(run, t.kind);
     t.length = run - t.pos;
     tokens.append(t);
   }
@@ -265,10 +268,11 @@ QVector<TSynMTextToken> TSynMText::tokenize(const QString& line) {
 
 THighlighterAttribute* TSynMText::attributeAt(const QString& line, int pos) const {
   if (pos < 0 || pos >= line.size()) return nullptr;
+  TSynMTextScanner scanner(line);
   int run = 0;
   while (run < line.size()) {
     TtkTokenKind kind = tkNull;
-    const int end = scanToken(line, run, kind);
+    const int end = scanner.scan(run, kind);
     if (pos < end) return attributeOf(kind);
     run = end;
   }

@@ -9,8 +9,10 @@
 #include <QSyntaxHighlighter>
 #include <QVector>
 #include <functional>
+#include <memory>
 
 #include "core/Colors.h"
+#include "mtext/MTextLexicon.h"
 
 class QTextBlock;
 class QTextDocument;
@@ -62,6 +64,25 @@ struct TSynMTextToken {
   TtkTokenKind kind = tkNull;
 };
 
+// Splits one line into tokens, left to right, each scan starting where the
+// previous one ended.  Codes are the lexicon's, so a code is coloured exactly
+// as far as the preview reads it: its backslash and letter are a key, then
+// its argument and terminator follow as keys, with the numbers in them as
+// numbers (\H2.5; is "\H", "2.5", ";"); a font name or a \U character is
+// one key.  Outside codes: spaces, numbers, identifiers and single characters.
+class TSynMTextScanner {
+ public:
+  explicit TSynMTextScanner(const QString& line);
+  // The end of the token starting at run, and its kind; past the end of the
+  // line, the terminating tkNull.
+  int scan(int run, TtkTokenKind& kind);
+
+ private:
+  const QString FLine;
+  TMTextLexer FLexer;
+  int FCodeEnd = 0;  // the end of the code whose argument is being scanned
+};
+
 class TSynMText : public QObject {
   Q_OBJECT
  public:
@@ -107,7 +128,6 @@ class TSynMText : public QObject {
 
   // Scanning without touching the line state above.  tokenize() leaves out
   // the terminating tkNull token; the tokens cover the line without gaps.
-  static int scanToken(const QString& line, int run, TtkTokenKind& kind);
   static QVector<TSynMTextToken> tokenize(const QString& line);
   // The attribute of the token covering position pos (0-based); nullptr past
   // the end of the line or on an embedded code 0.
@@ -122,6 +142,7 @@ class TSynMText : public QObject {
   void attributeChanged();
 
   QString FLine;
+  std::unique_ptr<TSynMTextScanner> FScanner;
   int FLineNumber = 0;
   int FRun = 0;
   int FTokenPos = 0;

@@ -8,11 +8,11 @@ declare -A may=(
   [core]=""
   [platform]="core"
   [mtext]="core"
-  [highlight]="core"
+  [highlight]="core mtext"
   [editor]="core"
   [menus]="core mtext platform"
   [tools]="core mtext platform"
-  [spell]="core highlight editor platform"
+  [spell]="core mtext highlight editor platform"
   [dxf]="core mtext"
   [app]="core platform mtext highlight editor menus tools spell dxf"
 )

@@ -6,6 +6,7 @@
 
 #include "TestMain.h"
 #include "highlight/SynHighlighterMText.h"
+#include "mtext/LexiconCases.h"
 
 namespace {
 
@@ -52,6 +53,19 @@ QVector<Tok> scan(const QString& line) {
   return out;
 }
 
+// Whether [from, to) lies in one code or escape of the lexicon.
+bool inCode(const QString& line, int from, int to) {
+  TMTextLexer lexer(line);
+  qsizetype pos = 0;
+  while (pos < line.size()) {
+    const TMTextToken t = lexer.scan(pos);
+    if (from >= t.start && from < t.end())
+      return to <= t.end() && (t.kind == lkCode || t.kind == lkEscape);
+    pos = t.end();
+  }
+  return false;
+}
+
 }  // namespace
 
 namespace QTest {
@@ -80,36 +94,43 @@ class TestMTextTokenizer : public QObject {
   void attributeChangesNotify();
   void copyAttributes();
   void randomLinesAreCoveredWithoutGaps();
+  void coloursEndWhereThePreviewEndsTheCode();
 };
 
 void TestMTextTokenizer::tokens_data() {
   QTest::addColumn<QString>("line");
   QTest::addColumn<QVector<Tok>>("expected");
 
-  // Codes colour only the backslash and the letter.
+  // A code is coloured as far as the preview reads it, its numbers as numbers.
   QTest::newRow("height code") << QStringLiteral("\\H2.5;")
-                               << QVector<Tok>{{tkKey, "\\H"}, {tkNumber, "2.5"}, {tkUnknown, ";"}};
+                               << QVector<Tok>{{tkKey, "\\H"}, {tkNumber, "2.5"}, {tkKey, ";"}};
   QTest::newRow("font code") << QStringLiteral("\\fArial;")
-                             << QVector<Tok>{{tkKey, "\\f"}, {tkIdentifier, "Arial"}, {tkUnknown, ";"}};
+                             << QVector<Tok>{{tkKey, "\\fArial;"}};
   QTest::newRow("stack") << QStringLiteral("\\S1^2;")
-                         << QVector<Tok>{{tkKey, "\\S"}, {tkNumber, "1"}, {tkUnknown, "^"},
-                                         {tkNumber, "2"}, {tkUnknown, ";"}};
+                         << QVector<Tok>{{tkKey, "\\S"}, {tkNumber, "1"}, {tkKey, "^"},
+                                         {tkNumber, "2"}, {tkKey, ";"}};
+  QTest::newRow("colour that is no number") << QStringLiteral("\\Cred;")
+                                            << QVector<Tok>{{tkKey, "\\C"}, {tkIdentifier, "red"}, {tkUnknown, ";"}};
+  QTest::newRow("paragraph code") << QStringLiteral("\\pxqc;x")
+                                  << QVector<Tok>{{tkKey, "\\p"}, {tkKey, "xqc;"}, {tkIdentifier, "x"}};
+  QTest::newRow("decimal symbol") << QStringLiteral("%%1762")
+                                  << QVector<Tok>{{tkSymbols, "%%176"}, {tkNumber, "2"}};
   QTest::newRow("paragraph keys") << QStringLiteral("\\P\\p")
                                   << QVector<Tok>{{tkKey, "\\P"}, {tkKey, "\\p"}};
   QTest::newRow("escaped braces and tilde") << QStringLiteral("\\{\\}\\~")
                                             << QVector<Tok>{{tkKey, "\\{"}, {tkKey, "\\}"}, {tkKey, "\\~"}};
-  QTest::newRow("N is not a key") << QStringLiteral("\\N")
-                                  << QVector<Tok>{{tkUnknown, "\\"}, {tkIdentifier, "N"}};
-  QTest::newRow("U is not a key") << QStringLiteral("\\U+2205")
-                                  << QVector<Tok>{{tkUnknown, "\\"}, {tkIdentifier, "U"}, {tkUnknown, "+"},
-                                                  {tkNumber, "2205"}};
-  QTest::newRow("X is not a key") << QStringLiteral("\\X")
-                                  << QVector<Tok>{{tkUnknown, "\\"}, {tkIdentifier, "X"}};
-  QTest::newRow("escaped backslash") << QStringLiteral("\\\\")
-                                     << QVector<Tok>{{tkUnknown, "\\"}, {tkUnknown, "\\"}};
-  // The second backslash of the escape pairs with the next letter.
+  QTest::newRow("N is a key") << QStringLiteral("\\N") << QVector<Tok>{{tkKey, "\\N"}};
+  QTest::newRow("U is a key") << QStringLiteral("\\U+2205") << QVector<Tok>{{tkKey, "\\U+2205"}};
+  QTest::newRow("U without four digits") << QStringLiteral("\\U+22")
+                                         << QVector<Tok>{{tkUnknown, "\\"}, {tkIdentifier, "U"}, {tkUnknown, "+"},
+                                                         {tkNumber, "22"}};
+  QTest::newRow("X is a key") << QStringLiteral("\\X") << QVector<Tok>{{tkKey, "\\X"}};
+  QTest::newRow("lower q is not a key") << QStringLiteral("\\q")
+                                        << QVector<Tok>{{tkUnknown, "\\"}, {tkIdentifier, "q"}};
+  QTest::newRow("escaped backslash") << QStringLiteral("\\\\") << QVector<Tok>{{tkKey, "\\\\"}};
+  // The escape is drawn as a backslash: the P after it is text, as in the preview.
   QTest::newRow("escaped backslash then P") << QStringLiteral("\\\\P")
-                                            << QVector<Tok>{{tkUnknown, "\\"}, {tkKey, "\\P"}};
+                                            << QVector<Tok>{{tkKey, "\\\\"}, {tkIdentifier, "P"}};
   QTest::newRow("backslash at end") << QStringLiteral("a\\")
                                     << QVector<Tok>{{tkIdentifier, "a"}, {tkUnknown, "\\"}};
   QTest::newRow("backslash digit") << QStringLiteral("\\1")
@@ -293,7 +314,8 @@ void TestMTextTokenizer::attributeAtPosition() {
   const QString line = QStringLiteral("\\fArial;Жук %%c");
   QCOMPARE(h.attributeAt(line, 0), h.keyAttri());
   QCOMPARE(h.attributeAt(line, 1), h.keyAttri());
-  QCOMPARE(h.attributeAt(line, 2), h.identifierAttri());
+  QCOMPARE(h.attributeAt(line, 2), h.keyAttri());
+  QCOMPARE(h.attributeAt(line, 7), h.keyAttri());
   QCOMPARE(h.attributeAt(line, 9), h.identifierAttri());
   QCOMPARE(h.attributeAt(line, 11), h.spaceAttri());
   QCOMPARE(h.attributeAt(line, 14), h.symbolsAttri());
@@ -382,7 +404,8 @@ void TestMTextTokenizer::randomLinesAreCoveredWithoutGaps() {
       const QChar after = end < line.size() ? line.at(end) : QChar(0);
       switch (kind) {
         case tkKey:
-          QVERIFY2(tok.size() == 2 && tok.at(0) == u'\\', dump.constData());
+          // A code of the lexicon, or a part of one.
+          QVERIFY2(inCode(line, h.getTokenPos(), end), dump.constData());
           break;
         case tkSymbols:
           QVERIFY2(tok.size() == 3 && tok.startsWith(QStringLiteral("%%")), dump.constData());
@@ -417,6 +440,21 @@ void TestMTextTokenizer::randomLinesAreCoveredWithoutGaps() {
       QCOMPARE(listed[i].length, driven[i].length);
       QCOMPARE(listed[i].kind, driven[i].kind);
     }
+  }
+}
+
+void TestMTextTokenizer::coloursEndWhereThePreviewEndsTheCode() {
+  for (const auto& c : lexiconcases::kCases) {
+    const QString line = QString::fromUtf8(c.text);
+    const bool code = c.kind == lkCode || c.kind == lkEscape || c.kind == lkSymbol;
+    bool boundary = false;
+    for (const TSynMTextToken& t : TSynMText::tokenize(line)) {
+      if (t.pos == c.end) boundary = true;
+      if (t.pos >= c.end) break;
+      const bool coloured = t.kind == tkKey || t.kind == tkNumber || t.kind == tkSymbols;
+      QVERIFY2(coloured == code && (code || c.kind == lkGroupOpen || t.length == 1), c.text);
+    }
+    QVERIFY2(boundary || c.end == line.size(), c.text);
   }
 }
 
