@@ -136,7 +136,7 @@ TWindowPlacement LoadSettingsFile(const QString& path) {
   o.HighlightProps.hpNumColor = ini.readInteger(kHighlight, QStringLiteral("NumColor"), 255);
   o.HighlightProps.hpSymColor = ini.readInteger(kHighlight, QStringLiteral("SymColor"), 128);
   o.HighlightProps.hpStyle = IntToFontStyles(ini.readInteger(kHighlight, QStringLiteral("FontStyle"), 0));
-  o.HighlightProps.hpEnable = ini.readBool(kHighlight, QStringLiteral("Enable"), false);
+  o.HighlightProps.hpEnable = ini.readBool(kHighlight, QStringLiteral("Enable"), true);
   return p;
 }
 

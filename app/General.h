@@ -41,7 +41,7 @@ struct THighlightProps {
   TColor hpNumColor = 0;
   TColor hpSymColor = 0;
   TFontStyles hpStyle = 0;
-  bool hpEnable = false;
+  bool hpEnable = true;  // the codes are coloured from the first start
 };
 
 struct TOptions {

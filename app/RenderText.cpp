@@ -2,7 +2,10 @@
 
 #include "mtext/zorAcMtextRender.h"
 
-QString EditorTextToMText(const QStringList& lines, const QString& lineBreak) {
+QString EditorTextToMText(const QStringList& lines, const QString&) {
+  // Every editor line is one paragraph, whatever breaks the file had (LF, CR,
+  // U+2028); the file keeps its own breaks when written.
+  const QString lineBreak = QStringLiteral("\r\n");
   QString s;
   qsizetype total = 0;
   for (const QString& l : lines) total += l.size() + lineBreak.size();

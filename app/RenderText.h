@@ -9,7 +9,8 @@
 #include "app/General.h"
 #include "mtext/zorAcCanvas.h"
 
-// Every line followed by lineBreak, trailing blanks and control characters
+// Every line followed by CR LF (the file's own lineBreak is not used: each
+// editor line is a paragraph), trailing blanks and control characters
 // removed, then CR LF appended and every CR LF turned into \P.
 QString EditorTextToMText(const QStringList& lines, const QString& lineBreak);
 

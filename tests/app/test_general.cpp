@@ -50,7 +50,7 @@ class TestGeneral : public QObject {
     QCOMPARE(Options.HighlightProps.hpColor, 16711680);
     QCOMPARE(Options.HighlightProps.hpNumColor, 255);
     QCOMPARE(Options.HighlightProps.hpSymColor, 128);
-    QVERIFY(!Options.HighlightProps.hpEnable);
+    QVERIFY(Options.HighlightProps.hpEnable);
   }
 
   void everyKeyRoundTripsInTableOrder() {
@@ -155,10 +155,14 @@ class TestGeneral : public QObject {
     QCOMPARE(Options.EditorFont.fpSize, 10);
     QCOMPARE(Options.RenderProps.rpFont.fpColor, 16777215);
     QCOMPARE(Options.HighlightProps.hpNumColor, 255);
-    QVERIFY(!Options.HighlightProps.hpEnable);
+    QVERIFY(Options.HighlightProps.hpEnable);
     QVERIFY(writeFile(path, "[Main]\r\nTolHeight=nan\r\n"));
     LoadSettingsFile(path);
     QCOMPARE(Options.TolHeight, 0.6);
+    // Highlighting is on unless the file says otherwise; a stored "off" stays off.
+    QVERIFY(writeFile(path, "[Highlight]\r\nEnable=0\r\n"));
+    LoadSettingsFile(path);
+    QVERIFY(!Options.HighlightProps.hpEnable);
   }
 
   void cp1251FileReads() {

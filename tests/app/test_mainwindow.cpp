@@ -74,7 +74,8 @@ class TestMainWindow : public QObject {
     QTest::newRow("empty editor") << QStringList{} << "\r\n" << "\\P";
     QTest::newRow("one empty line") << QStringList{""} << "\r\n" << "\\P";
     QTest::newRow("literal \\P stays") << QStringList{"a\\Pb", "c"} << "\r\n" << "a\\Pb\\Pc\\P";
-    QTest::newRow("LF document keeps LF inside") << QStringList{"a", "b"} << "\n" << "a\nb\\P";
+    QTest::newRow("LF document: a paragraph per line") << QStringList{"a", "b"} << "\n" << "a\\Pb\\P";
+    QTest::newRow("U+2028 document") << QStringList{"a", "b"} << QString(QChar(0x2028)) << "a\\Pb\\P";
     QTest::newRow("tabs and controls trimmed") << QStringList{"x\t \x01"} << "\r\n" << "x\\P";
   }
   void mtextString() {
