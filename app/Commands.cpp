@@ -58,7 +58,8 @@ void insertTolerance(TfrmMain& w, const QString&, QObject*) {
 }
 void recountUnits(TfrmMain& w, const QString&, QObject*) {
   QString value;
-  if (ExecuteUnitConv(platform::supportFile(QStringLiteral("unit_conv.xml")), value, &w)) w.InsertAtCaret(value);
+  if (ExecuteUnitConv(platform::supportFile(QStringLiteral("unit_conv.xml")), value, &w, Options.CommaAsSep))
+    w.InsertAtCaret(value);
 }
 
 void editMenus(TfrmMain& w, const QString&, QObject*) {

@@ -12,6 +12,15 @@ QString ApplyDecimalSeparator(const QString& S, bool commaAsSep) {
   return result;
 }
 
+QString ApplyDecimalSeparatorToNumbers(const QString& S, bool commaAsSep) {
+  QString result = S;
+  const QChar from = commaAsSep ? QLatin1Char('.') : QLatin1Char(',');
+  for (qsizetype i = 1; i + 1 < result.size(); ++i)
+    if (result.at(i) == from && result.at(i - 1).isDigit() && result.at(i + 1).isDigit())
+      result[i] = commaAsSep ? QLatin1Char(',') : QLatin1Char('.');
+  return result;
+}
+
 QString FloatToStrShortest(double v) {
   if (!std::isfinite(v)) return QStringLiteral("0");
   // QLocale::FloatingPointShortest is the shortest text that reads back exactly.

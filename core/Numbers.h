@@ -9,6 +9,11 @@
 // Every "." becomes "," when commaAsSep, otherwise every "," becomes ".".
 QString ApplyDecimalSeparator(const QString& S, bool commaAsSep);
 
+// The same for the numbers inside a free text: only a "." or "," between two
+// digits is a decimal separator ("Лист 2,5" becomes "Лист 2.5", while
+// "1, 2" and "т. е." stay as they are).
+QString ApplyDecimalSeparatorToNumbers(const QString& S, bool commaAsSep);
+
 // The shortest form with a full stop that reads back to exactly v
 // ("0.1", "25.4", "1e+300", "-0.6126").  Not-a-number and infinities give "0".
 QString FloatToStrShortest(double v);

@@ -396,7 +396,7 @@ void TfrmMenuEdit::buildLayout() {
   };
   acAddChild = makeAction(1, QStringLiteral("Добавить дочерний элемент"), &TfrmMenuEdit::acAddChildExecute);
   acInsert = makeAction(2, QStringLiteral("Вставить элемент"), &TfrmMenuEdit::acInsertExecute);
-  acDelete = makeAction(3, QStringLiteral("Удалить элемент"), &TfrmMenuEdit::acDeleteExecute);
+  acDelete = makeAction(3, QStringLiteral("Удалить элемент"), &TfrmMenuEdit::acDeleteAsk);
   acMoveUp = makeAction(4, QStringLiteral("Переместить вверх"), &TfrmMenuEdit::acMoveUpExecute);
   acMoveDown = makeAction(5, QStringLiteral("Переместить вниз"), &TfrmMenuEdit::acMoveDownExecute);
   tbElements->widgetForAction(acAddChild)->setObjectName(QStringLiteral("btnAddChild"));
@@ -523,7 +523,8 @@ void TfrmMenuEdit::LoadFile(const QString& FileName) {
   FXmlFileName = FileName;
   TXmlToTree(tvElements, FStripCount, &imlIcons).XmlLoad(FileName);
   for (int i = 0; i < tvElements->topLevelItemCount(); ++i) tvElements->topLevelItem(i)->setExpanded(true);
-  setWindowTitle(FileName);
+  // The file a save goes to (the user's copy of a shipped menu).
+  setWindowTitle(QDir::toNativeSeparators(platform::writeTarget(FileName)));
   if (tvElements->topLevelItemCount() > 0) tvElements->setCurrentItem(tvElements->topLevelItem(0));
   tvElementsChange();
   FModified = false;
@@ -533,7 +534,7 @@ void TfrmMenuEdit::LoadFile(const QString& FileName) {
 void TfrmMenuEdit::LoadInPlaceOf(const QString& FileName, const QString& Source) {
   LoadFile(Source);
   FXmlFileName = FileName;
-  setWindowTitle(FileName);
+  setWindowTitle(QDir::toNativeSeparators(platform::writeTarget(FileName)));
   FReplacesBroken = true;
 }
 
@@ -597,6 +598,8 @@ void TfrmMenuEdit::tvElementsChange() {
   edHint->setText(node->FHint);
   chbShowHint->setChecked(node->FShowHint);
   edBtnMenu->setText(node->FBtnMenu);
+  // A long text shows its start, not its end.
+  for (QLineEdit* field : {edCaption, edArgument, edHint, edBtnMenu}) field->setCursorPosition(0);
   chbBreak->setChecked(node->FBreak);
   hkShortCut->setShortCut(node->FShortCut);
   chbAsMtext->setChecked(node->FAsMText);
@@ -663,6 +666,34 @@ void TfrmMenuEdit::acInsertExecute() {
   TXmlTreeNode* node = newNodeFromControls();
   parent->insertChild(parent->indexOfChild(current), node);
   ApplyProperties(node);
+}
+
+void TfrmMenuEdit::acInsertAfter() {
+  TXmlTreeNode* current = selectedNode();
+  if (!current) return;
+  if (current->isSection()) {
+    acAddChildExecute();
+    if (current->childCount() > 0) tvElements->setCurrentItem(current->child(current->childCount() - 1));
+    return;
+  }
+  QTreeWidgetItem* parent = current->parent();
+  TXmlTreeNode* node = nullptr;
+  {
+    const QSignalBlocker keep(tvElements);
+    node = newNodeFromControls();
+    parent->insertChild(parent->indexOfChild(current) + 1, node);
+    ApplyProperties(node);
+  }
+  tvElements->setCurrentItem(node);
+}
+
+void TfrmMenuEdit::acDeleteAsk() {
+  TXmlTreeNode* current = selectedNode();
+  if (!current || current->isSection()) return;
+  const QString what = current->childCount() > 0 ? QStringLiteral("Удалить элемент «%1» со всеми вложенными?")
+                                                 : QStringLiteral("Удалить элемент «%1»?");
+  if (!platform::askYesNo(this, what.arg(current->caption()), QMessageBox::Yes)) return;
+  acDeleteExecute();
 }
 
 void TfrmMenuEdit::acDeleteExecute() {
@@ -743,11 +774,11 @@ bool TfrmMenuEdit::eventFilter(QObject* watched, QEvent* event) {
     auto* ke = static_cast<QKeyEvent*>(event);
     const Qt::KeyboardModifiers mods = ke->modifiers() & ~Qt::KeypadModifier;
     if (mods == Qt::NoModifier && ke->key() == Qt::Key_Insert) {
-      acAddChildExecute();
+      acInsertAfter();
       return true;
     }
     if (mods == Qt::NoModifier && ke->key() == Qt::Key_Delete) {
-      acDeleteExecute();
+      acDeleteAsk();
       return true;
     }
     if (mods == Qt::ControlModifier && ke->key() == Qt::Key_Up) {
@@ -782,10 +813,14 @@ void TfrmMenuEdit::done(int r) {
                               .arg(QDir::toNativeSeparators(FXmlFileName))
                         : QStringLiteral("Меню изменено. Сохранить?");
     QMessageBox box(QMessageBox::Question, QCoreApplication::applicationName(), question,
-                    QMessageBox::Yes | QMessageBox::No, this);
+                    QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, this);
     box.setDefaultButton(QMessageBox::Yes);
+    box.setEscapeButton(QMessageBox::Cancel);
     QAbstractButton* yes = box.button(QMessageBox::Yes);
+    QAbstractButton* cancel = box.button(QMessageBox::Cancel);
     const int answer = platform::execDialog(&box);
+    // Cancel (or Escape, or the box's close button) is back to the editing.
+    if (box.clickedButton() == cancel || answer == QMessageBox::Cancel) return;
     if (box.clickedButton() == yes || answer == QMessageBox::Yes) {
       try {
         // The shipped menu of an installed program is never written: the

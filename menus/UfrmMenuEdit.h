@@ -173,6 +173,11 @@ class TfrmMenuEdit : public QDialog {
   void acAddChildExecute();
   void acInsertExecute();
   void acDeleteExecute();
+  // The keyboard's Insert: a new element after the current one (in a section:
+  // its last), selected to be edited.
+  void acInsertAfter();
+  // Delete by key or button: asks first.
+  void acDeleteAsk();
   void acMoveUpExecute();
   void acMoveDownExecute();
   // A click on the free part of the element toolbar.

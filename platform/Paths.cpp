@@ -81,13 +81,17 @@ QString supportFile(const QString& name) {
   return p.SupportFolder + name;
 }
 
-QString writablePath(const QString& path) {
+QString writeTarget(const QString& path) {
   const ProgramPaths& p = programPaths();
   const QString target = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
   const QString shipped = p.SupportFolder;
   if (!p.Installed || !target.startsWith(shipped)) return path;
-  const QString user = p.UserFolder + target.mid(shipped.size());
-  QDir().mkpath(QFileInfo(user).absolutePath());
+  return p.UserFolder + target.mid(shipped.size());
+}
+
+QString writablePath(const QString& path) {
+  const QString user = writeTarget(path);
+  if (user != path) QDir().mkpath(QFileInfo(user).absolutePath());
   return user;
 }
 

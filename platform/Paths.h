@@ -51,5 +51,7 @@ QString supportFile(const QString& name);
 // layout maps to the user's copy, whose folder is created (the user's data
 // folder may not exist yet); any other path is returned as is.
 QString writablePath(const QString& path);
+// The same path, without creating any folder (to show where a write will go).
+QString writeTarget(const QString& path);
 
 }  // namespace platform

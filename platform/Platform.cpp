@@ -157,7 +157,10 @@ bool Application::notify(QObject* receiver, QEvent* event) {
       // window) once, and travels to the parents inside that one delivery.
       // Key events forwarded to other widgets are not new presses.
       QWidget* focus = QApplication::focusWidget();
-      if (receiver == focus || (!focus && static_cast<QWidget*>(receiver)->isWindow()))
+      // In a dialog Insert is that dialog's key (the menu editor adds an
+      // element there); the editor's insert mode stays as it was.
+      const bool inDialog = qobject_cast<QDialog*>((focus ? focus : static_cast<QWidget*>(receiver))->window());
+      if (!inDialog && (receiver == focus || (!focus && static_cast<QWidget*>(receiver)->isWindow())))
         gInsertToggled = !gInsertToggled;
     }
   }

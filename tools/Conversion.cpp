@@ -28,6 +28,13 @@ QString ZeroFactorMessage(const QString& caption) {
       .arg(caption);
 }
 
+QString ResultOutOfRangeMessage(double result, double minValue, double maxValue) {
+  const QChar sep = DialogDecimalSeparator();
+  return QStringLiteral("Результат пересчета %1 не помещается в поле (от %2 до %3): он не показан и не вставлен.")
+      .arg(std::isfinite(result) ? FactorToStr(result, sep) : QStringLiteral("бесконечность"),
+           FactorToStr(minValue, sep), FactorToStr(maxValue, sep));
+}
+
 // ---------------------------------------------------------------------------
 // Numbers
 
@@ -74,8 +81,9 @@ QString FactorToStr(double value, QChar sep) {
 // ---------------------------------------------------------------------------
 // TUnit
 
-TUnit::TUnit(TUnitConvertor* AOwner, const QString& ACaption, double AForward, const QString& AHint)
-    : FOwner(AOwner), FCaption(ACaption), FForward(AForward), FHint(AHint) {}
+TUnit::TUnit(TUnitConvertor* AOwner, const QString& ACaption, double AForward, const QString& AHint,
+             double AOffset)
+    : FOwner(AOwner), FCaption(ACaption), FForward(AForward), FHint(AHint), FOffset(AOffset) {}
 
 void TUnit::changed() {
   if (FOwner) FOwner->Notify();
@@ -96,7 +104,20 @@ void TUnit::setHint(const QString& value) {
   changed();
 }
 
-double TUnit::Convert(double X, bool FwdDir) const { return FwdDir ? X * FForward : X / FForward; }
+void TUnit::setOffset(double value) {
+  FOffset = value;
+  changed();
+}
+
+double TUnit::Convert(double X, bool FwdDir) const {
+  // Factor and offset are kept to 15 digits, so 32 °F less the offset leaves
+  // a trace of 1E-14 where the answer is 0: a difference that small is none.
+  auto sum = [](double a, double b) {
+    const double s = a + b;
+    return std::fabs(s) <= qMax(std::fabs(a), std::fabs(b)) * 1e-12 ? 0.0 : s;
+  };
+  return FwdDir ? sum(X * FForward, FOffset) : sum(X, -FOffset) / FForward;
+}
 
 // ---------------------------------------------------------------------------
 // TUnitConvertor
@@ -183,12 +204,15 @@ class TSaxHandler {
   explicit TSaxHandler(TUnitConvertor* list) : FUnitConvertor(list) {}
 
   void startElement(QStringView localName, const QXmlStreamAttributes& atts) {
-    if (localName != QLatin1String("ITEM") || atts.size() != 3) return;
+    if (localName != QLatin1String("ITEM") || atts.size() < 3 || atts.size() > 4) return;
     const QString cap = QStringLiteral("CAP"), fwd = QStringLiteral("FWD"), hint = QStringLiteral("HINT");
+    const QString ofs = QStringLiteral("OFS");
     if (!atts.hasAttribute(cap) || !atts.hasAttribute(fwd) || !atts.hasAttribute(hint)) return;
+    if (atts.size() == 4 && !atts.hasAttribute(ofs)) return;
     FUnitConvertor->Add(new TUnit(FUnitConvertor, xmlText(atts.value(cap).toString()),
                                   CleanStrToFloat(atts.value(fwd).toString(), 1),
-                                  xmlText(atts.value(hint).toString())));
+                                  xmlText(atts.value(hint).toString()),
+                                  CleanStrToFloat(atts.value(ofs).toString(), 0)));
   }
 
  private:
@@ -239,6 +263,8 @@ bool TUnitConvertor::SaveToDevice(QIODevice* device) const {
     writer.writeAttribute(QStringLiteral("CAP"), unitconv::xmlText(unit->Caption()));
     writer.writeAttribute(QStringLiteral("FWD"), FactorToStr(unit->Forward(), sep));
     writer.writeAttribute(QStringLiteral("HINT"), unitconv::xmlText(unit->Hint()));
+    // Only where there is one: lists without offsets stay as they were.
+    if (unit->Offset() != 0) writer.writeAttribute(QStringLiteral("OFS"), FactorToStr(unit->Offset(), sep));
   }
   writer.writeEndElement();
   writer.writeEndDocument();

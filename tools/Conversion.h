@@ -5,7 +5,9 @@
 //     <ITEM CAP="дюймы - миллиметры" FWD="25.4" HINT="1 дюйм = 25,4 мм"/>
 //   </ROOT>
 // Each ITEM with exactly the attributes CAP, FWD and HINT is one conversion;
-// every other element is ignored, at any depth.
+// a conversion with an offset (temperatures) carries OFS as a fourth, which a
+// reader that knows only the three skips whole rather than convert wrongly.
+// Every other element is ignored, at any depth.
 #include <QString>
 #include <memory>
 #include <vector>
@@ -14,10 +16,11 @@ class QIODevice;
 class TUnitConvertor;
 
 // One conversion: value in the right-hand unit = value in the left-hand unit
-// times Forward.  Every write marks the owning list modified.
+// times Forward, plus Offset.  Every write marks the owning list modified.
 class TUnit {
  public:
-  TUnit(TUnitConvertor* AOwner, const QString& ACaption, double AForward, const QString& AHint);
+  TUnit(TUnitConvertor* AOwner, const QString& ACaption, double AForward, const QString& AHint,
+        double AOffset = 0);
 
   TUnitConvertor* Owner() const { return FOwner; }
   QString Caption() const { return FCaption; }
@@ -26,8 +29,10 @@ class TUnit {
   void setForward(double value);
   QString Hint() const { return FHint; }
   void setHint(const QString& value);
+  double Offset() const { return FOffset; }
+  void setOffset(double value);
 
-  // X times Forward when FwdDir, else X divided by Forward.
+  // X times Forward plus Offset when FwdDir, else X less Offset divided by Forward.
   double Convert(double X, bool FwdDir) const;
 
  private:
@@ -38,6 +43,7 @@ class TUnit {
   QString FCaption;
   double FForward;
   QString FHint;
+  double FOffset = 0;
 };
 
 // The list of conversions in display order.  It owns its entries; every
@@ -129,3 +135,5 @@ QString FactorToStr(double value, QChar sep);
 // a factor of 0.
 QString NoUnitSelectedMessage();
 QString ZeroFactorMessage(const QString& caption);
+// A result the value fields cannot hold (beyond their limits, or not finite).
+QString ResultOutOfRangeMessage(double result, double minValue, double maxValue);

@@ -63,6 +63,18 @@ bool ReadFloatSep(const QString& text, QChar sep, double& value) {
   return true;
 }
 
+QString ExponentText(double x, QChar sep) {
+  if (!std::isfinite(x) || x == 0) return QStringLiteral("0");
+  const QString sci = QString::number(std::fabs(x), 'e', 14);
+  const int ePos = sci.indexOf(QLatin1Char('e'));
+  QString digits = sci.left(ePos).remove(QLatin1Char('.'));
+  while (digits.size() > 1 && digits.endsWith(QLatin1Char('0'))) digits.chop(1);
+  QString result = x < 0 ? QStringLiteral("-") : QString();
+  result += digits.left(1);
+  if (digits.size() > 1) result += sep + digits.mid(1);
+  return result + QStringLiteral("E") + QString::number(sci.mid(ePos + 1).toInt());
+}
+
 QChar DialogDecimalSeparator() {
   const QString p = QLocale().decimalPoint();
   return p.isEmpty() ? QLatin1Char('.') : p.at(0);
@@ -107,8 +119,16 @@ double TCustomFloatEdit::value() const {
 
 void TCustomFloatEdit::setValue(double value) {
   const double v = CheckValue(value);
+  setText(valueText(v));
+}
+
+QString TCustomFloatEdit::valueText(double x) const {
   // With no decimals allowed the separator cannot be typed, so none is shown.
-  setText(FDecimals == 0 ? FormatFloat(v, 0, 0, FSeparator) : FormatFloat(v, 1, FDecimals, FSeparator));
+  const QString fixed = FDecimals == 0 ? FormatFloat(x, 0, 0, FSeparator) : FormatFloat(x, 1, FDecimals, FSeparator);
+  if (!FExponentWhenNeeded || x == 0 || !std::isfinite(x)) return fixed;
+  double shown = 0;
+  ReadFloatSep(fixed, FSeparator, shown);
+  return std::fabs(shown - x) <= std::fabs(x) * 1e-10 ? fixed : ExponentText(x, FSeparator);
 }
 
 double TCustomFloatEdit::CheckValue(double x) const {
@@ -213,6 +233,7 @@ void TCustomFloatEdit::focusOutEvent(QFocusEvent* event) {
     setFocus(Qt::OtherFocusReason);
     return;
   }
-  setText(fixedText(v));
-  setValue(value());
+  // Rounded to the decimals, unless that would lose the digits of a value
+  // this field keeps in exponent form.
+  setValue(v);
 }

@@ -23,6 +23,9 @@ QString FormatFloat(double x, int minDecimals, int maxDecimals, QChar sep);
 // Reads a number written with the separator sep (optional sign, optional
 // exponent, blanks around it).  False, and value untouched, for anything else.
 bool ReadFloatSep(const QString& text, QChar sep, double& value);
+// x in exponent form with up to 15 significant digits and the separator sep
+// ("6,89475729316836E12", "1,5E-13").
+QString ExponentText(double x, QChar sep);
 // The decimal separator dialogs show: that of the default locale, which is the
 // system's unless the program chose another.
 QChar DialogDecimalSeparator();
@@ -52,6 +55,12 @@ class TCustomFloatEdit : public QLineEdit {
   QString asText() const { return text(); }
   // The separator accepted from the keyboard and used for showing and reading.
   QChar separator() const { return FSeparator; }
+  // A value whose fixed form with decimals() decimals would lose digits (more
+  // than the tenth significant one) is shown in exponent form instead.
+  bool exponentWhenNeeded() const { return FExponentWhenNeeded; }
+  void setExponentWhenNeeded(bool on) { FExponentWhenNeeded = on; }
+  // The text setValue writes for x (after CheckValue).
+  QString valueText(double x) const;
   // Whether entering the field by keyboard or program selects its whole text.
   bool autoSelect() const { return FAutoSelect; }
   void setAutoSelect(bool on) { FAutoSelect = on; }
@@ -78,6 +87,7 @@ class TCustomFloatEdit : public QLineEdit {
   double FMinValue = 0;
   double FMaxValue = 100;
   bool FAutoSelect = true;
+  bool FExponentWhenNeeded = false;
   bool FEntered = false;
 };
 

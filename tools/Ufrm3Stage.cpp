@@ -256,9 +256,11 @@ QString Tfrm3Stage::Build3StageMText() const {
   const QString separator = SepCheckBox->isChecked() ? QStringLiteral("/") : QStringLiteral("^");
   const QString middleHeight = HeightCode(HMiddleUpDown->value());
   const QString stackHeight = HeightCode(HoUpDown->value());
+  // Typed deviations take the separator of the setting, as the presets do; the
+  // middle term is the editor's selection and may hold codes, so it stays.
   const QString center = EditCenter->currentText();
-  const QString up = EditUp->text();
-  const QString down = EditDown->text();
+  const QString up = ApplyDecimalSeparatorToNumbers(EditUp->text(), FCommaAsSep);
+  const QString down = ApplyDecimalSeparatorToNumbers(EditDown->text(), FCommaAsSep);
 
   QString result = QStringLiteral("\\A1;");
   if (!center.isEmpty()) {

@@ -9,7 +9,9 @@
 #include <QStyle>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <cmath>
 
+#include "core/Numbers.h"
 #include "platform/Platform.h"
 #include "tools/Conversion.h"
 #include "tools/FloatControls.h"
@@ -23,8 +25,10 @@ TFloatEdit* makeValueField(QWidget* parent, const char* name) {
   auto* field = new TFloatEdit(parent);
   field->setObjectName(QLatin1String(name));
   field->setDecimals(12);
-  field->setMinValue(0);
+  // Temperatures go below zero.
+  field->setMinValue(-1000000000);
   field->setMaxValue(1000000000);
+  field->setExponentWhenNeeded(true);
   field->setValue(1);
   field->setTextAlignment(taRightJustify);
   field->setMinimumWidth(150);
@@ -43,7 +47,8 @@ QToolButton* makeDirectionButton(QWidget* parent, const char* name, const QStrin
 
 }  // namespace
 
-TfrmUnitConv::TfrmUnitConv(TUnitConvertor& units, QWidget* parent) : QDialog(parent), FUnits(units) {
+TfrmUnitConv::TfrmUnitConv(TUnitConvertor& units, QWidget* parent, bool commaAsSep)
+    : QDialog(parent), FUnits(units), FCommaAsSep(commaAsSep) {
   setObjectName(QStringLiteral("frmUnitConv"));
   setWindowTitle(QStringLiteral("Пересчет"));
   setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
@@ -115,6 +120,11 @@ TfrmUnitConv::TfrmUnitConv(TUnitConvertor& units, QWidget* parent) : QDialog(par
   connect(btnConvert, &QPushButton::clicked, this, [this] { Convert(); });
   connect(btnConvertAndInsert, &QPushButton::clicked, this, &TfrmUnitConv::ConvertAndInsert);
   connect(btnClose, &QPushButton::clicked, this, &QDialog::reject);
+  // The hint is that of the entry chosen; in the open list, that of the entry under the mouse.
+  connect(cbUnits, &QComboBox::currentIndexChanged, this, [this](int index) {
+    const TUnit* unit = FUnits.GetUnit(index);
+    cbUnits->setToolTip(unit ? unit->Hint() : QString());
+  });
 
   setTabOrder(neLeft, btnLRDirect);
   setTabOrder(btnLRDirect, btnRLDirect);
@@ -130,7 +140,10 @@ TfrmUnitConv::TfrmUnitConv(TUnitConvertor& units, QWidget* parent) : QDialog(par
 
 void TfrmUnitConv::FillUnits() {
   cbUnits->clear();
-  for (int i = 0; i < FUnits.Count(); ++i) cbUnits->addItem(FUnits.GetUnit(i)->Caption());
+  for (int i = 0; i < FUnits.Count(); ++i) {
+    cbUnits->addItem(FUnits.GetUnit(i)->Caption());
+    cbUnits->setItemData(i, FUnits.GetUnit(i)->Hint(), Qt::ToolTipRole);
+  }
   cbUnits->setCurrentIndex(FUnits.Count() > 0 ? 0 : -1);
   const TUnit* selected = FUnits.GetUnit(cbUnits->currentIndex());
   cbUnits->setToolTip(selected ? selected->Hint() : QString());
@@ -146,18 +159,21 @@ bool TfrmUnitConv::Convert() {
     return false;
   }
   const bool forward = btnLRDirect->isChecked();
-  if (forward) {
-    R = unit->Convert(L, true);
-  } else {
-    if (unit->Forward() == 0) {
-      platform::showError(this, ZeroFactorMessage(unit->Caption()));
-      return false;
-    }
-    L = unit->Convert(R, false);
+  if (!forward && unit->Forward() == 0) {
+    platform::showError(this, ZeroFactorMessage(unit->Caption()));
+    return false;
   }
+  const double result = unit->Convert(forward ? L : R, forward);
+  TFloatEdit* target = forward ? neRight : neLeft;
+  // A result the field would cap is refused, never shown or inserted capped.
+  if (!std::isfinite(result) || result < target->minValue() || result > target->maxValue()) {
+    platform::showError(this, ResultOutOfRangeMessage(result, target->minValue(), target->maxValue()));
+    return false;
+  }
+  (forward ? R : L) = result;
   neLeft->setValue(L);
   neRight->setValue(R);
-  FRes = forward ? neRight->text() : neLeft->text();
+  FRes = ApplyDecimalSeparator(target->text(), FCommaAsSep);
   return true;
 }
 
@@ -172,9 +188,9 @@ void TfrmUnitConv::EditUnits() {
   activateWindow();
 }
 
-bool ExecuteUnitConv(const QString& FileName, QString& Text, QWidget* parent) {
+bool ExecuteUnitConv(const QString& FileName, QString& Text, QWidget* parent, bool commaAsSep) {
   CreateUnitConvertor();
-  TfrmUnitConv dialog(*UnitConvertor, parent);
+  TfrmUnitConv dialog(*UnitConvertor, parent, commaAsSep);
   // Read on the first use, and again whenever the list has become empty.
   if (UnitConvertor->Count() == 0 && !UnitConvertor->LoadFromFile(FileName))
     platform::showError(parent, UnitConvertor->LoadError());

@@ -15,7 +15,8 @@ class TUnitConvertor;
 class TfrmUnitConv : public QDialog {
   Q_OBJECT
  public:
-  explicit TfrmUnitConv(TUnitConvertor& units, QWidget* parent = nullptr);
+  // commaAsSep: the decimal separator setting for the inserted result.
+  explicit TfrmUnitConv(TUnitConvertor& units, QWidget* parent = nullptr, bool commaAsSep = false);
 
   QLabel* lblUnits = nullptr;
   QComboBox* cbUnits = nullptr;
@@ -30,7 +31,8 @@ class TfrmUnitConv : public QDialog {
   QPushButton* btnConvertAndInsert = nullptr;
   QPushButton* btnClose = nullptr;
 
-  // The text of the last conversion's result, as its field shows it.
+  // The text of the last conversion's result, as its field shows it but with
+  // the decimal separator of the setting.
   QString FRes;
 
   // Refills cbUnits from the list and selects the first entry.
@@ -44,9 +46,10 @@ class TfrmUnitConv : public QDialog {
  private:
   TUnitConvertor& FUnits;
   QButtonGroup* FDirection = nullptr;
+  bool FCommaAsSep = false;
 };
 
 // Opens the conversion dialog on the program-wide list, reading FileName first
 // when the list is empty.  True when the user chose "Пересчитать и вставить";
-// Text is then the converted value.
-bool ExecuteUnitConv(const QString& FileName, QString& Text, QWidget* parent = nullptr);
+// Text is then the converted value, written with the separator of commaAsSep.
+bool ExecuteUnitConv(const QString& FileName, QString& Text, QWidget* parent = nullptr, bool commaAsSep = false);

@@ -94,10 +94,13 @@ TfrmUnitsConvertEdit::TfrmUnitsConvertEdit(TUnitConvertor& units, QWidget* paren
   lblForward = new QLabel(QStringLiteral("Коэф-т прямого пересчета:"), this);
   lblForward->setObjectName(QStringLiteral("lblForward"));
   edForward = makeField(this, "edForward", lblForward);
+  lblOffset = new QLabel(QStringLiteral("Смещение (прибавляется после умножения):"), this);
+  lblOffset->setObjectName(QStringLiteral("lblOffset"));
+  edOffset = makeField(this, "edOffset", lblOffset);
   lblHint = new QLabel(QStringLiteral("Подсказка:"), this);
   lblHint->setObjectName(QStringLiteral("lblHint"));
   edHint = makeField(this, "edHint", lblHint);
-  for (QWidget* w : std::initializer_list<QWidget*>{lblCaption, edCaption, lblForward, edForward, lblHint, edHint})
+  for (QWidget* w : std::initializer_list<QWidget*>{lblCaption, edCaption, lblForward, edForward, lblOffset, edOffset, lblHint, edHint})
     right->addWidget(w);
   edCaption->setMinimumWidth(260);
   btnApply = makeButton(this, "btnApply", QStringLiteral("Применить"));
@@ -129,7 +132,7 @@ TfrmUnitsConvertEdit::TfrmUnitsConvertEdit(TUnitConvertor& units, QWidget* paren
   connect(btnMoveDown, &QPushButton::clicked, this, &TfrmUnitsConvertEdit::MoveDown);
   connect(btnClose, &QPushButton::clicked, this, &QDialog::reject);
   // Return in a field applies it: closing there would drop what was typed.
-  for (QLineEdit* field : {edCaption, edForward, edHint}) field->installEventFilter(this);
+  for (QLineEdit* field : {edCaption, edForward, edOffset, edHint}) field->installEventFilter(this);
 
   setWindowTitle(QDir::toNativeSeparators(units.FileName()));
   FModel->setCount(units.Count());
@@ -141,7 +144,7 @@ TfrmUnitsConvertEdit::TfrmUnitsConvertEdit(TUnitConvertor& units, QWidget* paren
 
 // The fields still get events while QWidget deletes them, after this class is gone.
 TfrmUnitsConvertEdit::~TfrmUnitsConvertEdit() {
-  for (QLineEdit* field : {edCaption, edForward, edHint}) field->removeEventFilter(this);
+  for (QLineEdit* field : {edCaption, edForward, edOffset, edHint}) field->removeEventFilter(this);
 }
 
 bool TfrmUnitsConvertEdit::eventFilter(QObject* watched, QEvent* event) {
@@ -174,6 +177,7 @@ void TfrmUnitsConvertEdit::ShowUnit() {
   if (!unit) return;
   edCaption->setText(unit->Caption());
   edForward->setText(FactorToStr(unit->Forward(), DialogDecimalSeparator()));
+  edOffset->setText(FactorToStr(unit->Offset(), DialogDecimalSeparator()));
   edHint->setText(unit->Hint());
 }
 
@@ -182,6 +186,7 @@ void TfrmUnitsConvertEdit::ApplyUnit() {
   if (!unit) return;
   unit->setCaption(edCaption->text());
   unit->setForward(CleanStrToFloat(edForward->text(), unit->Forward()));
+  unit->setOffset(edOffset->text().trimmed().isEmpty() ? 0 : CleanStrToFloat(edOffset->text(), unit->Offset()));
   unit->setHint(edHint->text());
   ShowUnit();
   FModel->redraw();

@@ -43,6 +43,8 @@ class TfrmUnitsConvertEdit : public QDialog {
   QLineEdit* edCaption = nullptr;
   QLabel* lblForward = nullptr;
   QLineEdit* edForward = nullptr;
+  QLabel* lblOffset = nullptr;
+  QLineEdit* edOffset = nullptr;
   QLabel* lblHint = nullptr;
   QLineEdit* edHint = nullptr;
   QPushButton* btnApply = nullptr;

@@ -9,7 +9,11 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <QLineEdit>
+#include <QLocale>
+
 #include "MainWindowTestBed.h"
+#include "app/General.h"
 #include "TestMain.h"
 #include "app/UfrmMain.h"
 #include "editor/Editor.h"
@@ -18,6 +22,7 @@
 #include "tools/FloatControls.h"
 #include "tools/Ufrm3Stage.h"
 #include "tools/UfrmInsDateTime.h"
+#include "tools/UfrmTolTable.h"
 #include "tools/UfrmUnitConv.h"
 
 class TestToolCommands : public QObject {
@@ -98,6 +103,49 @@ class TestToolCommands : public QObject {
     QCOMPARE(w->lastRenderedMText(), before);  // the preview is not rendered again
     QVERIFY2(FBed.FMessages.isEmpty(), qPrintable(FBed.FMessages.join('\n')));
     w->ExitWithoutSaving();
+  }
+
+  // The separator of "Параметры" holds for the tolerance, the conversion and
+  // the stack alike, against a system that writes the other one.
+  void oneDecimalSeparatorForEveryInsertion() {
+    const bool saved = Options.CommaAsSep;
+    for (const bool comma : {false, true}) {
+      QLocale::setDefault(comma ? QLocale::c() : QLocale(QLocale::Russian, QLocale::Russia));
+      const QString sep = comma ? QStringLiteral(",") : QStringLiteral(".");
+      auto w = FBed.openWith("25\r\n");
+      Options.CommaAsSep = comma;  // as "Параметры" sets it
+      platform::DialogSeam seam;
+      seam.dialog = [](QDialog* d) {
+        if (auto* conv = qobject_cast<TfrmUnitConv*>(d)) {
+          conv->neLeft->setText(QStringLiteral("2"));
+          conv->btnConvertAndInsert->click();
+          return conv->result();
+        }
+        if (auto* stack = qobject_cast<Tfrm3Stage*>(d)) {
+          stack->EditUp->setText(QStringLiteral("+0,5"));
+          stack->EditDown->setText(QStringLiteral("-0.25"));
+          stack->OKButton->click();
+          return stack->result();
+        }
+        return qobject_cast<TfrmTolTable*>(d) ? int(QDialog::Accepted) : int(QDialog::Rejected);
+      };
+      platform::ScopedDialogScript script(seam);
+      w->Editor->setSelStart(0);
+      w->Editor->setSelLength(2);
+      w->RunCommand(cmdInsertTolerance, QString());  // 25 opens on H7 of 18-30
+      QCOMPARE(w->Editor->lines().value(0), "\\A1;25{\\H0.6x;\\S+0" + sep + "021^0;}");
+      w->Editor->setSelStart(0);
+      w->Editor->setSelLength(w->Editor->lines().value(0).size());
+      w->RunCommand(cmdToolsRecount, QString());
+      QCOMPARE(w->Editor->lines().value(0), "50" + sep + "8");
+      w->Editor->setSelStart(0);
+      w->Editor->setSelLength(w->Editor->lines().value(0).size());
+      w->RunCommand(cmdInsertThreeStack, QString());
+      QCOMPARE(w->Editor->lines().value(0), "\\A1;50" + sep + "8{\\H0.6x;\\S+0" + sep + "5^-0" + sep + "25;}");
+      w->ExitWithoutSaving();
+    }
+    QLocale::setDefault(QLocale::c());
+    Options.CommaAsSep = saved;
   }
 };
 

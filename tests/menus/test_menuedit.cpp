@@ -331,8 +331,32 @@ class TestMenuEdit : public QObject {
     QCOMPARE(childCaptions(node(d, {Main})).mid(0, 2), (QStringList{"&Правка", "&Файл"}));
     QTest::keyClick(d.tvElements, Qt::Key_Up, Qt::ControlModifier);
     QCOMPARE(childCaptions(node(d, {Main})).first(), QStringLiteral("&Файл"));
+    // Delete asks first: No keeps the element, Yes removes it.
+    QStringList asked;
+    QMessageBox::StandardButton answer = QMessageBox::No;
+    platform::MessageSeam seam;
+    seam.ask = [&](const QString& t) {
+      asked << t;
+      return answer;
+    };
+    platform::setMessageSeam(seam);
+    QTest::keyClick(d.tvElements, Qt::Key_Delete);
+    QCOMPARE(childCaptions(node(d, {Main})).first(), QStringLiteral("&Файл"));
+    QCOMPARE(asked.size(), 1);
+    QVERIFY2(asked.first().startsWith(QStringLiteral("Удалить элемент «&Файл»")), qPrintable(asked.first()));
+    answer = QMessageBox::Yes;
     QTest::keyClick(d.tvElements, Qt::Key_Delete);
     QCOMPARE(childCaptions(node(d, {Main})).first(), QStringLiteral("&Правка"));
+
+    // Insert on an element: a new one right after it, selected.
+    select(d, node(d, {Main, QStringLiteral("&Правка")}));
+    const int before = node(d, {Main})->childCount();
+    QTest::keyClick(d.tvElements, Qt::Key_Insert);
+    QCOMPARE(node(d, {Main})->childCount(), before + 1);
+    QCOMPARE(node(d, {Main})->indexOfChild(d.selectedNode()), 1);
+    answer = QMessageBox::Yes;
+    QTest::keyClick(d.tvElements, Qt::Key_Delete);
+    QCOMPARE(node(d, {Main})->childCount(), before);
 
     // Return in a property field applies.
     select(d, node(d, {Main, QStringLiteral("&Правка")}));
@@ -475,13 +499,22 @@ class TestMenuEdit : public QObject {
     d.LoadFile(f.xml);
     select(d, node(d, {Main, QStringLiteral("&Файл")}));
     d.acDeleteExecute();
-    platform::ScopedDialogScript script({[](QDialog* dlg) {
+    // The title names the file a save goes to.
+    QCOMPARE(d.windowTitle(), QDir::toNativeSeparators(f.xml));
+    QMessageBox::StandardButton reply = QMessageBox::Cancel;
+    platform::ScopedDialogScript script({[&](QDialog* dlg) {
                                            if (auto* box = qobject_cast<QMessageBox*>(dlg))
-                                             box->button(QMessageBox::No)->click();
+                                             box->button(reply)->click();
                                            return int(QDialog::Rejected);
                                          },
                                          {}});
+    d.show();
+    d.reject();  // Отмена: back to the editing, nothing lost
+    QVERIFY(d.isVisible());
+    QVERIFY(d.FModified);
+    reply = QMessageBox::No;
     d.reject();
+    QVERIFY(!d.isVisible());
     QCOMPARE(d.result(), int(QDialog::Rejected));
     QCOMPARE(f.bytes(), before);
   }

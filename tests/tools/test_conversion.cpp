@@ -95,7 +95,8 @@ class TestConversion : public QObject {
     for (int i = 0; i < list.Count(); ++i) {
       const TUnit* unit = list.GetUnit(i);
       QVERIFY2(!unit->Caption().isEmpty() && !unit->Hint().isEmpty(), qPrintable(unit->Caption()));
-      QVERIFY2(unit->Forward() != 1.0, qPrintable(unit->Caption()));  // no factor fell back to 1
+      // No factor fell back to 1 (the kelvins have 1 and an offset).
+      QVERIFY2(unit->Forward() != 1.0 || unit->Offset() != 0, qPrintable(unit->Caption()));
     }
   }
 
@@ -108,6 +109,7 @@ class TestConversion : public QObject {
                                "  <GROUP><DEEP><ITEM HINT=\"h\" FWD=\"25.4 mm\" CAP=\"deep\">text</ITEM></DEEP></GROUP>\n"
                                "  <ITEM CAP=\"bad factor\" FWD=\"abc\" HINT=\"\"/>\n"
                                "  <ITEM CAP=\"four\" FWD=\"2\" HINT=\"\" EXTRA=\"x\"/>\n"
+                               "  <ITEM OFS=\"-17,5\" CAP=\"offset\" FWD=\"2\" HINT=\"\"/>\n"
                                "  <ITEM CAP=\"no hint\" FWD=\"2\" NOTE=\"\"/>\n"
                                "  <ITEMS CAP=\"other name\" FWD=\"2\" HINT=\"\"/>\n"
                                "</LIST>\n");
@@ -116,7 +118,11 @@ class TestConversion : public QObject {
     QVERIFY(list.LoadFromFile(path));
     QVERIFY(!list.Modified());
     QCOMPARE(list.FileName(), path);
-    QCOMPARE(list.Count(), 5);  // appended to what the list held
+    QCOMPARE(list.Count(), 6);  // appended to what the list held
+    QCOMPARE(list.GetUnit(5)->Offset(), -17.5);
+    QCOMPARE(list.GetUnit(5)->Convert(10, true), 2.5);
+    QCOMPARE(list.GetUnit(5)->Convert(2.5, false), 10.0);
+    QCOMPARE(list.GetUnit(1)->Offset(), 0.0);
     QCOMPARE(list.GetUnit(1)->Caption(), QStringLiteral("дюймы - мм"));
     QCOMPARE(list.GetUnit(1)->Hint(), QStringLiteral("1 дюйм"));
     QCOMPARE(list.GetUnit(2)->Forward(), 25.4);
@@ -174,6 +180,7 @@ class TestConversion : public QObject {
     list.Add(new TUnit(&list, "дюймы - миллиметры", 25.4, "1 дюйм = 25,4 мм"));
     list.Add(new TUnit(&list, "", 1e-6, "<&\">"));
     list.Add(new TUnit(&list, "a\nb\tc\r\nd  ", 2, " "));
+    list.Add(new TUnit(&list, "°F - °C", 5.0 / 9, "", -160.0 / 9));
     // What XML cannot hold (a lone surrogate, control characters) is dropped
     // instead of making the whole list unsavable.
     list.Add(new TUnit(&list, QStringLiteral("x\u0001y") + QChar(0xD800) + "z", 3, QString(QChar(0)) + "h"));
@@ -187,13 +194,17 @@ class TestConversion : public QObject {
     QVERIFY(text.contains("<ROOT>"));
     QVERIFY(text.contains("<ITEM CAP=\"дюймы - миллиметры\" FWD=\"25,4\" HINT=\"1 дюйм = 25,4 мм\"/>"));
     QVERIFY(text.contains(QRegularExpression("<ITEM CAP=\"\" FWD=\"1E-6\" HINT=\"&lt;&amp;&quot;&gt;\"/>")));
+    // The offset only where there is one, after the three an older reader knows.
+    QVERIFY(text.contains("<ITEM CAP=\"°F - °C\" FWD=\"0,555555555555556\" HINT=\"\" OFS=\"-17,7777777777778\"/>"));
+    QCOMPARE(text.count("OFS="), 1);
 
     QLocale::setDefault(QLocale::c());
     TUnitConvertor back;
     QVERIFY(back.LoadFromFile(path));
-    QCOMPARE(back.Count(), 4);
-    QCOMPARE(back.GetUnit(3)->Caption(), QStringLiteral("xyz"));
-    QCOMPARE(back.GetUnit(3)->Hint(), QStringLiteral("h"));
+    QCOMPARE(back.Count(), 5);
+    QCOMPARE(back.GetUnit(3)->Offset(), -17.7777777777778);
+    QCOMPARE(back.GetUnit(4)->Caption(), QStringLiteral("xyz"));
+    QCOMPARE(back.GetUnit(4)->Hint(), QStringLiteral("h"));
     QCOMPARE(back.GetUnit(0)->Forward(), 25.4);
     QCOMPARE(back.GetUnit(2)->Caption(), QStringLiteral("a\nb\tc\r\nd  "));  // breaks and tabs survive
     QCOMPARE(back.GetUnit(2)->Hint(), QStringLiteral(" "));

@@ -76,7 +76,7 @@ class TestUnitConv : public QObject {
     dlg.neLeft->setText("2");
     QVERIFY(dlg.Convert());
     QCOMPARE(dlg.neRight->text(), QStringLiteral("50,8"));
-    QCOMPARE(dlg.FRes, QStringLiteral("50,8"));
+    QCOMPARE(dlg.FRes, QStringLiteral("50.8"));
 
     dlg.btnRLDirect->click();
     QVERIFY(!dlg.btnLRDirect->isChecked());
@@ -84,13 +84,78 @@ class TestUnitConv : public QObject {
     dlg.neRight->setText("50,8");
     QVERIFY(dlg.Convert());
     QCOMPARE(dlg.neLeft->text(), QStringLiteral("2,0"));
-    QCOMPARE(dlg.FRes, QStringLiteral("2,0"));
+    QCOMPARE(dlg.FRes, QStringLiteral("2.0"));
 
-    dlg.neRight->setText("1000000000");
-    dlg.btnLRDirect->click();
-    dlg.neLeft->setText("100000000");  // 2.54e9 is clamped by the field
+  }
+
+  // psi -> kPa of 1e9 is past the field: refused, never capped; a result too
+  // small for twelve decimals shows in exponent form.  What is inserted takes
+  // the separator of the setting (a point here), whatever the field shows.
+  void resultsAreNeverCapped() {
+    TUnitConvertor list;
+    list.Add(new TUnit(&list, "psi - кПа", 6.89475729316836, ""));
+    list.Add(new TUnit(&list, "x", 1e-15, ""));
+    TfrmUnitConv dlg(list);
+    dlg.FillUnits();
+    dlg.neLeft->setText("1000000000");
+    dlg.neRight->setText("1,0");
+    dlg.FRes = QStringLiteral("old");
+    dlg.ConvertAndInsert();
+    QCOMPARE(FErrors.size(), 1);
+    QVERIFY2(FErrors.first().contains(QStringLiteral("6894757293,16836 не помещается в поле")),
+             qPrintable(FErrors.first()));
+    QCOMPARE(dlg.neRight->text(), QStringLiteral("1,0"));
+    QCOMPARE(dlg.FRes, QStringLiteral("old"));
+    QCOMPARE(dlg.result(), int(QDialog::Rejected));
+
+    dlg.cbUnits->setCurrentIndex(1);
+    dlg.neLeft->setText("1,5");
     QVERIFY(dlg.Convert());
-    QCOMPARE(dlg.FRes, QStringLiteral("1000000000,0"));
+    QCOMPARE(dlg.FRes, QStringLiteral("1.5E-15"));
+    // Leaving the field keeps every digit too.
+    dlg.neRight->setValue(dlg.neRight->value());
+    QCOMPARE(dlg.neRight->text(), QStringLiteral("1,5E-15"));
+    dlg.neLeft->setText("0,123456789012345");
+    QVERIFY(dlg.Convert());
+    QCOMPARE(dlg.neLeft->text(), QStringLiteral("0,123456789012"));  // ten digits and more: fixed
+  }
+
+  // The shipped temperatures, both ways, below zero too.
+  void offsetConversionsBothWays() {
+    TUnitConvertor list;
+    QVERIFY(list.LoadFromFile(QStringLiteral(KORVEX_SOURCE_DIR "/Support/unit_conv.xml")));
+    TfrmUnitConv dlg(list);
+    dlg.FillUnits();
+    auto convert = [&](const QString& caption, const char* value, bool forward) {
+      dlg.cbUnits->setCurrentIndex(dlg.cbUnits->findText(caption));
+      (forward ? dlg.btnLRDirect : dlg.btnRLDirect)->click();
+      (forward ? dlg.neLeft : dlg.neRight)->setText(QString::fromLatin1(value));
+      return dlg.Convert() ? dlg.FRes : FErrors.join(QLatin1Char('|'));
+    };
+    const QString cf = QStringLiteral("°C - °F"), fc = QStringLiteral("°F - °C");
+    const QString ck = QStringLiteral("°C - K"), kc = QStringLiteral("K - °C");
+    QCOMPARE(convert(cf, "100", true), QStringLiteral("212.0"));
+    QCOMPARE(convert(cf, "-40", true), QStringLiteral("-40.0"));
+    QCOMPARE(convert(cf, "212", false), QStringLiteral("100.0"));
+    QCOMPARE(convert(fc, "32", true), QStringLiteral("0.0"));
+    QCOMPARE(convert(fc, "212", true), QStringLiteral("100.0"));
+    QCOMPARE(convert(fc, "-40", false), QStringLiteral("-40.0"));
+    QCOMPARE(convert(ck, "-273,15", true), QStringLiteral("0.0"));
+    QCOMPARE(convert(ck, "300", false), QStringLiteral("26.85"));
+    QCOMPARE(convert(kc, "0", true), QStringLiteral("-273.15"));
+    QCOMPARE(convert(kc, "20", false), QStringLiteral("293.15"));
+    QVERIFY(FErrors.isEmpty());
+  }
+
+  // The hint follows the entry: the chosen one, and each entry of the open list.
+  void hintOfEachEntry() {
+    TUnitConvertor list;
+    fillList(list, 3);
+    TfrmUnitConv dlg(list);
+    dlg.FillUnits();
+    QCOMPARE(dlg.cbUnits->itemData(2, Qt::ToolTipRole).toString(), QStringLiteral("h3"));
+    dlg.cbUnits->setCurrentIndex(1);
+    QCOMPARE(dlg.cbUnits->toolTip(), QStringLiteral("h2"));
   }
 
   void errorsLeaveTheFieldsAlone() {
@@ -119,7 +184,7 @@ class TestUnitConv : public QObject {
     QCOMPARE(dlg.neLeft->text(), QStringLiteral("3"));
     dlg.btnLRDirect->click();
     QVERIFY(dlg.Convert());  // forward with 0 is an ordinary product
-    QCOMPARE(dlg.FRes, QStringLiteral("0,0"));
+    QCOMPARE(dlg.FRes, QStringLiteral("0.0"));
   }
 
   void returnInTheLeftValueConvertsAndCloses() {
@@ -133,7 +198,7 @@ class TestUnitConv : public QObject {
     QTest::keyClick(dlg.neLeft, Qt::Key_2);  // the entry selected the whole "1,0"
     QTest::keyClick(dlg.neLeft, Qt::Key_Return);
     QCOMPARE(dlg.result(), int(QDialog::Accepted));
-    QCOMPARE(dlg.FRes, QStringLiteral("50,8"));
+    QCOMPARE(dlg.FRes, QStringLiteral("50.8"));
 
     TfrmUnitConv esc(list);
     esc.show();
@@ -167,6 +232,15 @@ class TestUnitConv : public QObject {
     dlg.edForward->setText("abc");
     dlg.ApplyUnit();
     QCOMPARE(list.GetUnit(1)->Forward(), 25.4);  // not a number: the factor stays
+
+    QCOMPARE(dlg.edOffset->text(), QStringLiteral("0"));
+    dlg.edOffset->setText("-17.5");
+    dlg.ApplyUnit();
+    QCOMPARE(list.GetUnit(1)->Offset(), -17.5);
+    QCOMPARE(dlg.edOffset->text(), QStringLiteral("-17,5"));
+    dlg.edOffset->clear();  // an empty field is no offset
+    dlg.ApplyUnit();
+    QCOMPARE(list.GetUnit(1)->Offset(), 0.0);
   }
 
   // A mouse click selects after it moves the current row: the fields once
@@ -311,7 +385,7 @@ class TestUnitConv : public QObject {
       platform::ScopedDialogScript script(seam);
       QString text = QStringLiteral("old");
       QVERIFY(ExecuteUnitConv(path, text));
-      QCOMPARE(text, QStringLiteral("50,8"));
+      QCOMPARE(text, QStringLiteral("50.8"));
       QCOMPARE(shownUnits, 2);
       QCOMPARE(UnitConvertor->FileName(), path);
 
