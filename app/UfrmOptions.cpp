@@ -324,7 +324,7 @@ void TfrmOptions::buildAddSheet() {
   g->addWidget(sepLabel, 0, 1);
   auto* note = makeLabel(numbering, QStringLiteral(
       "Разделитель номера пункта и текста используется при нумерации пунктов. "
-      "Максимальная длина раз- делителя - 5 символов."));
+      "Максимальная длина разделителя - 5 символов."));
   note->setWordWrap(true);
   g->addWidget(note, 1, 0, 1, 2);
   g->setColumnStretch(1, 1);
@@ -332,6 +332,8 @@ void TfrmOptions::buildAddSheet() {
 
   auto* tol = new QHBoxLayout;
   tol->addWidget(makeLabel(AddSheet, QStringLiteral("Коэффициент высоты шрифта допуска:")));
+  // The field and its arrows sit together; the label keeps its distance.
+  tol->addSpacing(6);
   edTolHeight = new QLineEdit(AddSheet);
   edTolHeight->setObjectName(QStringLiteral("edTolHeight"));
   edTolHeight->setReadOnly(true);

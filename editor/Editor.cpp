@@ -797,9 +797,18 @@ namespace {
 
 // The printed copy carries the highlighter's colours as real character
 // formats, since layout formats do not survive pagination.
+// The margins of the printer's page setup, but never under 10 mm: most
+// printers cut what lies closer to the sheet's edge, and a PDF has none.
+void keepPrintMargins(QPrinter* printer) {
+  const QMarginsF m = printer->pageLayout().margins(QPageLayout::Millimeter);
+  const QMarginsF kept(qMax(m.left(), 10.0), qMax(m.top(), 10.0), qMax(m.right(), 10.0), qMax(m.bottom(), 10.0));
+  if (kept != m) printer->setPageMargins(kept, QPageLayout::Millimeter);
+}
+
 std::unique_ptr<QTextDocument> makePrintDocument(const QTextDocument* source, const QFont& font, QPrinter* printer,
                                                  bool wordWrap,
                                                  const std::function<QSyntaxHighlighter*(QTextDocument*)>& factory) {
+  keepPrintMargins(printer);
   std::unique_ptr<QTextDocument> doc(source->clone());
   doc->setDefaultFont(font);
   doc->documentLayout()->setPaintDevice(printer);

@@ -298,6 +298,10 @@ class THelpWindow : public QDialog {
     buttons->addWidget(close);
     lay->addLayout(buttons);
     connect(back, &QPushButton::clicked, FBrowser, &QTextBrowser::backward);
+    // Nothing to go back to until a link was followed.
+    back->setObjectName(QStringLiteral("HelpBack"));
+    back->setEnabled(false);
+    connect(FBrowser, &QTextBrowser::backwardAvailable, back, &QPushButton::setEnabled);
     connect(home, &QPushButton::clicked, this, [this] { openAt(0); });
     connect(close, &QPushButton::clicked, this, &QDialog::close);
   }

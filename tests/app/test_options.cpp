@@ -299,7 +299,7 @@ class TestOptions : public QObject {
     const QStringList add = labelTexts(dialog.AddSheet);
     for (const char* t : {"Разделитель номера пункта и текста",
                           "Разделитель номера пункта и текста используется при нумерации пунктов. "
-                          "Максимальная длина раз- делителя - 5 символов.",
+                          "Максимальная длина разделителя - 5 символов.",
                           "Коэффициент высоты шрифта допуска:"})
       QVERIFY2(add.contains(QString::fromUtf8(t)), t);
     const QStringList render = labelTexts(dialog.RenderSheet);

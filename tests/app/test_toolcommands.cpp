@@ -83,7 +83,8 @@ class TestToolCommands : public QObject {
     w->ExitWithoutSaving();
   }
 
-  // The shipped list, read from Support/ next to the program: 2 inches are 50.8 mm.
+  // The shipped list, read from Support/ next to the program: 2 inches are
+  // 50.8 mm, written with the separator of the settings.
   void recountInsertsTheConvertedValue() {
     auto w = FBed.openWith("x\r\n");
     w->Editor->setSelStart(0);
@@ -99,7 +100,7 @@ class TestToolCommands : public QObject {
     platform::ScopedDialogScript script(seam);
     const QString before = w->lastRenderedMText();
     w->RunCommand(cmdToolsRecount, QString());
-    QCOMPARE(w->Editor->lines().value(0), QStringLiteral("50") + DialogDecimalSeparator() + QStringLiteral("8"));
+    QCOMPARE(w->Editor->lines().value(0), Options.CommaAsSep ? QStringLiteral("50,8") : QStringLiteral("50.8"));
     QCOMPARE(w->lastRenderedMText(), before);  // the preview is not rendered again
     QVERIFY2(FBed.FMessages.isEmpty(), qPrintable(FBed.FMessages.join('\n')));
     w->ExitWithoutSaving();

@@ -564,6 +564,13 @@ class TestEditor : public QObject {
     });
     QCOMPARE(seen, QStringLiteral("Строка 0"));
     QVERIFY(made != nullptr);
+    QCOMPARE(printer.docName(), QStringLiteral("title"));
+    // At least 10 mm on every side, a wider page-setup margin kept.
+    const QMarginsF m = printer.pageLayout().margins(QPageLayout::Millimeter);
+    QVERIFY(m.left() >= 10 && m.top() >= 10 && m.right() >= 10 && m.bottom() >= 10);
+    printer.setPageMargins(QMarginsF(25, 5, 10, 10), QPageLayout::Millimeter);
+    e.printPageCount(&printer, false);
+    QCOMPARE(printer.pageLayout().margins(QPageLayout::Millimeter), QMarginsF(25, 10, 10, 10));
     QVERIFY(QFileInfo(pdf).size() > 0);
     QCOMPARE(pdfPages(pdf), pages);
 
