@@ -49,10 +49,12 @@ QVariant TDxfTextModel::data(const QModelIndex& index, int role) const {
 QPixmap TDxfTextModel::picture(int row) const {
   auto it = FPictures.constFind(row);
   if (it != FPictures.constEnd()) return *it;
-  // The top left of the text at the preview's own scale, shrunk to fit.
+  // The top left of the text as the preview draws it (paragraphs joined the
+  // preview's way, so the last one ends too), shrunk to fit.
   const QRect band(0, 0, PictureSize.width() * 3, PictureSize.height() * 3);
   TCanvas canvas;
-  const QPoint drawn = RenderPreviewBand(canvas, FDrawing.mtexts()[row].text, FProps, band);
+  const QString mtext = EditorTextToMText(MTextToLines(FDrawing.mtexts()[row].text), QStringLiteral("\r\n"));
+  const QPoint drawn = RenderPreviewBand(canvas, mtext, FProps, band);
   const QRect used = band & QRect(0, 0, qMax(1, drawn.x() + 1), qMax(1, drawn.y() + 1));
   const QImage shot = canvas.image().copy(used);
   QPixmap pm(PictureSize);
