@@ -3,6 +3,8 @@
 #include <QStringDecoder>
 #include <QStringEncoder>
 
+#include "mtext/MTextLexicon.h"
+
 namespace {
 
 // $DWGCODEPAGE names to the names ICU knows; the bool tells a multi-byte page.
@@ -239,61 +241,42 @@ QString LinesToMText(const QStringList& lines) { return lines.join(QLatin1String
 QString DxfPlainText(const QString& m) {
   QString out;
   out.reserve(m.size());
-  const qsizetype n = m.size();
-  for (qsizetype i = 0; i < n; ++i) {
-    const QChar c = m[i];
-    if (c == QLatin1Char('{') || c == QLatin1Char('}')) continue;
-    if (c == QLatin1Char('%') && i + 2 < n && m[i + 1] == QLatin1Char('%')) {
-      const char16_t k = m[i + 2].toLower().unicode();
-      const char16_t sym = k == 'c' ? 0x00D8 : k == 'd' ? 0x00B0 : k == 'p' ? 0x00B1 : k == '%' ? '%' : 0;
-      if (sym) {
+  TMTextLexer lexer(m);
+  for (qsizetype pos = 0; pos < m.size();) {
+    const TMTextToken t = lexer.scan(pos);
+    pos = t.end();
+    switch (t.kind) {
+      case lkChar:
+      case lkEscape:
+        out += QChar(t.ch);
+        break;
+      case lkSymbol: {
+        const char16_t sym = t.code == 'c' ? 0x00D8 : t.code == 'd' ? 0x00B0 : t.code == 'p' ? 0x00B1 : t.ch;
         out += QChar(sym);
-        i += 2;
-        continue;
-      }
-    }
-    if (c != QLatin1Char('\\') || i + 1 >= n) {
-      out += c;
-      continue;
-    }
-    const QChar code = m[++i];
-    switch (code.unicode()) {
-      case 'P': out += QLatin1Char('\n'); break;
-      case '~': out += QChar(0x00A0); break;
-      case '\\': case '{': case '}': out += code; break;
-      case 'L': case 'l': case 'O': case 'o': case 'K': case 'k': case 'N': break;
-      case 'U': case 'u':
-        if (i + 5 < n && m[i + 1] == QLatin1Char('+') && hexRun(m, i + 2, 4)) {
-          out += QChar(char16_t(m.mid(i + 2, 4).toUInt(nullptr, 16)));
-          i += 5;
-        } else {
-          out += code;
-        }
-        break;
-      case 'S': {
-        // \Supper^lower; with ^, / or # between; the escapes \; \^ \/ \# are literal.
-        qsizetype j = i + 1;
-        for (; j < n && m[j] != QLatin1Char(';'); ++j) {
-          const QChar s = m[j];
-          if (s == QLatin1Char('\\') && j + 1 < n) {
-            out += m[++j];
-          } else if (s == QLatin1Char('^') || s == QLatin1Char('#')) {
-            out += QLatin1Char('/');
-          } else {
-            out += s;
-          }
-        }
-        i = j;
         break;
       }
-      default:
-        // A code with an argument up to ';' (\f \H \W \Q \T \C \c \A \p …).
-        if (code.isLetter()) {
-          const qsizetype semi = m.indexOf(QLatin1Char(';'), i + 1);
-          i = semi < 0 ? n : semi;
-        } else {
-          out += code;
+      case lkCode:
+        switch (t.info->effect) {
+          case efFormat: break;
+          case efLineBreak: out += QLatin1Char('\n'); break;
+          case efSpace: out += QLatin1Char(' '); break;
+          case efCharacter: out += QChar(t.ch); break;
+          case efStack:
+            // upper/lower whatever the stack's kind; \^ and the like are the character.
+            for (qsizetype i = t.argStart; i < t.argStart + t.argLength; ++i) {
+              const QChar c = m[i];
+              if (c == QLatin1Char('\\') && i + 1 < t.argStart + t.argLength) {
+                out += m[++i];
+              } else {
+                out += c == QLatin1Char('^') || c == QLatin1Char('#') ? QLatin1Char('/') : c;
+              }
+            }
+            break;
         }
+        break;
+      case lkGroupOpen:
+      case lkGroupClose:
+        break;
     }
   }
   return out;

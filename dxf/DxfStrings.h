@@ -50,7 +50,7 @@ QStringList SplitMTextChunks(const QString& s, int size = 250);
 QStringList MTextToLines(const QString& mtext);
 QString LinesToMText(const QStringList& lines);
 
-// The text as AutoCAD shows it without formatting: codes and braces removed,
-// \P a line break, \U+XXXX and %%c %%d %%p the characters they stand for, a
-// stack as "upper/lower".
+// The text as AutoCAD shows it without formatting, read with the MText
+// lexicon: codes and braces removed, \P a line break, \U+XXXX and %%c %%d
+// %%p the characters they stand for, a stack as "upper/lower".
 QString DxfPlainText(const QString& mtext);

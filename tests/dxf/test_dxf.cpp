@@ -247,6 +247,10 @@ class TestDxf : public QObject {
     QCOMPARE(SplitMTextChunks(pad + QLatin1String("ab")), QStringList({pad + QLatin1String("ab")}));
     QCOMPARE(SplitMTextChunks(QString()), QStringList({QString()}));
 
+    // Plain text as AutoCAD shows it.
+    QCOMPARE(DxfPlainText(QStringLiteral("{\\C1;\\fArial|b1;Штамп}\\P%%c20\\U+0416 \\S+0.1^-0.2;\\~\\\\%%176")),
+             QStringLiteral("Штамп\nØ20Ж +0.1/-0.2 \\°"));
+
     // Paragraphs: an escaped backslash before P is not a paragraph break.
     const QString t = QStringLiteral("a\\Pb\\\\Pc\\P");
     QCOMPARE(MTextToLines(t), QStringList({"a", "b\\\\Pc", ""}));
