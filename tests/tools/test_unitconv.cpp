@@ -1,4 +1,6 @@
 #include <QComboBox>
+#include <QDir>
+#include <QMessageBox>
 #include <QLineEdit>
 #include <QListView>
 #include <QLocale>
@@ -352,6 +354,40 @@ class TestUnitConv : public QObject {
     QCOMPARE(list.GetUnit(0)->Caption(), QStringLiteral("typed"));
     QTest::keyClick(dlg.edCaption, Qt::Key_Escape);
     QVERIFY(!dlg.isVisible());
+  }
+
+  // A list read only in part is written over its file only after a "Да".
+  void editingABrokenListAsksBeforeWritingOverIt() {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("unit_conv.xml");
+    const QByteArray cut = "<ROOT><ITEM CAP=\"a\" FWD=\"2\" HINT=\"\"/><ITEM CAP=\"b\" FWD=\"3\" HINT=\"\"/><IT";
+    QVERIFY(korvextest::writeFile(path, cut));
+    QStringList questions;
+    platform::MessageSeam seam;
+    seam.error = [this](const QString& text) { FErrors << text; };
+    QMessageBox::StandardButton answer = QMessageBox::No;
+    seam.ask = [&](const QString& text) {
+      questions << text;
+      return answer;
+    };
+    platform::setMessageSeam(seam);
+    platform::ScopedDialogScript script({[](QDialog* d) {
+                                           if (auto* edit = qobject_cast<TfrmUnitsConvertEdit*>(d)) edit->MoveDown();
+                                           return int(QDialog::Rejected);
+                                         },
+                                         {}});
+    for (QMessageBox::StandardButton a : {QMessageBox::No, QMessageBox::Yes}) {
+      answer = a;
+      TUnitConvertor list;
+      QVERIFY(!list.LoadFromFile(path));
+      QVERIFY(ExecuteUnitsEdit(list));
+      QCOMPARE(questions.size(), a == QMessageBox::No ? 1 : 2);
+      QVERIFY(questions.last().contains(QDir::toNativeSeparators(path)));
+    }
+    TUnitConvertor written;
+    QVERIFY(written.LoadFromFile(path));
+    QCOMPARE(captions(written), (QStringList{"b", "a"}));
+    QVERIFY(FErrors.isEmpty());
   }
 
   // The program-wide list: read on first use, re-read once emptied, edited
