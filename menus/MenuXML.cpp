@@ -747,7 +747,8 @@ bool TXmlToMenu::MenuLoad(const QString& FileName) {
     ok = ParseMenuXml(file, handler, &FErrorString);
   }
   if (!ok) {
-    if (OnParseError) OnParseError(parseFailedMessage(FileName, FErrorString));
+    if (OnParseError)
+      OnParseError(file.isOpen() ? parseFailedMessage(FileName, FErrorString) : openFailedMessage(FileName, FErrorString));
     return false;
   }
   if (TAcMtextMenu* drawer = AcMtextMenu()) drawer->CalcMaxSize();
@@ -756,6 +757,10 @@ bool TXmlToMenu::MenuLoad(const QString& FileName) {
 
 QString TXmlToMenu::parseFailedMessage(const QString& fileName, const QString& error) {
   return QStringLiteral("Ошибка в файле меню %1: %2").arg(QDir::toNativeSeparators(fileName), error);
+}
+
+QString TXmlToMenu::openFailedMessage(const QString& fileName, const QString& error) {
+  return QStringLiteral("Не удается открыть файл меню %1: %2").arg(QDir::toNativeSeparators(fileName), error);
 }
 
 // ---------------------------------------------------------------------------
@@ -799,7 +804,8 @@ TMenuSource ChooseMenuSource(const QStringList& candidates) {
     }
     if (source.BrokenFile.isEmpty()) {
       source.BrokenFile = name;
-      source.Error = TXmlToMenu::parseFailedMessage(name, error);
+      source.Error = file.isOpen() ? TXmlToMenu::parseFailedMessage(name, error)
+                                   : TXmlToMenu::openFailedMessage(name, error);
     }
   }
   return source;

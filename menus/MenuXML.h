@@ -322,6 +322,8 @@ class TXmlToMenu {
 
   // "Ошибка в файле меню <file>: строка L, позиция C: <what>".
   static QString parseFailedMessage(const QString& fileName, const QString& error);
+  // "Не удается открыть файл меню <file>: <why>".
+  static QString openFailedMessage(const QString& fileName, const QString& error);
 
  private:
   void clearEarlierLoad();

@@ -22,6 +22,7 @@
 #include <QToolButton>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+#include <memory>
 
 #include "platform/Paths.h"
 #include "platform/Platform.h"
@@ -842,16 +843,22 @@ void TfrmMenuEdit::done(int r) {
 }
 
 bool EditMenuFile(const QString& FileName, const QString& ImagesFileName, QWidget* parent) {
-  TfrmMenuEdit dlg(ImagesFileName, parent);
+  std::unique_ptr<TfrmMenuEdit> dlg;
   try {
-    dlg.LoadFile(FileName);
+    dlg = std::make_unique<TfrmMenuEdit>(ImagesFileName, parent);
+  } catch (const TIconStripError&) {
+    // The main window has said so and runs on the built-in icons; so does the editor.
+    dlg = std::make_unique<TfrmMenuEdit>(QString::fromLatin1(BuiltInMenuImagesFile), parent);
+  }
+  try {
+    dlg->LoadFile(FileName);
   } catch (const TMenuFileError&) {
     // The menu the main window runs on, so that the broken file can be mended.
     const TMenuSource source = ChooseMenuSource(MenuFileCandidates(FileName));
     if (source.FileName.isEmpty()) throw;
-    dlg.LoadInPlaceOf(FileName, source.FileName);
+    dlg->LoadInPlaceOf(FileName, source.FileName);
   }
   // The result the dialog ended with: only a save on closing makes it Accepted.
-  platform::execDialog(&dlg);
-  return dlg.result() == QDialog::Accepted;
+  platform::execDialog(dlg.get());
+  return dlg->result() == QDialog::Accepted;
 }

@@ -207,6 +207,6 @@ class TfrmMenuEdit : public QDialog {
 // Opens the editor on the file and the icon strip; true exactly when the user
 // closed it with saving.  A menu file that cannot be read is shown as the
 // menu the program runs on instead (MenuFileCandidates), to be written over
-// it only when the user says so.  An icon strip that cannot be read is
-// thrown (the dialog does not appear).
+// it only when the user says so; an icon strip that cannot be read, by the
+// built-in one.
 bool EditMenuFile(const QString& FileName, const QString& ImagesFileName, QWidget* parent = nullptr);

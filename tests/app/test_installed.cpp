@@ -152,11 +152,16 @@ class TestInstalled : public QObject {
     const QByteArray broken = shipped.readAll().left(3000);
     QFile::remove(userMenu);
     QVERIFY(korvextest::writeFile(userMenu, broken));
-    MenuFileName = platform::supportFile(QStringLiteral("menu.xml"));
+    // The icon strip too: a broken one used to leave no menu at all.
+    const QString userIcons = at("data/korvex/menu.bmp");
+    QVERIFY(korvextest::writeFile(userIcons, "BM not a bitmap"));
     FBed.FMessages.clear();
     auto w = FBed.openWith("Текст\r\n");
     QVERIFY(w);
-    QCOMPARE(FBed.FMessages.size(), 1);
+    QVERIFY(QFile::remove(userIcons));
+    QCOMPARE(FBed.FMessages.size(), 2);
+    QVERIFY(FBed.FMessages.takeFirst().contains(QDir::toNativeSeparators(userIcons)));
+    QVERIFY(w->imlMain->count() > 20);
     const QString message = FBed.FMessages.first();
     QVERIFY2(message.startsWith("Ошибка в файле меню " + QDir::toNativeSeparators(userMenu) + ": строка "),
              qPrintable(message));
@@ -186,7 +191,10 @@ class TestInstalled : public QObject {
     answer = "yes";
     w->RunCommand(cmdToolsEditMenus, QString());
     QCOMPARE(ReadMenuTree(userMenu).size(), ReadMenuTree(shipped.fileName()).size());
-    QCOMPARE(FBed.FMessages.size(), 1);
+    // The rebuild reads the mended menu without a word; only the icon strip,
+    // gone since, is reported again.
+    QCOMPARE(FBed.FMessages.size(), 2);
+    QVERIFY(FBed.FMessages.last().contains(QDir::toNativeSeparators(userIcons)));
     QFile::remove(userMenu);
     MenuFileName = platform::supportFile(QStringLiteral("menu.xml"));
   }
