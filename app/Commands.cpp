@@ -1,6 +1,8 @@
 #include "app/Commands.h"
 
 #include <QApplication>
+#include <QClipboard>
+#include <QMimeData>
 
 #include "app/General.h"
 #include "app/SearchReplace.h"
@@ -22,7 +24,22 @@ namespace {
 // --- state rules
 bool canUndo(const TEditor& e) { return e.canUndo(); }
 bool canRedo(const TEditor& e) { return e.canRedo(); }
-bool canPaste(const TEditor& e) { return e.canPaste(); }
+// The clipboard is read when it changes, not on every refresh of the command
+// states: on X11 each reading is a round trip to the server.
+bool clipboardHasText() {
+  static bool hasText = false;
+  static const bool watching = [] {
+    auto read = [] {
+      const QMimeData* d = QGuiApplication::clipboard()->mimeData();
+      hasText = d && d->hasText() && !d->text().isEmpty();
+    };
+    read();
+    QObject::connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, read);
+    return true;
+  }();
+  return watching && hasText;
+}
+bool canPaste(const TEditor& e) { return !e.isReadOnly() && clipboardHasText(); }
 bool hasSelection(const TEditor& e) { return e.hasSelection(); }
 bool selectionWritable(const TEditor& e) { return e.hasSelection() && !e.isReadOnly(); }
 bool writable(const TEditor& e) { return !e.isReadOnly(); }
@@ -98,8 +115,8 @@ constexpr TCommand Commands[] = {
     {cmdFilePrint, [](W& w, A, S) { w.PrintText(); }, nullptr, nullptr},
     {cmdFileOk, [](W& w, A, S) { w.ApplyAndClose(); }, nullptr, nullptr},
     {cmdFileExit, [](W& w, A, S) { w.ExitWithoutSaving(); }, nullptr, nullptr},
-    {cmdEditUndo, [](W& w, A, S) { w.Editor->undo(); }, canUndo, nullptr},
-    {cmdEditRedo, [](W& w, A, S) { w.Editor->redo(); }, canRedo, nullptr},
+    {cmdEditUndo, [](W& w, A, S) { w.UndoEdit(false); }, canUndo, nullptr},
+    {cmdEditRedo, [](W& w, A, S) { w.UndoEdit(true); }, canRedo, nullptr},
     {cmdEditCut, [](W& w, A, S) { w.Editor->cut(); }, selectionWritable, nullptr},
     {cmdEditCopy, [](W& w, A, S) { w.Editor->copy(); }, hasSelection, nullptr},
     {cmdEditPaste, [](W& w, A, S) { w.Editor->paste(); }, canPaste, nullptr},

@@ -1,25 +1,85 @@
 #include "app/RenderText.h"
 
+#include <QTextBlock>
+#include <QTextDocument>
+#include <QVarLengthArray>
+
 #include "mtext/zorAcMtextRender.h"
 
-QString EditorTextToMText(const QStringList& lines, const QString&) {
-  // Every editor line is one paragraph, whatever breaks the file had (LF, CR,
-  // U+2028); the file keeps its own breaks when written.
-  const QString lineBreak = QStringLiteral("\r\n");
-  QString s;
-  qsizetype total = 0;
-  for (const QString& l : lines) total += l.size() + lineBreak.size();
-  s.reserve(total + 2);
-  for (const QString& l : lines) {
-    s += l;
-    s += lineBreak;
+namespace {
+
+// Builds the MText into out in one pass: the lines joined by CR LF, the
+// trailing blanks and control characters of the whole cut, CR LF appended and
+// each CR LF pair turned into \P.  Blanks and controls are held back until a
+// printable character follows them, so the cut needs no second pass.
+class TMTextBuilder {
+ public:
+  explicit TMTextBuilder(QString& out) : FOut(out) { FOut.resize(0); }
+  void reserve(qsizetype n) {
+    if (FOut.capacity() < n) FOut.reserve(n);
   }
-  qsizetype end = s.size();
-  while (end > 0 && s.at(end - 1).unicode() <= 32) --end;
-  s.truncate(end);
-  s += QStringLiteral("\r\n");
-  s.replace(QStringLiteral("\r\n"), QStringLiteral("\\P"));
+  void line(QStringView l) {
+    if (FFirst)
+      FFirst = false;
+    else
+      held(u'\r'), held(u'\n');
+    const char16_t* p = reinterpret_cast<const char16_t*>(l.data());
+    const char16_t* end = p + l.size();
+    while (p < end) {
+      // The run of printable characters goes in as one piece.
+      const char16_t* run = p;
+      while (run < end && *run > 32) ++run;
+      if (run != p) {
+        flush();
+        FOut.append(QStringView(p, run - p));
+        p = run;
+      }
+      for (; p < end && *p <= 32; ++p) held(*p);
+    }
+  }
+  void finish() {
+    FHeld.clear();
+    FOut.append(QLatin1String("\\P"));
+  }
+
+ private:
+  void held(char16_t c) { FHeld.push_back(c); }
+  void flush() {
+    for (const char16_t c : FHeld) {
+      if (c == u'\n' && !FOut.isEmpty() && FOut.back() == u'\r') {
+        FOut.back() = u'\\';
+        FOut.append(u'P');
+      } else {
+        FOut.append(QChar(c));
+      }
+    }
+    FHeld.clear();
+  }
+  QString& FOut;
+  QVarLengthArray<char16_t, 32> FHeld;
+  bool FFirst = true;
+};
+
+}  // namespace
+
+// Every editor line is one paragraph, whatever breaks the file had (LF, CR,
+// U+2028); the file keeps its own breaks when written.
+QString EditorTextToMText(const QStringList& lines, const QString&) {
+  QString s;
+  TMTextBuilder b(s);
+  qsizetype total = 0;
+  for (const QString& l : lines) total += l.size() + 2;
+  b.reserve(total + 2);
+  for (const QString& l : lines) b.line(l);
+  b.finish();
   return s;
+}
+
+void EditorTextToMText(const QTextDocument& document, QString& out) {
+  TMTextBuilder b(out);
+  b.reserve(document.characterCount() + document.blockCount() + 2);
+  for (QTextBlock block = document.firstBlock(); block.isValid(); block = block.next()) b.line(block.text());
+  b.finish();
 }
 
 namespace {

@@ -6,6 +6,8 @@
 #include <QString>
 #include <QStringList>
 
+class QTextDocument;
+
 #include "app/General.h"
 #include "mtext/zorAcCanvas.h"
 
@@ -13,6 +15,9 @@
 // editor line is a paragraph), trailing blanks and control characters
 // removed, then CR LF appended and every CR LF turned into \P.
 QString EditorTextToMText(const QStringList& lines, const QString& lineBreak);
+// The same from the editor's document, into out (its memory is kept, so a
+// re-render does not allocate the text again).
+void EditorTextToMText(const QTextDocument& document, QString& out);
 
 // Prepares the canvas (16 x 16, render font and colours, filled, pen at 0,0),
 // renders mtext and trims the canvas to the drawn size + 1.  Returns the

@@ -1,6 +1,7 @@
 #include "app/UfrmMain.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDir>
@@ -15,6 +16,7 @@
 #include <QPrinter>
 #include <QScrollBar>
 #include <QStatusTipEvent>
+#include <QTextDocument>
 #include <QTimer>
 #include <QToolButton>
 #include <cstdio>
@@ -62,6 +64,28 @@ constexpr int kMinPaneHeight = 42;
 // A loaded document up to this many characters (breaks counted as written) is
 // previewed at once; a longer one waits for the first edit or command.
 constexpr int kRenderOnLoadLimit = 512;
+
+// Marks the command states stale on each key or click anywhere in the program.
+class TInputWatcher : public QObject {
+ public:
+  TInputWatcher(bool& dirty, QObject* parent) : QObject(parent), FDirty(dirty) {}
+  bool eventFilter(QObject* o, QEvent* e) override {
+    switch (e->type()) {
+      case QEvent::KeyPress:
+      case QEvent::MouseButtonPress:
+      case QEvent::MouseButtonRelease:
+      case QEvent::Shortcut:
+        FDirty = true;
+        break;
+      default:
+        break;
+    }
+    return QObject::eventFilter(o, e);
+  }
+
+ private:
+  bool& FDirty;
+};
 
 QString appTitle() {
   const QString t = QCoreApplication::applicationName();
@@ -145,6 +169,18 @@ TfrmMain::TfrmMain(const QStringList& arguments, QWidget* parent)
   Editor->onKeyPress = [this](QChar& key) { EditorKeyPress(key); };
   Editor->installEventFilter(this);
   ScrlBox->installEventFilter(this);
+  qApp->installEventFilter(new TInputWatcher(FCommandStateDirty, this));
+  auto stale = [this] { FCommandStateDirty = true; };
+  connect(Editor->document(), &QTextDocument::contentsChange, this, [this] {
+    ++FTextRevision;
+    FCommandStateDirty = true;
+  });
+  connect(Editor, &QPlainTextEdit::selectionChanged, this, stale);
+  connect(Editor, &QPlainTextEdit::cursorPositionChanged, this, stale);
+  connect(Editor, &QPlainTextEdit::modificationChanged, this, stale);
+  connect(Editor, &QPlainTextEdit::undoAvailable, this, stale);
+  connect(Editor, &QPlainTextEdit::redoAvailable, this, stale);
+  connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this, stale);
   Editor->setContextMenuPolicy(Qt::CustomContextMenu);
   connect(Editor, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
     // A right click puts the caret on the word clicked, so the spelling
@@ -165,7 +201,15 @@ TfrmMain::~TfrmMain() { FormDestroy(); }
 // Lifecycle
 
 void TfrmMain::FormCreate() {
-  platform::setIdleHandler([this] { UpdateCommandState(); });
+  platform::setIdleHandler([this] {
+    if (FCommandStateDirty) {
+      UpdateCommandState();
+      return;
+    }
+    // The Insert toggle is the program's own flag: reading it costs nothing.
+    const bool overwrite = platform::insertToggled();
+    if (Editor->insertMode() == overwrite) UpdateCommandState();
+  });
 
   ProgramFolder = QDir(QCoreApplication::applicationDirPath()).absolutePath() + QLatin1Char('/');
   platform::setHelpFolder(platform::programPaths().HelpFolder);
@@ -417,7 +461,10 @@ void TfrmMain::LoadText(const QString& path) {
 }
 
 void TfrmMain::RenderText() {
-  FLastMText = EditorTextToMText(Editor->lines(), Editor->lineBreak());
+  if (FMTextRevision != FTextRevision || FLastMText.isEmpty()) {
+    EditorTextToMText(*Editor->document(), FLastMText);
+    FMTextRevision = FTextRevision;
+  }
   ScrlBox->horizontalScrollBar()->setValue(0);
   ScrlBox->verticalScrollBar()->setValue(0);
   RenderPreviewBand(FRenderCanvas, FLastMText, Options.RenderProps, previewBand(QPoint(0, 0)));
@@ -641,6 +688,7 @@ void TfrmMain::ExecuteCommand(QObject* Sender) {
 
 void TfrmMain::RunCommand(TMenuCommand cmd, const QString& argument, QObject* sender) {
   CommandOf(cmd).run(*this, argument, sender);
+  FCommandStateDirty = true;
 }
 
 void TfrmMain::InsertAtCaret(const QString& S) { ::InsertAtCaret(*Editor, S); }
@@ -664,6 +712,7 @@ void TfrmMain::InsertSupportFile(const QString& path) {
 }
 
 void TfrmMain::UpdateCommandState() {
+  FCommandStateDirty = false;
   const QString caption = documentCaption();
   if (windowTitle() != caption) setWindowTitle(caption);
 
@@ -710,9 +759,21 @@ void TfrmMain::EditorChange() {
 }
 
 bool TfrmMain::EditorKeyDown(QKeyEvent* e) {
+  if (e->matches(QKeySequence::Undo) || e->matches(QKeySequence::Redo)) {
+    UndoEdit(e->matches(QKeySequence::Redo));
+    return true;
+  }
   // The preview shows the text as it was before the space.
   if (e->key() == Qt::Key_Space) RenderText();
   return false;
+}
+
+void TfrmMain::UndoEdit(bool redo) {
+  if (redo)
+    Editor->redo();
+  else
+    Editor->undo();
+  RenderText();
 }
 
 void TfrmMain::EditorKeyPress(QChar& key) {

@@ -122,6 +122,8 @@ class TfrmMain : public QMainWindow {
   void InsertAtCaret(const QString& S);
   void InsertSupportFile(const QString& path);
   void UpdateCommandState();
+  // Undoes (or redoes) the last edit and previews the text as it then is.
+  void UndoEdit(bool redo);
   void ShowHintText(const QString& hint);
   void RebuildMenus();
   QMenu* editorPopup() const;
@@ -205,6 +207,13 @@ class TfrmMain : public QMainWindow {
   bool FClosingAccepted = false;
   TCanvas FRenderCanvas;
   QString FLastMText;
+  // Bumped by every change of the document; the MText is built again only
+  // when it differs from the one FLastMText was built at.
+  quint64 FTextRevision = 1;
+  quint64 FMTextRevision = 0;
+  // Set by input, edits, the clipboard and commands: the command states are
+  // refreshed once after them, not on every idle of the event loop.
+  bool FCommandStateDirty = true;
   std::unique_ptr<TAcMtextMenu> FMtextMenu;
   QPointer<QMenu> FEditorPopup;
   std::unique_ptr<TSpellMenu> FSpelling;

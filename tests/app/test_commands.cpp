@@ -5,6 +5,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QTemporaryDir>
+#include <QClipboard>
 #include <QTest>
 
 #include "MainWindowTestBed.h"
@@ -138,6 +139,21 @@ class TestCommands : public QObject {
     QVERIFY(!w->Editor->modified());
     QVERIFY(!w->Editor->canUndo());
     QVERIFY(!w->fileName().isEmpty());
+    w->ExitWithoutSaving();
+  }
+
+  // Paste follows the clipboard, as other programs change it.
+  void pasteFollowsClipboard() {
+    auto w = FBed.openWith("abc\r\n");
+    QGuiApplication::clipboard()->setText(QStringLiteral("x"));
+    platform::runIdleHandler();
+    QVERIFY(findItem(*w, cmdEditPaste)->isEnabled());
+    QGuiApplication::clipboard()->clear();
+    platform::runIdleHandler();
+    QVERIFY(!findItem(*w, cmdEditPaste)->isEnabled());
+    QGuiApplication::clipboard()->setText(QStringLiteral("y"));
+    platform::runIdleHandler();
+    QVERIFY(findItem(*w, cmdEditPaste)->isEnabled());
     w->ExitWithoutSaving();
   }
 

@@ -5,6 +5,7 @@
 #include <QKeyEvent>
 #include <QMenuBar>
 #include <QTemporaryDir>
+#include <QTextDocument>
 #include <QTest>
 #include <QToolBar>
 
@@ -77,12 +78,23 @@ class TestMainWindow : public QObject {
     QTest::newRow("LF document: a paragraph per line") << QStringList{"a", "b"} << "\n" << "a\\Pb\\P";
     QTest::newRow("U+2028 document") << QStringList{"a", "b"} << QString(QChar(0x2028)) << "a\\Pb\\P";
     QTest::newRow("tabs and controls trimmed") << QStringList{"x\t \x01"} << "\r\n" << "x\\P";
+    QTest::newRow("CR ending a line") << QStringList{"a\r", "b"} << "\r\n" << "a\r\\Pb\\P";
+    QTest::newRow("blank lines between") << QStringList{"a", " ", "", "b", " \t", ""} << "\r\n"
+                                         << "a\\P \\P\\Pb\\P";
   }
   void mtextString() {
     QFETCH(QStringList, lines);
     QFETCH(QString, lineBreak);
     QFETCH(QString, expected);
     QCOMPARE(EditorTextToMText(lines, lineBreak), expected);
+    // From the document (where a CR breaks the paragraph), into a buffer
+    // that held a longer text.
+    if (lines.join(QString()).contains(QLatin1Char('\r'))) return;
+    QTextDocument doc;
+    doc.setPlainText(lines.join(QChar::ParagraphSeparator));
+    QString out = QStringLiteral("old text, longer than any of the rows");
+    EditorTextToMText(doc, out);
+    QCOMPARE(out, expected);
   }
 
   void previewLinesHaveNoGaps() {
@@ -377,6 +389,26 @@ class TestMainWindow : public QObject {
     QTest::keyClicks(w->Editor, QStringLiteral("d"));
     QTest::keyClick(w->Editor, Qt::Key_Return);
     QCOMPARE(w->lastRenderedMText(), QStringLiteral("abc\\Pd\\P"));
+    w->ExitWithoutSaving();
+  }
+
+  // Undo and redo, by key or command, show the text they leave.
+  void undoRedoRerender() {
+    const QString path = FDir.filePath(QStringLiteral("undo.txt"));
+    QVERIFY(writeAll(path, "ab\r\n"));
+    auto w = openOn(path);
+    w->Editor->setCaretXY(QPoint(3, 1));
+    QTest::keyClicks(w->Editor, QStringLiteral("cd"));
+    QTest::keyClick(w->Editor, Qt::Key_Space);
+    QCOMPARE(w->lastRenderedMText(), QStringLiteral("abcd\\P"));
+    QTest::keyClick(w->Editor, Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(w->Editor->line(0), QStringLiteral("ab"));
+    QCOMPARE(w->lastRenderedMText(), QStringLiteral("ab\\P"));
+    w->RunCommand(cmdEditRedo, QString());
+    QCOMPARE(w->lastRenderedMText(), EditorTextToMText(w->Editor->lines(), QString()));
+    QVERIFY(w->lastRenderedMText().startsWith(QStringLiteral("abcd")));
+    w->RunCommand(cmdEditUndo, QString());
+    QCOMPARE(w->lastRenderedMText(), QStringLiteral("ab\\P"));
     w->ExitWithoutSaving();
   }
 };
