@@ -264,7 +264,7 @@ void TMTextLexer::backslash(qsizetype pos, TMTextToken& t) {
 
 namespace {
 
-bool isWordChar(QChar c) { return c.isLetterOrNumber() || c == u'_'; }
+bool isWordChar(QChar c) { return c.isLetterOrNumber() || c.isMark() || c == u'_'; }
 
 }  // namespace
 

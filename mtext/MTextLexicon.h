@@ -122,5 +122,5 @@ struct TMTextWord {
   QString text;
   bool hasDigit = false;  // H7, M10x1: engineering tokens, not words to check
 };
-// Letters, digits and "_" make words, as in the editor.
+// Letters, digits, combining marks and "_" make words, as in the editor.
 QVector<TMTextWord> MTextWords(QStringView line);

@@ -12,14 +12,43 @@ TSynMText* TSynEditSpellCheck::attachedHighlighter(const TEditor* AEditor) const
   return FHighlighter->tokenizer();
 }
 
-bool TSynEditSpellCheck::IsMisspelledAt(const TEditor* AEditor, int line, int column, const QString& word) {
+bool TSynEditSpellCheck::IsMisspelledWord(const TEditor* AEditor, const QString& ALine, const TMTextWord& AWord) {
+  if (AWord.hasDigit || CheckWord(AWord.text)) return false;
   if (const TSynMText* highlighter = attachedHighlighter(AEditor)) {
-    // Only plain text is spelling: format codes, numbers and symbols are not.
-    const THighlighterAttribute* attribute = highlighter->attributeAt(AEditor->line(line - 1), column - 1);
+    const THighlighterAttribute* attribute = highlighter->attributeAt(ALine, int(AWord.start));
     if (!attribute) attribute = highlighter->getDefaultAttribute(daWhitespace);
     if (!attribute || !CheckHighlighterAttribute(attribute->name())) return false;
   }
-  return !CheckWord(word);
+  return true;
+}
+
+bool TSynEditSpellCheck::IsMisspelledAt(const TEditor* AEditor, int line, int column, const QString& word,
+                                        int* AStart) {
+  // The editor's word may be part of one (сл of сл\Lово) or a code with its
+  // argument (fArial): the words that start inside it decide.
+  if (!AEditor) return false;
+  const QString text = AEditor->line(line - 1);
+  const qsizetype from = column - 1, to = from + qMax<qsizetype>(1, word.size());
+  for (const TMTextWord& w : MTextWords(text)) {
+    if (w.start >= to) break;
+    if (w.start >= from && IsMisspelledWord(AEditor, text, w)) {
+      if (AStart) *AStart = int(w.start);
+      return true;
+    }
+  }
+  return false;
+}
+
+bool TSynEditSpellCheck::WordAtColumn(const QString& ALine, int column, TMTextWord& AWord) {
+  const qsizetype at = column - 1;
+  for (const TMTextWord& w : MTextWords(ALine)) {
+    if (w.start > at) break;
+    if (at <= w.start + w.length) {
+      AWord = w;
+      return true;
+    }
+  }
+  return false;
 }
 
 bool TSynEditSpellCheck::SpellCheck(TEditor* AEditor) {
@@ -46,7 +75,11 @@ bool TSynEditSpellCheck::SpellCheck(TEditor* AEditor) {
   while (true) {
     const QPoint caret = AEditor->caretXY();
     const QString word = AEditor->wordAtRowCol(caret.y(), caret.x());
-    if (!TrimWord(word).isEmpty() && IsMisspelledAt(AEditor, caret.y(), caret.x(), word)) break;
+    int start = 0;
+    if (!TrimWord(word).isEmpty() && IsMisspelledAt(AEditor, caret.y(), caret.x(), word, &start)) {
+      AEditor->setCaretXY(QPoint(start + 1, caret.y()));
+      break;
+    }
     const QPoint next = step(caret);
     if (next == caret) break;
     AEditor->setCaretXY(next);

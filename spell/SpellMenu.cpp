@@ -11,13 +11,30 @@
 
 namespace {
 
-// The word at the caret, or the one just before it: a word the user has just
-// typed counts as the word at the caret.
-QString WordAtCaret(const TEditor* editor) {
+// The word at the caret, or the one just before it (a word the user has just
+// typed counts as the word at the caret), as the preview reads it: сл\Lово is
+// "слово"; on a code, a number or a token with a digit there is none.
+bool WordAtCaret(const TEditor* editor, TMTextWord& word) {
   const QPoint caret = editor->caretXY();
-  QString word = editor->wordAtRowCol(caret.y(), caret.x());
-  if (word.isEmpty() && caret.x() > 1) word = editor->wordAtRowCol(caret.y(), caret.x() - 1);
-  return word;
+  return TSynEditSpellCheck::WordAtColumn(editor->line(caret.y() - 1), caret.x(), word) && !word.hasDigit;
+}
+
+QString WordAtCaret(const TEditor* editor) {
+  TMTextWord word;
+  return WordAtCaret(editor, word) ? word.text : QString();
+}
+
+// The codes inside a word's source (\L of сл\Lово), kept after the word that
+// replaces it.
+QString CodesInside(const QString& line, const TMTextWord& word) {
+  QString kept;
+  TMTextLexer lexer(line);
+  for (qsizetype pos = word.start; pos < word.start + word.length;) {
+    const TMTextToken t = lexer.scan(pos);
+    if (t.kind != lkChar && !(t.kind == lkCode && t.code == u'U')) kept += line.mid(t.start, t.length);
+    pos = t.end();
+  }
+  return kept;
 }
 
 }  // namespace
@@ -187,7 +204,9 @@ void TSpellMenu::FindNextMisspelling() {
     if (next == p) break;
     p = next;
     const QString word = FEditor->wordAtRowCol(p.y(), p.x());
-    found = FSpellCheck && !word.isEmpty() && FSpellCheck->IsMisspelledAt(FEditor, p.y(), p.x(), word);
+    int start = 0;
+    found = FSpellCheck && !word.isEmpty() && FSpellCheck->IsMisspelledAt(FEditor, p.y(), p.x(), word, &start);
+    if (found) p.setX(start + 1);
   }
   if (found) {
     FEditor->setCaretXY(p);
@@ -217,13 +236,13 @@ void TSpellMenu::ReplaceBySuggestion(QAction* Sender) {
   const int amp = int(text.indexOf(QLatin1Char('&')));
   if (amp >= 0) text.remove(amp, 1);
   const QPoint caret = FEditor->caretXY();
-  const QPoint start = FEditor->wordStart(caret);
-  const QPoint end = FEditor->wordEnd(caret);
+  TMTextWord word;
+  if (!WordAtCaret(FEditor, word)) return;
   const QTextBlock block = FEditor->document()->findBlockByNumber(caret.y() - 1);
   if (!block.isValid()) return;
   QTextCursor c(block);
-  c.setPosition(block.position() + start.x() - 1);
-  c.setPosition(block.position() + end.x() - 1, QTextCursor::KeepAnchor);
+  c.setPosition(block.position() + int(word.start));
+  c.setPosition(block.position() + int(word.start + word.length), QTextCursor::KeepAnchor);
   FEditor->setTextCursor(c);
-  FEditor->setSelText(text);
+  FEditor->setSelText(text + CodesInside(block.text(), word));
 }

@@ -25,29 +25,21 @@ void TDrawAutoSpellCheckPlugin::afterPaint(QPainter& canvas, const QRect& clip, 
   const TUnderlineStyle style = spell->UnderlineStyle();
   for (int L = firstLine; L <= lastLine; ++L) {
     const QString text = editor->line(L - 1);
-    int C = 1;
-    // The last character of a line is never taken as a word start.
-    while (C < text.size()) {
-      const QString word = editor->wordAtRowCol(L, C);
-      if (word.isEmpty()) {
-        ++C;
-        continue;
-      }
+    for (const TMTextWord& w : MTextWords(text)) {
+      // The last character of a line is never taken as a word start.
+      if (w.start >= text.size() - 1) break;
       // Where the word is drawn is asked only for misspelled words: most
       // words are correct, and the verdict is cached.
-      if (spell->IsMisspelledAt(editor, L, C, word)) {
-        const QRect r = editor->lineColumnRect(L, C, int(word.size()));
-        if (!r.isEmpty() && r.adjusted(0, 0, 1, 3).intersects(clip)) {
-          const int B = r.top() + H - 3;
-          for (int x = r.left(); x <= r.left() + r.width(); ++x) {
-            if (x <= gutter) continue;
-            const int d = UnderlineOffset(style, x - r.left());
-            canvas.setPen(d < 0 ? background : underline);
-            canvas.drawPoint(x, B + d);
-          }
-        }
+      if (!spell->IsMisspelledWord(editor, text, w)) continue;
+      const QRect r = editor->lineColumnRect(L, int(w.start) + 1, int(w.length));
+      if (r.isEmpty() || !r.adjusted(0, 0, 1, 3).intersects(clip)) continue;
+      const int B = r.top() + H - 3;
+      for (int x = r.left(); x <= r.left() + r.width(); ++x) {
+        if (x <= gutter) continue;
+        const int d = UnderlineOffset(style, x - r.left());
+        canvas.setPen(d < 0 ? background : underline);
+        canvas.drawPoint(x, B + d);
       }
-      C += int(word.size()) + 1;
     }
   }
 }

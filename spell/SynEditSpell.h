@@ -19,6 +19,7 @@
 #include <memory>
 
 #include "core/Colors.h"
+#include "mtext/MTextLexicon.h"
 #include "spell/HunspellLib.h"
 
 class TEditor;
@@ -119,9 +120,17 @@ class TSynEditSpellCheck : public QObject {
   // at creation are checked there; otherwise every word is.
   void setHighlighter(TSynMTextHighlighter* highlighter);
   TSynMText* attachedHighlighter(const TEditor* AEditor) const;
-  // Whether the word at (line, column) of the editor, 1-based, is to be
-  // reported as misspelled: the attribute rule above, then CheckWord.
-  bool IsMisspelledAt(const TEditor* AEditor, int line, int column, const QString& word);
+  // Words are read from a line as the preview reads it (MTextWords): codes,
+  // their arguments, %% symbols and stacks are no words, a word split by a
+  // code (сл\Lово) is checked whole, and a token with a digit (H7, M10x1)
+  // is not checked.  A word is misspelled when CheckWord says so and, with a
+  // highlighter attached, its attribute is one of those named at creation.
+  bool IsMisspelledWord(const TEditor* AEditor, const QString& ALine, const TMTextWord& AWord);
+  // Whether a misspelled word starts inside the editor's word at (line,
+  // column), 1-based; its start (0-based) goes to AStart.
+  bool IsMisspelledAt(const TEditor* AEditor, int line, int column, const QString& word, int* AStart = nullptr);
+  // The word of the line at the column (1-based) or ending just before it.
+  static bool WordAtColumn(const QString& ALine, int column, TMTextWord& AWord);
   // The checking pass: stops with the caret on the next misspelled word.
   // Returns Enabled as it was on entry.
   bool SpellCheck(TEditor* AEditor);

@@ -138,11 +138,39 @@ class TestEditorSpell : public QObject {
     image = f.paint();
     QVERIFY(f.redBelow(image, 2, 1, 1) > 0);
 
-    // Without the highlighter every word is checked, codes included.
+    // Without the highlighter codes are still no words; plain text is checked.
     f.FHighlighter->setDocument(nullptr);
-    f.FEditor.setLine(1, QStringLiteral("\\fхорашая;"));
+    f.FEditor.setLine(1, QStringLiteral("\\fхорашая; хорашая"));
     image = f.paint();
-    QVERIFY(f.redBelow(image, 2, 2, 8) > 0);
+    QCOMPARE(f.redBelow(image, 2, 2, 8), 0);
+    QVERIFY(f.zigzagBelow(image, 2, 12, 7));
+  }
+
+  void aLineFullOfCodesUnderlinesOnlyItsMisspelledWords() {
+    const QString line = QStringLiteral(
+        "{\\fTimes New Roman|b1;\\H2.5;\\C1;сл\\Lово\\l} %%c25 \\S1/2; H7 M10x1 2x45 \\U+0416ук ашибка "
+        "\\Fsimplex.shx;Формат\\~А2 \\pxqc;\\c255;провирка\\P");
+    for (bool highlighted : {true, false}) {
+      TFixture f({line});
+      if (!highlighted) f.FHighlighter->setDocument(nullptr);
+      f.chooseRussian();
+      QStringList misspelled;
+      for (const TMTextWord& w : MTextWords(line))
+        if (f.spell()->IsMisspelledWord(&f.FEditor, line, w)) misspelled << w.text;
+      QCOMPARE(misspelled, (QStringList{"ашибка", "провирка"}));
+      // F6 from the start stops on the first of them, and a suggestion replaces
+      // it; a word split by a code keeps the code after it.
+      TMessages messages;
+      f.FEditor.setCaretXY(QPoint(1, 1));
+      f.FSpelling->FindNextMisspelling();
+      QCOMPARE(f.FEditor.caretXY().x(), int(line.indexOf(QStringLiteral("ашибка"))) + 1);
+    }
+    TFixture f({QStringLiteral("сл\\Lвоо")});
+    f.chooseRussian();
+    f.FEditor.setCaretXY(QPoint(2, 1));
+    QAction suggestion(QStringLiteral("слово"));
+    f.FSpelling->ReplaceBySuggestion(&suggestion);
+    QCOMPARE(f.FEditor.line(0), QStringLiteral("слово\\L"));
   }
 
   void wordPerfectStyleAndColour() {
