@@ -37,7 +37,7 @@
 
 namespace {
 
-const TMTextCodeInfo kCodes[] = {
+constexpr TMTextCodeInfo kCodes[] = {
     {'L', afNone, efFormat, "", "underline on", "\\Lподчёркнуто\\l"},
     {'l', afNone, efFormat, "", "underline off", "\\Lподчёркнуто\\l"},
     {'O', afNone, efFormat, "", "overline on", "\\Oнадчёркнуто\\o"},
@@ -65,18 +65,16 @@ const TMTextCodeInfo kCodes[] = {
     {'U', afUnicode, efCharacter, "", "character by UTF-16 code", "\\U+2205"},
 };
 
-// Code letters are ASCII: one slot per character below 128.
+// Code letters are ASCII: one slot per character below 128, filled at compile
+// time so that a look-up costs one load.
 struct TCodeIndex {
   const TMTextCodeInfo* slot[128] = {};
-  TCodeIndex() {
-    for (const TMTextCodeInfo& c : kCodes) slot[uchar(c.letter)] = &c;
+  constexpr TCodeIndex() {
+    for (const TMTextCodeInfo& c : kCodes) slot[static_cast<unsigned char>(c.letter)] = &c;
   }
 };
 
-const TCodeIndex& codeIndex() {
-  static const TCodeIndex index;
-  return index;
-}
+constexpr TCodeIndex kIndex{};
 
 bool isHex(QChar c) {
   const char16_t u = c.unicode();
@@ -107,7 +105,7 @@ const TMTextCodeInfo* MTextCodeTable(int* count) {
 }
 
 const TMTextCodeInfo* MTextCodeInfo(QChar letter) {
-  return letter.unicode() < 128 ? codeIndex().slot[letter.unicode()] : nullptr;
+  return letter.unicode() < 128 ? kIndex.slot[letter.unicode()] : nullptr;
 }
 
 // Read in place: a code without its ";" sees the whole rest of the text as its
@@ -140,43 +138,22 @@ bool MTextNumber(QStringView s, double& value) {
   return true;
 }
 
-TMTextToken TMTextLexer::scan(qsizetype pos) {
-  TMTextToken t;
-  t.start = pos;
-  t.length = 1;
+void TMTextLexer::percent(qsizetype pos, TMTextToken& t) const {
   const QChar* s = FText;
-  const QChar c = s[pos];
-  t.ch = c.unicode();
-  switch (c.unicode()) {
-    case '\\':
-      backslash(pos, t);
-      break;
-    case '%':
-      if (pos + 2 < FLen && s[pos + 1] == u'%') {
-        const char16_t l = s[pos + 2].toLower().unicode();
-        if (l == u'c' || l == u'd' || l == u'p') {
-          t.kind = lkSymbol;
-          t.code = l;
-          t.length = 3;
-        } else if (pos + 4 < FLen && isDigit(s[pos + 2]) && isDigit(s[pos + 3]) && isDigit(s[pos + 4])) {
-          t.kind = lkSymbol;
-          t.code = 0;
-          t.ch = char16_t((s[pos + 2].unicode() - '0') * 100 + (s[pos + 3].unicode() - '0') * 10 +
-                          (s[pos + 4].unicode() - '0'));
-          t.length = 5;
-        }
-      }
-      break;
-    case '{':
-      t.kind = lkGroupOpen;
-      break;
-    case '}':
-      t.kind = lkGroupClose;
-      break;
-    default:
-      break;
+  if (pos + 2 < FLen && s[pos + 1] == u'%') {
+    const char16_t l = s[pos + 2].toLower().unicode();
+    if (l == u'c' || l == u'd' || l == u'p') {
+      t.kind = lkSymbol;
+      t.code = l;
+      t.length = 3;
+    } else if (pos + 4 < FLen && isDigit(s[pos + 2]) && isDigit(s[pos + 3]) && isDigit(s[pos + 4])) {
+      t.kind = lkSymbol;
+      t.code = 0;
+      t.ch = char16_t((s[pos + 2].unicode() - '0') * 100 + (s[pos + 3].unicode() - '0') * 10 +
+                      (s[pos + 4].unicode() - '0'));
+      t.length = 5;
+    }
   }
-  return t;
 }
 
 void TMTextLexer::backslash(qsizetype pos, TMTextToken& t) {

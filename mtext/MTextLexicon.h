@@ -80,7 +80,28 @@ class TMTextLexer {
   TMTextLexer(const QChar* text, qsizetype len) : FText(text), FLen(len) {}
 
   // The token that starts at pos (0 <= pos < length).
-  TMTextToken scan(qsizetype pos);
+  TMTextToken scan(qsizetype pos) {
+    TMTextToken t;
+    t.start = pos;
+    t.ch = FText[pos].unicode();
+    switch (t.ch) {
+      case u'\\':
+        backslash(pos, t);
+        break;
+      case u'%':
+        percent(pos, t);
+        break;
+      case u'{':
+        t.kind = lkGroupOpen;
+        break;
+      case u'}':
+        t.kind = lkGroupClose;
+        break;
+      default:
+        break;
+    }
+    return t;
+  }
   qsizetype length() const { return FLen; }
 
  private:
@@ -103,6 +124,7 @@ class TMTextLexer {
   };
 
   void backslash(qsizetype pos, TMTextToken& t);
+  void percent(qsizetype pos, TMTextToken& t) const;
 
   const QChar* FText;
   qsizetype FLen;

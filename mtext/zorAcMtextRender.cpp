@@ -219,6 +219,16 @@ struct TLineLayout {
   TParagraph para;
 };
 
+// Whether a text holds a \p code (or what looks like one: \\p too); a quick
+// look for backslashes, so that texts without paragraph codes pay nothing.
+bool hasParagraphCode(QStringView s) {
+  const char16_t* p = s.utf16();
+  const qsizetype n = s.size();
+  for (qsizetype i = 0; i + 1 < n; ++i)
+    if (p[i] == u'\\' && p[i + 1] == u'p') return true;
+  return false;
+}
+
 class TRenderContext {
  public:
   TRenderContext(TCanvas& canvas, const QString& text, const TAdjustSizeEvent& callback)
@@ -277,6 +287,10 @@ class TRenderContext {
   // each remembers the terminators it found on its own way through the text.
   TMTextLexer FLexDraw{FText};
   TMTextLexer FLexMeasure{FText};
+  // The codes of the current line as its measurement read them, handed on to
+  // the drawing so that each code is read once.
+  std::vector<TMTextToken> FLineTokens;
+  size_t FLineTokenAt = 0;
 
   // Paragraph layout.  A text with paragraph codes is scanned twice: first
   // measuring only (FMeasuring, nothing drawn, no size requests), to learn how
@@ -296,7 +310,7 @@ void TRenderContext::run(QPoint& size) {
   FBasePx = FCanvas.fontCharHeight();
   // Alignment needs the width of every line before the first is drawn; a text
   // without paragraph codes is drawn in one pass, as it always was.
-  if (FText.contains(QLatin1String("\\p"))) {
+  if (hasParagraphCode(FText)) {
     const TCanvas::TFontSnapshot font = FCanvas.saveFont();
     const QPoint pen = FCanvas.penPos();
     FMeasuring = true;
@@ -346,10 +360,25 @@ void TRenderContext::pass() {
     const QChar c = s[pos];
     switch (c.unicode()) {
       case '\\':
+        if (FLineTokenAt < FLineTokens.size() && FLineTokens[FLineTokenAt].start == pos) {
+          // Read already when the line was measured.
+          const TMTextToken t = FLineTokens[FLineTokenAt++];
+          pos = token(t);
+        } else {
+          pos = token(FLexDraw.scan(pos));
+        }
+        break;
       case '%':
-      case '{':
-      case '}':
         pos = token(FLexDraw.scan(pos));
+        break;
+      // Braces are tokens of one character: no need to ask the lexer.
+      case '{':
+        openGroup();
+        ++pos;
+        break;
+      case '}':
+        closeGroup();
+        ++pos;
         break;
       case '\t':
         tab();
@@ -485,6 +514,8 @@ int TRenderContext::measureLineHeight(qsizetype from) {
   int current = p0, result = pxMagnitude(p0);
   QVarLengthArray<int, 16> groups;  // heights at the braces opened in this line
   int outer = FOpenGroups;          // groups opened before it, on the stack
+  FLineTokens.clear();
+  FLineTokenAt = 0;
   const QChar* s = FText.constData();
   qsizetype i = from;
   while (i < FLen) {
@@ -493,11 +524,13 @@ int TRenderContext::measureLineHeight(qsizetype from) {
       ++i;
       continue;
     }
-    const TMTextToken t = FLexMeasure.scan(i);
-    i = t.end();
-    if (t.kind == lkGroupOpen) {
+    if (c == u'{') {
       groups.append(current);
-    } else if (t.kind == lkGroupClose) {
+      ++i;
+      continue;
+    }
+    if (c == u'}') {
+      ++i;
       int restored = current;
       if (!groups.isEmpty()) {
         restored = groups.last();
@@ -509,7 +542,12 @@ int TRenderContext::measureLineHeight(qsizetype from) {
         current = restored;
         FCanvas.setFontCharHeight(current);
       }
-    } else if (t.kind == lkCode) {
+      continue;
+    }
+    const TMTextToken t = FLexMeasure.scan(i);
+    FLineTokens.push_back(t);
+    i = t.end();
+    if (t.kind == lkCode) {
       if (t.code == u'H') {
         current = t.relative ? roundInt(current * t.value) : roundInt(t.value / MillimetresPerInch * FDpi);
         FCanvas.setFontCharHeight(current);
