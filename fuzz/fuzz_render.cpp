@@ -7,6 +7,7 @@
 
 #include "core/Colors.h"
 #include "fuzz/FuzzCommon.h"
+#include "mtext/MTextLexicon.h"
 #include "mtext/zorAcCanvas.h"
 #include "mtext/zorAcMtextRender.h"
 
@@ -56,6 +57,26 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const QRect band(drawn.x() / 3, drawn.y() / 2, 97, 61);
   banded.setWindow(band);
   FUZZ_CHECK(renderOn(banded, text) == drawn);
+
+  // Where each code ends: the renderer reads a format code exactly as far as
+  // the lexicon says (as far as the highlighter colours it, fuzz_tokenizer):
+  // put in a group before "ab", it leaves nothing drawn and nothing changed.
+  static TCanvas probe;
+  const int plain = renderOn(probe, QStringLiteral("ab")).x();
+  TMTextLexer lexer(text);
+  int checked = 0;
+  for (qsizetype pos = 0; pos < text.size() && checked < 8;) {
+    const TMTextToken t = lexer.scan(pos);
+    pos = t.end();
+    if (t.kind != lkCode || t.info->effect != efFormat || t.code == u'p') continue;
+    // Only codes that end by themselves: what follows them here is "}ab".
+    const QChar last = text.at(t.end() - 1);
+    if (!(t.info->arg == afNone || last == u';' || (t.info->arg == afHeight && last == u'x') ||
+          (t.info->arg == afNumber && !t.valueOk)))
+      continue;
+    ++checked;
+    FUZZ_CHECK(renderOn(probe, QLatin1Char('{') + text.mid(t.start, t.length) + QStringLiteral("}ab")).x() == plain);
+  }
   if (canvas.truncated()) return 0;
   FUZZ_CHECK(banded.width() == canvas.width() && banded.height() == canvas.height());
   const QImage& whole = canvas.image();

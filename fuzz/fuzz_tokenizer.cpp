@@ -6,6 +6,7 @@
 
 #include "fuzz/FuzzCommon.h"
 #include "highlight/SynHighlighterMText.h"
+#include "mtext/MTextLexicon.h"
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
   fuzz::startApplication();
@@ -45,6 +46,30 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     for (const TSynMTextToken& t : tokens)
       FUZZ_CHECK(tokenizer->attributeAt(line, t.pos) == tokenizer->attributeOf(t.kind));
+
+    // The colours of a code end where the renderer's lexicon ends it: every
+    // code, escape and symbol is coloured over exactly its extent, and
+    // nothing else is coloured as a key.
+    TMTextLexer lexer(line);
+    int k = 0;
+    for (qsizetype pos = 0; pos < line.size();) {
+      const TMTextToken c = lexer.scan(pos);
+      const bool code = c.kind == lkCode || c.kind == lkEscape || c.kind == lkSymbol;
+      FUZZ_CHECK(k < tokens.size() && tokens[k].pos == c.start);
+      while (k < tokens.size() && tokens[k].pos < c.end()) {
+        const TtkTokenKind kind = tokens[k].kind;
+        if (code) FUZZ_CHECK(kind == tkKey || kind == tkNumber || kind == tkSymbols || kind == tkNull);
+        else FUZZ_CHECK(kind != tkKey && kind != tkSymbols);
+        ++k;
+      }
+      // Plain text is read a character at a time by the lexer; the
+      // highlighter's tokens there may be longer (a word, a number).
+      if (k >= tokens.size()) {
+        FUZZ_CHECK(!code || c.end() == line.size());
+        break;
+      }
+      pos = code ? c.end() : qsizetype(tokens[k].pos);
+    }
     FUZZ_CHECK(tokenizer->attributeAt(line, int(line.size())) == nullptr);
   }
 

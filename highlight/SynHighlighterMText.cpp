@@ -150,14 +150,15 @@ int TSynMTextScanner::scan(int run, TtkTokenKind& kind) {
   const ushort c = run < len ? line.at(run).unicode() : 0;
   auto charAt = [&](int i) -> ushort { return i < len ? line.at(i).unicode() : 0; };
 
-  if (run < FCodeEnd) {
-    // Inside a code's argument: numbers, and keys up to the next digit.
-    const bool number = isDigit(c);
+  if (run < FCodeEnd && c != 0) {
+    // Inside a code's argument: numbers, and keys up to the next digit (a
+    // font name is one key).  An embedded code 0 stays a null token.
+    const bool number = !FWholeCode && isDigit(c);
     kind = number ? tkNumber : tkKey;
     ++run;
     while (run < FCodeEnd) {
       const ushort d = charAt(run);
-      if (number ? !(isDigit(d) || d == '.') : isDigit(d)) break;
+      if (d == 0 || (number ? !(isDigit(d) || d == '.') : !FWholeCode && isDigit(d))) break;
       ++run;
     }
     return run;
@@ -179,11 +180,15 @@ int TSynMTextScanner::scan(int run, TtkTokenKind& kind) {
       switch (t.kind) {
         case lkCode:
           kind = tkKey;
+          if (t.length <= 2) return int(t.end());
           // A font name or a character code is one key; other arguments
           // follow as their own tokens.
-          if (t.code == u'f' || t.code == u'F' || t.code == u'U' || t.length <= 2) return int(t.end());
           FCodeEnd = int(t.end());
-          return run + 2;
+          FWholeCode = t.code == u'f' || t.code == u'F' || t.code == u'U';
+          if (!FWholeCode) return run + 2;
+          run += 2;
+          while (run < FCodeEnd && charAt(run) != 0) ++run;
+          return run;
         case lkEscape:
           kind = tkKey;
           return int(t.end());

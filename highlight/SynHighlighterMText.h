@@ -81,6 +81,7 @@ class TSynMTextScanner {
   const QString FLine;
   TMTextLexer FLexer;
   int FCodeEnd = 0;  // the end of the code whose argument is being scanned
+  bool FWholeCode = false;  // that argument is one key, numbers and all
 };
 
 class TSynMText : public QObject {
