@@ -1,6 +1,7 @@
 #include "core/Numbers.h"
 
 #include <QLocale>
+#include <charconv>
 #include <cmath>
 
 QString ApplyDecimalSeparator(const QString& S, bool commaAsSep) {
@@ -27,16 +28,31 @@ QString FloatToStrShortest(double v) {
   return QLocale::c().toString(v, 'g', QLocale::FloatingPointShortest);
 }
 
-bool ReadFloat(const QString& text, double& value) {
-  QString s = text.trimmed();
-  if (s.isEmpty()) return false;
-  s.replace(QLatin1Char(','), QLatin1Char('.'));
-  bool ok = false;
-  const double d = QLocale::c().toDouble(s, &ok);
-  if (!ok || !std::isfinite(d)) return false;
+bool ReadDecimal(QStringView text, double& value) {
+  // from_chars takes no leading "+" and no ",": both go while copying the
+  // characters to a buffer on the stack.  Longer numbers than the buffer holds
+  // are not written by anyone.
+  char buf[80];
+  const qsizetype n = text.size();
+  if (n == 0 || n >= qsizetype(sizeof buf)) return false;
+  qsizetype i = 0, o = 0;
+  if (text[0] == u'+') {
+    if (n == 1 || text[1] == u'+' || text[1] == u'-') return false;
+    i = 1;
+  }
+  for (; i < n; ++i) {
+    const char16_t c = text[i].unicode();
+    if (c > 127) return false;
+    buf[o++] = c == u',' ? '.' : char(c);
+  }
+  double d = 0;
+  const auto r = std::from_chars(buf, buf + o, d, std::chars_format::general);
+  if (r.ec != std::errc() || r.ptr != buf + o || !std::isfinite(d)) return false;
   value = d;
   return true;
 }
+
+bool ReadFloat(const QString& text, double& value) { return ReadDecimal(QStringView(text).trimmed(), value); }
 
 QChar SystemDecimalSeparator() {
   const QString p = QLocale::system().decimalPoint();

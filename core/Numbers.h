@@ -5,6 +5,7 @@
 // shows in dialogs follows the system's.
 #include <QChar>
 #include <QString>
+#include <QStringView>
 
 // Every "." becomes "," when commaAsSep, otherwise every "," becomes ".".
 QString ApplyDecimalSeparator(const QString& S, bool commaAsSep);
@@ -22,6 +23,11 @@ QString FloatToStrShortest(double v);
 // no group separators).  False for anything else, for an empty text and for
 // values that overflow to infinity; value is then left alone.
 bool ReadFloat(const QString& text, double& value);
+
+// The number alone, exactly as ReadFloat reads it but with no blanks around:
+// the C rules whatever the locale, "." or "," as the separator.  Reads in
+// place and never allocates.
+bool ReadDecimal(QStringView text, double& value);
 
 // The decimal separator of the system's locale (what dialogs show and accept).
 QChar SystemDecimalSeparator();

@@ -40,17 +40,97 @@ void appendMTextCode(QByteArray& out, char16_t u) {
   out += QByteArray::number(u, 16).toUpper().rightJustified(4, '0');
 }
 
-bool isValidUtf8(const QByteArray& bytes) {
-  QStringDecoder decoder(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
-  const QString s = decoder.decode(bytes);
-  Q_UNUSED(s);
-  return !decoder.hasError();
+// Well-formed UTF-8 as the decoder takes it: no overlong forms, no
+// surrogates, nothing past U+10FFFF, no sequence cut short.  Checked without
+// decoding, so the text is decoded once, line by line.
+bool isValidUtf8(QByteArrayView bytes) {
+  const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
+  const auto* end = p + bytes.size();
+  auto cont = [&end](const unsigned char* q, int n) {
+    if (end - q < n) return false;
+    for (int i = 0; i < n; ++i)
+      if ((q[i] & 0xC0) != 0x80) return false;
+    return true;
+  };
+  while (p < end) {
+    const unsigned char b = *p;
+    if (b < 0x80) {
+      ++p;
+    } else if (b >= 0xC2 && b <= 0xDF) {
+      if (!cont(p + 1, 1)) return false;
+      p += 2;
+    } else if (b >= 0xE0 && b <= 0xEF) {
+      if (!cont(p + 1, 2)) return false;
+      if ((b == 0xE0 && p[1] < 0xA0) || (b == 0xED && p[1] > 0x9F)) return false;
+      p += 3;
+    } else if (b >= 0xF0 && b <= 0xF4) {
+      if (!cont(p + 1, 3)) return false;
+      if ((b == 0xF0 && p[1] < 0x90) || (b == 0xF4 && p[1] > 0x8F)) return false;
+      p += 4;
+    } else {
+      return false;
+    }
+  }
+  return true;
 }
 
-bool hasNonAscii(const QByteArray& bytes) {
+bool hasNonAscii(QByteArrayView bytes) {
   for (char c : bytes)
     if (static_cast<unsigned char>(c) >= 0x80) return true;
   return false;
+}
+
+QString decode1251(QByteArrayView bytes) {
+  QString s(bytes.size(), Qt::Uninitialized);
+  QChar* out = s.data();
+  for (char ch : bytes) {
+    const unsigned char b = static_cast<unsigned char>(ch);
+    char16_t u = b;
+    if (b >= 0xC0)
+      u = char16_t(0x0410 + (b - 0xC0));
+    else if (b >= 0x80)
+      u = cp1251High[b - 0x80];
+    *out++ = QChar(u);
+  }
+  return s;
+}
+
+// Lines straight from the bytes, each decoded on its own: the breaks are the
+// same as SplitTextLines finds in the decoded text (CR LF, CR, LF, and in
+// UTF-8 the bytes of U+2028).
+template <typename Decode>
+QStringList splitBytes(QByteArrayView bytes, bool utf8, QString& lineBreak, Decode decode) {
+  QStringList lines;
+  const char* d = bytes.data();
+  const qsizetype n = bytes.size();
+  qsizetype start = 0;
+  lineBreak.clear();
+  for (qsizetype i = 0; i < n; ++i) {
+    const char c = d[i];
+    int breakLength = 0;
+    if (c == '\r')
+      breakLength = (i + 1 < n && d[i + 1] == '\n') ? 2 : 1;
+    else if (c == '\n')
+      breakLength = 1;
+    else if (utf8 && c == '\xE2' && i + 2 < n && d[i + 1] == '\x80' && d[i + 2] == '\xA8')
+      breakLength = 3;
+    if (!breakLength) continue;
+    if (lineBreak.isEmpty())
+      lineBreak = breakLength == 3 ? QString(QChar(0x2028)) : QString::fromLatin1(d + i, breakLength);
+    lines.append(decode(bytes.sliced(start, i - start)));
+    i += breakLength - 1;
+    start = i + 1;
+  }
+  if (start < n) lines.append(decode(bytes.sliced(start)));
+  if (lineBreak.isEmpty()) lineBreak = QStringLiteral("\r\n");
+  return lines;
+}
+
+QString decodeUtf8Line(QByteArrayView line) {
+  // fromUtf8 would drop a byte order mark at the start of a line; here it is text.
+  if (line.size() >= 3 && line[0] == '\xEF' && line[1] == '\xBB' && line[2] == '\xBF')
+    return QStringDecoder(QStringConverter::Utf8, QStringConverter::Flag::ConvertInitialBom).decode(line);
+  return QString::fromUtf8(line);
 }
 
 QString decodeUtf16(const QByteArray& bytes, int from, bool littleEndian) {
@@ -122,20 +202,7 @@ QStringList SplitTextLines(const QString& text, QString* lineBreak) {
   return lines;
 }
 
-QString DecodeWindows1251(const QByteArray& bytes) {
-  QString s(bytes.size(), Qt::Uninitialized);
-  QChar* out = s.data();
-  for (char ch : bytes) {
-    const unsigned char b = static_cast<unsigned char>(ch);
-    char16_t u = b;
-    if (b >= 0xC0)
-      u = char16_t(0x0410 + (b - 0xC0));
-    else if (b >= 0x80)
-      u = cp1251High[b - 0x80];
-    *out++ = QChar(u);
-  }
-  return s;
-}
+QString DecodeWindows1251(const QByteArray& bytes) { return decode1251(bytes); }
 
 QByteArray EncodeWindows1251(const QString& text) {
   QByteArray out;
@@ -158,9 +225,11 @@ QStringList DecodeTextLines(const QByteArray& bytes, TTextFormat& format) {
   if (bytes.size() >= 3 && b(0) == 0xEF && b(1) == 0xBB && b(2) == 0xBF) {
     format.encoding = TTextFormat::Utf8;
     format.bom = true;
+    const QByteArrayView body = QByteArrayView(bytes).sliced(3);
     // A second mark right after the first is text and must stay.
+    if (isValidUtf8(body)) return splitBytes(body, true, format.lineBreak, decodeUtf8Line);
     QStringDecoder decoder(QStringConverter::Utf8, QStringConverter::Flag::ConvertInitialBom);
-    text = decoder.decode(QByteArrayView(bytes.constData() + 3, bytes.size() - 3));
+    text = decoder.decode(body);
   } else if (bytes.size() >= 2 && b(0) == 0xFF && b(1) == 0xFE) {
     format.encoding = TTextFormat::Utf16LE;
     format.bom = true;
@@ -172,14 +241,13 @@ QStringList DecodeTextLines(const QByteArray& bytes, TTextFormat& format) {
   } else if (hasNonAscii(bytes) && isValidUtf8(bytes)) {
     format.encoding = TTextFormat::Utf8;
     format.bom = false;
-    QStringDecoder decoder(QStringConverter::Utf8, QStringConverter::Flag::ConvertInitialBom);
-    text = decoder.decode(bytes);
+    return splitBytes(bytes, true, format.lineBreak, decodeUtf8Line);
   } else {
     // Pure ASCII is read as the ANSI code page too: the host wrote it that way,
     // and Cyrillic typed into it must go back in the code page the host reads.
     format.encoding = TTextFormat::Ansi;
     format.bom = false;
-    text = DecodeWindows1251(bytes);
+    return splitBytes(bytes, false, format.lineBreak, decode1251);
   }
   return SplitTextLines(text, &format.lineBreak);
 }

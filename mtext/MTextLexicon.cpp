@@ -31,9 +31,10 @@
 // a %% before anything else, are drawn as they are.
 #include "mtext/MTextLexicon.h"
 
-#include <QLocale>
 #include <QVarLengthArray>
 #include <cmath>
+
+#include "core/Numbers.h"
 
 namespace {
 
@@ -128,14 +129,7 @@ bool MTextNumber(QStringView s, double& value) {
   if (e == b) return false;
   for (qsizetype i = e; i < n; ++i)
     if (!s[i].isSpace()) return false;
-  static const QLocale c = QLocale::c();
-  QVarLengthArray<char16_t, 64> number(e - b);
-  for (qsizetype i = b; i < e; ++i) number[i - b] = s[i] == u',' ? u'.' : s[i].unicode();
-  bool ok = false;
-  const double v = c.toDouble(QStringView(number.constData(), number.size()), &ok);
-  if (!ok || !std::isfinite(v)) return false;
-  value = v;
-  return true;
+  return ReadDecimal(s.mid(b, e - b), value);
 }
 
 void TMTextLexer::percent(qsizetype pos, TMTextToken& t) const {

@@ -26,7 +26,7 @@ constexpr int MaxCharHeight = 4096;
 constexpr int MaxCachedFonts = 256;
 
 struct TFontKey {
-  QString face;
+  int face;  // index into the canvas's list of faces: compared without the name
   int charHeight;
   int width;
   int weight;
@@ -38,9 +38,9 @@ struct TFontKey {
 };
 
 size_t qHash(const TFontKey& k, size_t seed = 0) {
-  return ::qHash(k.face, seed) ^ (size_t(k.charHeight) * 131u + size_t(k.width) * 7919u + size_t(k.weight) +
-                                  (k.italic ? 1u << 20 : 0u) + (k.underline ? 1u << 21 : 0u) +
-                                  (k.strikeOut ? 1u << 22 : 0u));
+  return seed ^ (size_t(k.face) * 1000003u + size_t(k.charHeight) * 131u + size_t(k.width) * 7919u +
+                 size_t(k.weight) + (k.italic ? 1u << 20 : 0u) + (k.underline ? 1u << 21 : 0u) +
+                 (k.strikeOut ? 1u << 22 : 0u));
 }
 
 // A character's coverage: its inked pixels, relative to the cell's top-left
@@ -397,22 +397,36 @@ struct TCanvas::Impl {
     return e;
   }
 
-  TFontEntry* createFontEntry(const TFontKey& key) {
-    if (FOwned.size() >= size_t(MaxCachedFonts)) {
-      // Drop everything but the current font; the painter is told to re-read it.
-      std::unique_ptr<TFontEntry> keep;
-      for (auto& e : FOwned)
-        if (e.get() == FFont) keep = std::move(e);
-      FOwned.clear();
-      FFonts.clear();
-      FRecent.fill(nullptr);
-      FPainterFont = nullptr;
+  // Drops every font but the current one; the painter is told to re-read it.
+  // With faces, the list of faces starts again with the current one's.
+  void dropFonts(bool faces) {
+    std::unique_ptr<TFontEntry> keep;
+    for (auto& e : FOwned)
+      if (e.get() == FFont) keep = std::move(e);
+    FOwned.clear();
+    FFonts.clear();
+    FRecent.fill(nullptr);
+    FPainterFont = nullptr;
+    if (faces) {
+      FLastFace = -1;
       if (keep) {
-        FFonts.insert(keep->key, keep.get());
-        FOwned.push_back(std::move(keep));
+        const QString current = FFaces[size_t(keep->key.face)];
+        FFaces.assign(1, current);
+        keep->key.face = 0;
+      } else {
+        FFaces.clear();
       }
     }
-    QFont f(key.face.isEmpty() ? QGuiApplication::font().family() : key.face);
+    if (keep) {
+      FFonts.insert(keep->key, keep.get());
+      FOwned.push_back(std::move(keep));
+    }
+  }
+
+  TFontEntry* createFontEntry(const TFontKey& key) {
+    if (FOwned.size() >= size_t(MaxCachedFonts)) dropFonts(false);
+    const QString& face = FFaces[size_t(key.face)];
+    QFont f(face.isEmpty() ? QGuiApplication::font().family() : face);
     f.setPixelSize(clampPixelSize(key.charHeight));
     f.setWeight(key.weight >= 700 ? QFont::Bold : QFont::Normal);
     f.setItalic(key.italic);
@@ -435,10 +449,24 @@ struct TCanvas::Impl {
     return raw;
   }
 
+  // The faces named so far; a render names two or three.
+  std::vector<QString> FFaces;
+  int FLastFace = -1;
+  int faceId(const QString& face) {
+    if (FLastFace >= 0 && FFaces[size_t(FLastFace)] == face) return FLastFace;
+    for (size_t i = 0; i < FFaces.size(); ++i)
+      if (FFaces[i] == face) return FLastFace = int(i);
+    // A text naming face after face: start the list again, so that the
+    // search stays short.
+    if (FFaces.size() >= 32) dropFonts(true);
+    FFaces.push_back(face);
+    return FLastFace = int(FFaces.size() - 1);
+  }
+
   void selectFont(const QString& face, int charHeight, int width, int weight, bool italic, bool underline,
                   bool strikeOut) {
     FFontName = face;
-    FFont = lookupFont(TFontKey{face, charHeight, qMax(0, width), weight, italic, underline, strikeOut});
+    FFont = lookupFont(TFontKey{faceId(face), charHeight, qMax(0, width), weight, italic, underline, strikeOut});
   }
 
   // Blends a cached glyph in the font colour straight into the surface.

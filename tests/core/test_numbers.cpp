@@ -40,6 +40,30 @@ class TestNumbers : public QObject {
     }
   }
 
+  // The in-place reading agrees with the C locale's on every short string of
+  // the characters a number is made of, signs, exponents and under- and
+  // overflow included.
+  void readingAgreesWithCLocale() {
+    static const char alphabet[] = "0123456789.,+-eE";
+    quint32 state = 7;
+    auto next = [&state](quint32 n) {
+      state = state * 1103515245u + 12345u;
+      return (state >> 8) % n;
+    };
+    const QLocale c = QLocale::c();
+    for (int k = 0; k < 200000; ++k) {
+      QString s;
+      for (int j = 0, n = 1 + int(next(9)); j < n; ++j) s += QLatin1Char(alphabet[next(16)]);
+      if (k == 0) s = QStringLiteral("1e-400");
+      bool expectOk = false;
+      const double expected = c.toDouble(QString(s).replace(QLatin1Char(','), QLatin1Char('.')), &expectOk);
+      expectOk = expectOk && std::isfinite(expected);
+      double v = -1;
+      QCOMPARE(ReadDecimal(s, v), expectOk);
+      if (expectOk) QCOMPARE(v, expected);
+    }
+  }
+
   // Shared by the preview, the menu items and dialog previews.
   void growthRule() {
     QSize s(16, 16);

@@ -4,7 +4,9 @@
 #include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QStringDecoder>
 #include <QTest>
+#include <algorithm>
 
 #include <csignal>
 #include <fcntl.h>
@@ -156,6 +158,42 @@ class TestTextFile : public QObject {
     QCOMPARE(int(format.encoding), int(TTextFormat::Ansi));
     QCOMPARE(lines, QStringList{QStringLiteral("РџР x")});
     QCOMPARE(written, QByteArray("\xD0\x9F\xD0 x\r\n"));
+  }
+
+  // Lines read straight from the bytes are those of the whole text decoded
+  // and then split, on random bytes rich in breaks, marks, UTF-8 and 1251.
+  void linesFromBytesAsFromWholeText() {
+    static const char* const pieces[] = {"\r", "\n", "\r\n", "\xE2\x80\xA8", "\xEF\xBB\xBF", "\xD0\x96",
+                                         "\xC6", "\xE2\x80", "\xC0\x80", "\xED\xA0\x80", "\xF4\x90\x80\x80",
+                                         "\xF0\x9F\x98\x80", "ab", " ", "\xFF\xFE", "\xFE\xFF"};
+    quint32 state = 99;
+    auto next = [&state](quint32 n) {
+      state = state * 1103515245u + 12345u;
+      return (state >> 8) % n;
+    };
+    for (int k = 0; k < 20000; ++k) {
+      QByteArray bytes;
+      for (int j = 0, n = int(next(8)); j < n; ++j) bytes += pieces[next(16)];
+      // The reference: the whole text decoded, then split.
+      TTextFormat expected;
+      QString text;
+      QStringDecoder strict(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
+      const QString probe = strict.decode(bytes);
+      const bool utf8 = !strict.hasError();
+      if (bytes.startsWith("\xEF\xBB\xBF")) {
+        text = QStringDecoder(QStringConverter::Utf8, QStringConverter::Flag::ConvertInitialBom).decode(bytes.mid(3));
+      } else if (bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF")) {
+        continue;  // UTF-16 is split after decoding anyway
+      } else if (utf8 && std::any_of(bytes.begin(), bytes.end(), [](char c) { return c & 0x80; })) {
+        text = QStringDecoder(QStringConverter::Utf8, QStringConverter::Flag::ConvertInitialBom).decode(bytes);
+      } else {
+        text = DecodeWindows1251(bytes);
+      }
+      const QStringList want = SplitTextLines(text, &expected.lineBreak);
+      TTextFormat got;
+      QCOMPARE(DecodeTextLines(bytes, got), want);
+      QCOMPARE(got.lineBreak, expected.lineBreak);
+    }
   }
 
   void ansiKeepsUnrepresentableAsMTextCodes() {
