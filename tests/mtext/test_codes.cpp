@@ -131,6 +131,11 @@ class TestMTextCodes : public QObject {
     render(c, QStringLiteral("\\fmy.font.shx|i1;"));
     QCOMPARE(c.fontName(), QStringLiteral("my.font"));
     QVERIFY(c.fontStyle() & fsItalic);
+    // The code ends at its ';' exactly: nothing of it is drawn, nothing after it is eaten.
+    for (const QString& code : {QStringLiteral("\\f%1;"), QStringLiteral("\\f%1|b0|i0;")}) {
+      const QString text = code.arg(faceName()) + QStringLiteral("AB");
+      QCOMPARE(sizeOf(text).x(), widthOf(QStringLiteral("AB")));
+    }
   }
 
   void obliquingRange() {

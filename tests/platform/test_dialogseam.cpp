@@ -8,6 +8,10 @@
 #include <QSignalSpy>
 #include <QThread>
 
+#include <cstdlib>
+#include <stdexcept>
+#include <sys/resource.h>
+
 #include "TestMain.h"
 #include "platform/Platform.h"
 
@@ -19,6 +23,18 @@ struct TFieldDialog : QDialog {
   QPushButton* ok = new QPushButton(QStringLiteral("ОК"), this);
   TFieldDialog() { connect(ok, &QPushButton::clicked, this, &QDialog::accept); }
 };
+
+}  // namespace
+
+// Kept out of line and named, so the report can be checked for the throw site.
+[[gnu::noinline]] void korvexProbeReadBrokenTable() {
+  throw std::runtime_error("Ошибка в таблице допусков: строка 3");
+}
+[[gnu::noinline]] void korvexProbeCannotThrow() noexcept {
+  korvexProbeReadBrokenTable();
+}
+
+namespace {
 
 // Run in a child process of this suite (KORVEX_WATCHDOG_PROBE set): what a
 // careless test would do.
@@ -33,6 +49,25 @@ class TWatchdogProbe : public QObject {
   }
   void neverReturns() {
     for (;;) QThread::msleep(20);
+  }
+};
+
+// The crash probes run after a class that passed, as in a real suite: Qt
+// Test's own handler, installed once per class, then called itself for ever.
+class TPassingProbe : public QObject {
+  Q_OBJECT
+ private slots:
+  void passes() {}
+};
+class TCrashProbe : public QObject {
+  Q_OBJECT
+ private slots:
+  void crash() {
+    const QByteArray how = qgetenv("KORVEX_CRASH_PROBE");
+    if (how == "exception") korvexProbeReadBrokenTable();
+    if (how == "terminate") korvexProbeCannotThrow();
+    if (how == "abort") std::abort();
+    if (how == "segv") *static_cast<volatile int*>(nullptr) = 1;
   }
 };
 
@@ -52,25 +87,44 @@ TChild runProbe(const QString& function, const QStringList& env) {
   for (const QString& kv : env) e.insert(kv.section('=', 0, 0), kv.section('=', 1));
   p.setProcessEnvironment(e);
   p.setProcessChannelMode(QProcess::MergedChannels);
-  p.start(QCoreApplication::applicationFilePath(), {function});
+  p.setChildProcessModifier([] {  // the crash probes leave no core files
+    const rlimit none{0, 0};
+    setrlimit(RLIMIT_CORE, &none);
+  });
+  p.start(QCoreApplication::applicationFilePath(), function.isEmpty() ? QStringList() : QStringList{function});
   TChild child;
   // Far beyond the limits given to the child (only a hang gets here), and
-  // within this test's own limit, so the failure says what happened.
-  if (!p.waitForFinished(12000)) {
+  // within this test's own limit, so the failure says what happened.  A child
+  // that prints without end is stopped at 1 MB; the first 64 KB are kept.
+  QElapsedTimer clock;
+  clock.start();
+  QByteArray out;
+  qint64 total = 0;
+  while (p.state() != QProcess::NotRunning && clock.elapsed() < 12000 && total < (1 << 20)) {
+    p.waitForReadyRead(100);
+    const QByteArray chunk = p.readAll();
+    total += chunk.size();
+    out += chunk.left(qMax<qint64>(0, 64 * 1024 - out.size()));
+  }
+  if (p.state() != QProcess::NotRunning) {
     p.kill();
     p.waitForFinished();
-    child.output = QStringLiteral("the probe hung");
+    child.output = QStringLiteral("the probe hung after %1 bytes of output:\n").arg(total) + QString::fromUtf8(out);
     return child;
   }
   child.exitCode = p.exitCode();
   child.crashed = p.exitStatus() == QProcess::CrashExit;
-  child.output = QString::fromUtf8(p.readAll());
+  child.output = QString::fromUtf8(out + p.readAll().left(64 * 1024));
   return child;
 }
 
 }  // namespace
 
 int runWatchdogProbe(int argc, char** argv) {
+  if (qEnvironmentVariableIsSet("KORVEX_CRASH_PROBE"))
+    return korvextest::runAll(argc, argv,
+                              {[] { return std::unique_ptr<QObject>(new TPassingProbe); },
+                               [] { return std::unique_ptr<QObject>(new TCrashProbe); }});
   return korvextest::runAll(argc, argv, {[] { return std::unique_ptr<QObject>(new TWatchdogProbe); }});
 }
 
@@ -163,6 +217,37 @@ class TestDialogSeam : public QObject {
     QVERIFY2(child.output.contains(QStringLiteral("modal window QDialog \"Никто не ответит\"")),
              qPrintable(child.output));
     QVERIFY2(child.output.contains(QStringLiteral("execDialog returned 0")), qPrintable(child.output));
+  }
+
+  // An escaped exception, an abort or a crash ends the executable at once,
+  // failed, with its message and a stack, and prints it once (a looping
+  // handler once filled gigabytes of log).
+  void crashEndsTheSuiteWithItsStory_data() {
+    QTest::addColumn<QString>("probe");
+    QTest::addColumn<QStringList>("expected");
+    const QString where = QStringLiteral("TCrashProbe::crash()");
+    const QString message = QStringLiteral("Ошибка в таблице допусков: строка 3");
+    QTest::newRow("exception") << "exception"
+                               << QStringList{"Caught unhandled exception", "std::runtime_error: " + message,
+                                              "Stack where it was thrown:", "korvexProbeReadBrokenTable"};
+    QTest::newRow("terminate") << "terminate" << QStringList{"std::terminate", where, message, "Stack:"};
+    QTest::newRow("abort") << "abort" << QStringList{"FATAL: Aborted", where, "Stack:"};
+    QTest::newRow("segv") << "segv" << QStringList{"SEGV"};
+  }
+  void crashEndsTheSuiteWithItsStory() {
+    QFETCH(QString, probe);
+    QFETCH(QStringList, expected);
+    QElapsedTimer clock;
+    clock.start();
+    const TChild child = runProbe(QString(), {QStringLiteral("KORVEX_CRASH_PROBE=") + probe});
+    QVERIFY2(clock.elapsed() < 10000, qPrintable(child.output.left(2000)));
+    QVERIFY2(child.crashed || child.exitCode != 0, qPrintable(child.output));
+    // The sanitizers report a crash their own way ("SEGV on unknown address").
+    QString output = child.output;
+    output.replace(QStringLiteral("Segmentation fault"), QStringLiteral("SEGV"));
+    for (const QString& e : expected) QVERIFY2(output.contains(e), qPrintable(e + "\n---\n" + output));
+    QVERIFY2(child.output.count(QStringLiteral("FATAL")) <= 1, qPrintable(child.output.left(4000)));
+    QVERIFY2(child.output.size() < 64 * 1024, qPrintable(child.output.left(4000)));
   }
 
   void testThatNeverReturnsIsEnded() {
