@@ -29,7 +29,7 @@ const ThrowSite& lastThrowSite() { return tSite; }
 
 // Declared where the C++ runtime's own header declares it, so the two agree.
 namespace __cxxabiv1 {
-extern "C" [[noreturn]] void __cxa_throw(void* object, std::type_info* type, void (*destroy)(void*)) {
+extern "C" void __cxa_throw(void* object, std::type_info* type, void (*destroy)(void*)) {
   using CxaThrow = void (*)(void*, std::type_info*, void (*)(void*));
   static const auto real = reinterpret_cast<CxaThrow>(dlsym(RTLD_NEXT, "__cxa_throw"));
   korvextest::tSite.object = object;

@@ -154,7 +154,7 @@ class TestTextFile : public QObject {
     };
     for (int b = 0x80; b <= 0xFF; ++b) {
       const QString decoded = DecodeWindows1251(QByteArray(1, char(b)));
-      const QString expected(QChar(reference[b - 0x80]));
+      const QString expected = QString(QChar(reference[b - 0x80]));
       QVERIFY2(decoded == expected, qPrintable(QStringLiteral("byte %1 read as U+%2, not U+%3")
                                                    .arg(b, 2, 16)
                                                    .arg(decoded.at(0).unicode(), 4, 16, QLatin1Char('0'))
