@@ -45,6 +45,9 @@ class TRecoveryCopy : public QObject {
   // The document the text belongs to; empty: no copy is kept.  Changes made
   // before are forgotten (the caller loads the document afterwards).
   void setDocument(const QString& documentPath);
+  // Keeps the copy in file rather than under the recovery folder's name for
+  // the document (the fault tests prepare a failing place for it).
+  void setCopyFile(const QString& file) { FCopyFile = file; }
   QString copyFile() const { return FCopyFile; }
 
   // When the copy left by an earlier run was written, if it is newer than

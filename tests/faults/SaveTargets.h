@@ -9,7 +9,9 @@
 #include <functional>
 
 #include "app/IniFile.h"
+#include "app/Recovery.h"
 #include "core/TextCodec.h"
+#include "editor/Editor.h"
 #include "menus/MenuModel.h"
 #include "spell/UserDictionary.h"
 #include "tools/Conversion.h"
@@ -38,6 +40,21 @@ inline const QList<TSaveTarget>& saveTargets() {
          format.encoding = TTextFormat::Utf8;
          QString error;
          return WriteTextFile(path, lines, format, error);
+       }},
+      {"recovery copy", "doc.txt-0123456789abcdef",
+       [](const QString& path, int variant) {
+         TEditor editor;
+         QStringList lines;
+         for (int i = 0; i < 5000 + variant; ++i) lines << QStringLiteral("набрано %1 {\\H2x;Ø}").arg(i);
+         editor.setLines(lines);
+         TTextFormat format;
+         format.encoding = TTextFormat::Utf8;
+         editor.setTextFormat(format);
+         editor.setModified(true);
+         TRecoveryCopy copy(&editor);
+         copy.setCopyFile(path);
+         QString error;
+         return copy.writeNow(error);
        }},
       {"settings", "korvex.ini",
        [](const QString& path, int variant) {

@@ -23,8 +23,14 @@ int runWriter(const QString& target, const QString& path) {
 
 int main(int argc, char** argv) {
   if (qEnvironmentVariableIsSet("KORVEX_FAULT_WRITER")) {
+    const QString target = qEnvironmentVariable("KORVEX_FAULT_WRITER");
+    // The recovery copy is taken from an editor, a widget.
+    if (target == QLatin1String("recovery copy")) {
+      QApplication app(argc, argv);
+      return runWriter(target, qEnvironmentVariable("KORVEX_FAULT_FILE"));
+    }
     QCoreApplication app(argc, argv);
-    return runWriter(qEnvironmentVariable("KORVEX_FAULT_WRITER"), qEnvironmentVariable("KORVEX_FAULT_FILE"));
+    return runWriter(target, qEnvironmentVariable("KORVEX_FAULT_FILE"));
   }
   QApplication app(argc, argv);
   app.setApplicationName("Korvex");

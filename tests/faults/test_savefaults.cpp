@@ -15,6 +15,7 @@
 #include "SaveTargets.h"
 #include "TestMain.h"
 #include "app/General.h"
+#include "app/Recovery.h"
 #include "app/UfrmMain.h"
 #include "platform/Platform.h"
 #include "spell/SynEditSpell.h"
@@ -58,6 +59,32 @@ class TestSaveFaults : public QObject {
         return (*w)->Editor->lines().value(0) == QStringLiteral("правка пользователя") && (*w)->Editor->modified();
       };
       s.finish = [w] { (*w)->Editor->setModified(false); };
+    } else if (target == "recovery copy") {
+      auto editor = std::make_shared<TEditor>();
+      auto copy = std::make_shared<TRecoveryCopy>(editor.get());
+      keep = std::make_shared<std::pair<std::shared_ptr<TEditor>, std::shared_ptr<TRecoveryCopy>>>(editor, copy);
+      s.prepare = [editor, copy, path] {
+        copy->setCopyFile(path);
+        // The copy written before, with the user's latest change at its top.
+        QStringList lines;
+        TTextFormat format;
+        QString error;
+        QVERIFY(ReadTextFile(path, lines, format, error));
+        lines[0] = QStringLiteral("правка пользователя");
+        editor->setLines(lines);
+        editor->setTextFormat(format);
+        editor->setModified(true);
+      };
+      s.save = [this, copy] {
+        QString error;
+        const bool ok = copy->writeNow(error);
+        if (!ok) FMessages << error;
+        return ok;
+      };
+      s.dataKept = [editor] {
+        return editor->lines().value(0) == QStringLiteral("правка пользователя") && editor->modified();
+      };
+      s.finish = [editor] { editor->setModified(false); };
     } else if (target == "settings") {
       auto w = std::make_shared<std::unique_ptr<TfrmMain>>();
       keep = w;
@@ -213,7 +240,7 @@ class TestSaveFaults : public QObject {
     QVERIFY2(FMessages.size() == 1, qPrintable(FMessages.join(" | ")));
     const QString message = FMessages.first();
     QVERIFY2(message.contains(QDir::toNativeSeparators(path)), qPrintable(message));
-    if (target == "word list")
+    if (target == "word list" || target == "recovery copy")
       QVERIFY2(message.contains(QRegularExpression("^[А-Я]")), qPrintable(message));
     else
       QVERIFY2(message.startsWith(QStringLiteral("Ошибка при сохранении ") + QDir::toNativeSeparators(path)),
