@@ -145,6 +145,14 @@ void TRecoveryCopy::discard() {
   // A write under way would bring the copy back after its removal.
   waitIdle(lock);
   QFile::remove(FCopyFile);
+  QFile::remove(FCopyFile + QStringLiteral(".declined"));
+}
+
+void TRecoveryCopy::keepDeclined() {
+  if (FCopyFile.isEmpty()) return;
+  const QString aside = FCopyFile + QStringLiteral(".declined");
+  QFile::remove(aside);
+  QFile::rename(FCopyFile, aside);
 }
 
 bool TRecoveryCopy::writeNow(QString& error) {

@@ -56,7 +56,12 @@ class TRecoveryCopy : public QObject {
   // Reads the copy (its own encoding and line breaks are found as for a document).
   bool readCopy(QStringList& lines, QString& error) const;
 
-  // The text was written to its document or given up: the copy goes.
+  // The user chose the document's text over the copy: the copy is set aside
+  // (copyFile() + ".declined"), so that the copies of this run's changes do
+  // not write over it before the next clean end.
+  void keepDeclined();
+  // The text was written to its document or given up: the copy goes, with
+  // one set aside.
   void discard();
   // Writes the copy at once when the text is modified, and waits (the
   // program is being ended).  False with a message when writing failed.

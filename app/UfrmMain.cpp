@@ -255,7 +255,10 @@ void TfrmMain::OfferRecovery() {
           .arg(QFileInfo(FFileName).fileName(), written.toString(QStringLiteral("dd.MM.yyyy")),
                written.toString(QStringLiteral("HH:mm:ss")));
   // Declined, the copy stays until the text is next saved or given up.
-  if (!platform::askYesNo(this, question, QMessageBox::Yes)) return;
+  if (!platform::askYesNo(this, question, QMessageBox::Yes)) {
+    FRecovery->keepDeclined();
+    return;
+  }
   QStringList lines;
   QString error;
   if (!FRecovery->readCopy(lines, error)) {
