@@ -118,6 +118,7 @@ TWindowPlacement LoadSettingsFile(const QString& path) {
   o.ItemDivider = unquote(ini.readString(kMain, QStringLiteral("ItemDivider"), QStringLiteral("\". \"")));
   o.CommaAsSep = ini.readBool(kMain, QStringLiteral("CommaAsSep"), false);
   o.TolHeight = readFloat(ini, kMain, QStringLiteral("TolHeight"), 0.6);
+  o.SpellLanguage = ini.readInteger(kMain, QStringLiteral("SpellLanguage"), 0);
 
   o.EditorProps.epWordWrap = ini.readBool(kEditor, QStringLiteral("WordWrap"), true);
   o.EditorProps.epAutoIndent = ini.readBool(kEditor, QStringLiteral("AutoIndent"), true);
@@ -158,6 +159,7 @@ bool SaveSettingsFile(const QString& path, const TWindowPlacement& p) {
   w.writeString(kMain, QStringLiteral("ItemDivider"), quote(o.ItemDivider));
   w.writeBool(kMain, QStringLiteral("CommaAsSep"), o.CommaAsSep);
   w.writeString(kMain, QStringLiteral("TolHeight"), formatFloat(o.TolHeight));
+  w.writeInteger(kMain, QStringLiteral("SpellLanguage"), o.SpellLanguage);
 
   w.writeBool(kEditor, QStringLiteral("WordWrap"), o.EditorProps.epWordWrap);
   w.writeBool(kEditor, QStringLiteral("AutoIndent"), o.EditorProps.epAutoIndent);

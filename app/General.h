@@ -50,6 +50,7 @@ struct TOptions {
   QString ItemDivider;
   bool CommaAsSep = false;
   double TolHeight = 0.0;
+  int SpellLanguage = 0;  // the language identifier chosen last for spelling, 0 none
   TEditorProps EditorProps;
   TFontProps EditorFont;
   TEditorColors EditorColors;

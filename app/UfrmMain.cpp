@@ -923,4 +923,14 @@ QMenu* TfrmMain::editorPopup() const { return FEditorPopup; }
 void TfrmMain::CreateSpellCheck() {
   FSpelling = TSpellMenu::CreateSpellCheck(Editor, FEditorPopup, platform::programPaths().DictFolder, FHighlighter,
                                            platform::programPaths().UserDictFolder);
+  QMenu* languages = FSpelling ? FSpelling->languageMenu() : nullptr;
+  if (!languages) return;
+  // The language of the last run, and whatever is chosen now for the next.
+  for (QAction* a : languages->actions())
+    if (Options.SpellLanguage != 0 && a->data().toInt() == Options.SpellLanguage) FSpelling->SelectSpellLanguage(a);
+  connect(languages, &QMenu::triggered, this, [languages] {
+    Options.SpellLanguage = 0;
+    for (QAction* a : languages->actions())
+      if (a->isChecked()) Options.SpellLanguage = a->data().toInt();
+  });
 }

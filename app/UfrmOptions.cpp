@@ -209,7 +209,7 @@ QSize TPositionUpDown::sizeHint() const {
 TfrmOptions::TfrmOptions(QWidget* parent) : QDialog(parent) {
   setObjectName(QStringLiteral("frmOptions"));
   setWindowTitle(QStringLiteral("Параметры"));
-  setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
+  setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
                  Qt::WindowCloseButtonHint);
 
   auto* root = new QVBoxLayout(this);

@@ -90,7 +90,7 @@ QValidator::State TTenthsUpDown::validate(QString& input, int& pos) const {
 Tfrm3Stage::Tfrm3Stage(bool commaAsSep, QWidget* parent) : QDialog(parent), FCommaAsSep(commaAsSep) {
   setObjectName(QStringLiteral("frm3Stage"));
   setWindowTitle(QStringLiteral("Трехэтажный текст"));
-  setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
+  setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
                  Qt::WindowCloseButtonHint);
 
   auto* root = new QVBoxLayout(this);

@@ -60,7 +60,7 @@ QStringList DateTimeLines(const QDateTime& moment, const QTime& timeAgain, const
 TfrmInsDateTime::TfrmInsDateTime(QWidget* parent) : QDialog(parent) {
   setObjectName(QStringLiteral("frmInsDateTime"));
   setWindowTitle(QStringLiteral("Дата и время"));
-  setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
+  setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
                  Qt::WindowCloseButtonHint);
 
   auto* root = new QHBoxLayout(this);

@@ -51,7 +51,7 @@ TfrmUnitConv::TfrmUnitConv(TUnitConvertor& units, QWidget* parent, bool commaAsS
     : QDialog(parent), FUnits(units), FCommaAsSep(commaAsSep) {
   setObjectName(QStringLiteral("frmUnitConv"));
   setWindowTitle(QStringLiteral("Пересчет"));
-  setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
+  setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
                  Qt::WindowCloseButtonHint);
 
   auto* root = new QVBoxLayout(this);

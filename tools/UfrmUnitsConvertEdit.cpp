@@ -61,7 +61,7 @@ QLineEdit* makeField(QWidget* parent, const char* name, QLabel* label) {
 
 TfrmUnitsConvertEdit::TfrmUnitsConvertEdit(TUnitConvertor& units, QWidget* parent) : QDialog(parent), FUnits(units) {
   setObjectName(QStringLiteral("frmUnitsConvertEdit"));
-  setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
+  setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
                  Qt::WindowCloseButtonHint);
 
   auto* root = new QHBoxLayout(this);

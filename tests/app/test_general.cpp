@@ -32,6 +32,7 @@ class TestGeneral : public QObject {
     QVERIFY(Options.SwitchToRus && Options.EscForExit && !Options.CommaAsSep);
     QCOMPARE(Options.ItemDivider, QStringLiteral(". "));
     QCOMPARE(Options.TolHeight, 0.6);
+    QCOMPARE(Options.SpellLanguage, 0);  // an older file has no such key: no spelling, as before
     QVERIFY(Options.EditorProps.epWordWrap && Options.EditorProps.epAutoIndent);
     QCOMPARE(Options.EditorProps.epHeight, 100);
     QCOMPARE(Options.EditorColors.ecBackground, 14548991);
@@ -60,6 +61,7 @@ class TestGeneral : public QObject {
     o.ItemDivider = QStringLiteral(" a\"b ");
     o.CommaAsSep = true;
     o.TolHeight = 0.75;
+    o.SpellLanguage = 1049;
     o.EditorProps = {false, false, 222};
     o.EditorFont = {QStringLiteral("DejaVu Sans Mono"), 13, RGBColor(1, 2, 3), fsBold | fsStrikeOut};
     o.EditorColors = {RGBColor(4, 5, 6), RGBColor(7, 8, 9)};
@@ -81,6 +83,7 @@ class TestGeneral : public QObject {
     QCOMPARE(Options.ItemDivider, o.ItemDivider);
     QCOMPARE(Options.CommaAsSep, true);
     QCOMPARE(Options.TolHeight, 0.75);
+    QCOMPARE(Options.SpellLanguage, 1049);
     QCOMPARE(Options.EditorProps.epWordWrap, false);
     QCOMPARE(Options.EditorProps.epAutoIndent, false);
     QCOMPARE(Options.EditorProps.epHeight, 222);
@@ -107,7 +110,7 @@ class TestGeneral : public QObject {
     TIniFile ini(path);
     QCOMPARE(ini.sections(), QStringList({"Window", "Main", "Editor", "Render", "MenuRender", "Highlight"}));
     QCOMPARE(ini.keys("Window"), QStringList({"State", "Left", "Top", "Width", "Height"}));
-    QCOMPARE(ini.keys("Main"), QStringList({"SwitchToRus", "EscForExit", "ItemDivider", "CommaAsSep", "TolHeight"}));
+    QCOMPARE(ini.keys("Main"), QStringList({"SwitchToRus", "EscForExit", "ItemDivider", "CommaAsSep", "TolHeight", "SpellLanguage"}));
     QCOMPARE(ini.keys("Editor"), QStringList({"WordWrap", "AutoIndent", "Height", "BackColor", "ActiveLineColor",
                                               "FontName", "FontSize", "FontColor", "FontStyle"}));
     QCOMPARE(ini.keys("Render"), QStringList({"FontName", "FontSize", "FontColor", "FontStyle", "BackColor"}));

@@ -8,6 +8,7 @@
 #include <QTest>
 
 #include "MainWindowTestBed.h"
+#include "app/General.h"
 #include "TestMain.h"
 #include "app/UfrmMain.h"
 #include "editor/Editor.h"
@@ -54,13 +55,16 @@ class TestSpelling : public QObject {
     QTest::keyClick(w->Editor->viewport(), Qt::Key_F6);
     QCOMPARE(FBed.FMessages, QStringList{"Ошибок больше не найдено!"});
 
-    // A rebuild (after the menu editor saved) starts again from "Нет", with
-    // one set of entries.
+    // A rebuild (after the menu editor saved) keeps the language chosen, as
+    // the next run does, with one set of entries.
+    QCOMPARE(Options.SpellLanguage, 0x0419);
     const int entries = int(popup->actions().size());
     w->RebuildMenus();
     QVERIFY(w->spelling());
-    QVERIFY(language(*w, 0)->isChecked());
-    QVERIFY(!w->spelling()->FSpellCheck->Enabled());
+    QVERIFY(language(*w, 0x0419)->isChecked());
+    QVERIFY(w->spelling()->FSpellCheck->Enabled());
+    language(*w, 0)->trigger();
+    QCOMPARE(Options.SpellLanguage, 0);
     QCOMPARE(int(w->editorPopup()->actions().size()), entries);
     QCOMPARE(w->Editor->pluginCount(), 1);
   }
