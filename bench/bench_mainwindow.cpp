@@ -12,7 +12,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "BenchMain.h"
+#include "WindowBench.h"
 #include "app/General.h"
 #include "app/Recovery.h"
 #include "app/UfrmMain.h"
@@ -21,11 +21,6 @@
 #include "platform/Platform.h"
 
 namespace {
-
-QTemporaryDir& scratch() {
-  static QTemporaryDir dir;
-  return dir;
-}
 
 // Lines of about 70 characters, one code for every 8 to 9 characters.
 QStringList denseLines(int targetChars) {
@@ -174,17 +169,5 @@ int main(int argc, char** argv) {
       return 0;
     }
   }
-  qputenv("QT_QPA_PLATFORM", "offscreen");
-  QApplication app(argc, argv);
-  SetSettingsFileName(scratch().filePath(QStringLiteral("korvex.ini")));
-  platform::ProgramPaths paths =
-      platform::ResolveProgramPaths(QCoreApplication::applicationDirPath() + QStringLiteral("/../tests/korvex"));
-  platform::MessageSeam seam;
-  seam.ask = [](const QString&) { return QMessageBox::No; };
-  seam.error = [](const QString& t) { std::fprintf(stderr, "%s\n", qPrintable(t)); };
-  seam.message = seam.error;
-  platform::setMessageSeam(seam);
-  paths.RecoveryFolder = scratch().filePath(QStringLiteral("recovery/"));
-  platform::setProgramPaths(paths);
-  return runBenchmarks(argc, argv);
+  return runWindowBenchmarks(argc, argv);
 }

@@ -12,7 +12,7 @@
 #include <QTemporaryDir>
 #include <cstdio>
 
-#include "BenchMain.h"
+#include "WindowBench.h"
 #include "app/General.h"
 #include "app/Recovery.h"
 #include "app/UfrmMain.h"
@@ -21,11 +21,6 @@
 #include "platform/Platform.h"
 
 namespace {
-
-QTemporaryDir& scratch() {
-  static QTemporaryDir dir;
-  return dir;
-}
 
 QStringList megabyteLines() {
   QStringList lines;
@@ -99,20 +94,4 @@ BENCHMARK(BM_Keystroke1M)->ArgName("recovery")->Arg(0)->Arg(1)->UseManualTime()-
 BENCHMARK(BM_RecoverySnapshot1M)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RecoveryWrite1M)->Unit(benchmark::kMillisecond);
 
-int main(int argc, char** argv) {
-  qputenv("QT_QPA_PLATFORM", "offscreen");
-  QApplication app(argc, argv);
-  SetSettingsFileName(scratch().filePath(QStringLiteral("korvex.ini")));
-  // The window as the user has it: menus and dictionaries from the copy of
-  // Support/ the test suites keep in build/tests.
-  platform::ProgramPaths paths =
-      platform::ResolveProgramPaths(QCoreApplication::applicationDirPath() + QStringLiteral("/../tests/korvex"));
-  platform::MessageSeam seam;
-  seam.ask = [](const QString&) { return QMessageBox::No; };
-  seam.error = [](const QString& t) { std::fprintf(stderr, "%s\n", qPrintable(t)); };
-  seam.message = seam.error;
-  platform::setMessageSeam(seam);
-  paths.RecoveryFolder = scratch().filePath(QStringLiteral("recovery/"));
-  platform::setProgramPaths(paths);
-  return runBenchmarks(argc, argv);
-}
+int main(int argc, char** argv) { return runWindowBenchmarks(argc, argv); }

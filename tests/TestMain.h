@@ -26,6 +26,7 @@
 #include <QDialog>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QKeyEvent>
 #include <QPointer>
 #include <QTest>
 #include <QTimer>
@@ -60,6 +61,15 @@ inline bool writeFile(const QString& path, const QByteArray& bytes) {
 inline QByteArray readFile(const QString& path) {
   QFile f(path);
   return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+// QTest::keyClicks knows only ASCII; Cyrillic is typed as key events with text.
+inline void typeText(QWidget* w, const QString& text) {
+  for (QChar ch : text) {
+    QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(ch));
+    QApplication::sendEvent(w, &press);
+    QKeyEvent release(QEvent::KeyRelease, 0, Qt::NoModifier, QString(ch));
+    QApplication::sendEvent(w, &release);
+  }
 }
 
 constexpr int kModalLimitMs = 10000;

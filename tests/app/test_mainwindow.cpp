@@ -16,15 +16,7 @@
 
 namespace {
 using korvextest::readFile;
-// QTest::keyClicks knows only ASCII; Cyrillic is typed as key events with text.
-void typeText(QWidget* w, const QString& text) {
-  for (QChar ch : text) {
-    QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(ch));
-    QApplication::sendEvent(w, &press);
-    QKeyEvent release(QEvent::KeyRelease, 0, Qt::NoModifier, QString(ch));
-    QApplication::sendEvent(w, &release);
-  }
-}
+using korvextest::typeText;
 bool writeAll(const QString& path, const QByteArray& data) {
   QFile f(path);
   if (!f.open(QIODevice::WriteOnly)) return false;

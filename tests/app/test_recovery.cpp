@@ -25,14 +25,7 @@ using korvextest::writeFile;
 
 namespace {
 
-void typeText(QWidget* w, const QString& text) {
-  for (QChar ch : text) {
-    QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(ch));
-    QApplication::sendEvent(w, &press);
-    QKeyEvent release(QEvent::KeyRelease, 0, Qt::NoModifier, QString(ch));
-    QApplication::sendEvent(w, &release);
-  }
-}
+using korvextest::typeText;
 
 void useRecoveryFolder(const QString& folder) {
   platform::ProgramPaths paths = platform::programPaths();
