@@ -437,6 +437,16 @@ QByteArray TDxfDrawing::textGroups(const TDxfMText& entity, const QString& text)
   return out;
 }
 
+QByteArray TDxfMText::outsideText(const QByteArray& bytes) const {
+  QByteArray out;
+  qsizetype from = 0;
+  for (const auto& t : textTags) {
+    out += bytes.mid(from, t.first - from);
+    from = t.second;
+  }
+  return out + bytes.mid(from);
+}
+
 QByteArray TDxfDrawing::withText(const TDxfMText& entity, const QString& text) const {
   const QByteArray groups = textGroups(entity, text);
   QByteArray out;

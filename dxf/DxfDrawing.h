@@ -29,6 +29,9 @@ struct TDxfMText {
 
   // "Модель", "Лист Layout1" or "Блок NAME", as the chooser and --list show it.
   QString placeName() const;
+  // The drawing's bytes without this entity's text tags: what writing its
+  // text must leave exactly as it was.
+  QByteArray outsideText(const QByteArray& bytes) const;
 };
 
 class TDxfDrawing {
