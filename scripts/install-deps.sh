@@ -15,10 +15,11 @@ PACKAGES=(
   ccache
   locales
 )
-# --gui: for looking at the program under a virtual display (run.sh, screenshots).
+# --gui: for looking at the program under a virtual display (run.sh, screenshots), with a
+# window manager (openbox) so that focus comes back after a dialog as on a desktop.
 for opt in "$@"; do
   case "$opt" in
-    --gui) PACKAGES+=(xvfb xauth x11-utils xdotool imagemagick) ;;
+    --gui) PACKAGES+=(xvfb xauth x11-utils xdotool imagemagick openbox) ;;
     # The renderer benchmark's reference tokenizers (bench/compare.sh): ezdxf
     # from Debian, @mlightcad/mtext-parser from npm into build/bench-node.
     --bench)
