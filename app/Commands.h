@@ -8,13 +8,12 @@
 #include "menus/MenuCommands.h"
 
 class QObject;
-class TEditor;
-class TfrmMain;
+class TCommandTarget;
 
 // Runs a command; sender is the item or button that was clicked (or nullptr).
-using TCommandHandler = void (*)(TfrmMain& w, const QString& argument, QObject* sender);
-// A state rule read off the editor.
-using TCommandRule = bool (*)(const TEditor& editor);
+using TCommandHandler = void (*)(TCommandTarget& w, const QString& argument, QObject* sender);
+// A state rule read off the editor (and the clipboard).
+using TCommandRule = bool (*)(TCommandTarget& w);
 
 struct TCommand {
   TMenuCommand cmd;

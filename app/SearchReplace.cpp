@@ -9,8 +9,6 @@
 #include "app/UfrmSearch.h"
 #include "platform/Platform.h"
 
-TSearchState SearchState;
-
 namespace {
 
 // The main window's client area in screen coordinates.
@@ -25,7 +23,9 @@ QRect clientRectOnScreen(QWidget* window) {
 
 }  // namespace
 
-void FillSearchDialog(TfrmTextSearch& dialog) {
+TSearchSession::~TSearchSession() { DestroyConfirmReplace(); }
+
+void TSearchSession::FillSearchDialog(TfrmTextSearch& dialog) const {
   dialog.setSearchBackwards(SearchState.Backwards);
   dialog.setSearchCaseSensitive(SearchState.CaseSensitive);
   dialog.setSearchFromCursor(SearchState.FromCursor);
@@ -40,7 +40,7 @@ void FillSearchDialog(TfrmTextSearch& dialog) {
   dialog.setSearchWholeWords(SearchState.WholeWords);
 }
 
-void AcceptSearchDialog(QWidget* mainWindow, TEditor& editor, TfrmTextSearch& dialog) {
+void TSearchSession::AcceptSearchDialog(QWidget* mainWindow, TEditor& editor, TfrmTextSearch& dialog) {
   dialog.updateHistories();
   SearchState.Backwards = dialog.SearchBackwards();
   SearchState.CaseSensitive = dialog.SearchCaseSensitive();
@@ -62,7 +62,7 @@ void AcceptSearchDialog(QWidget* mainWindow, TEditor& editor, TfrmTextSearch& di
   }
 }
 
-void ShowSearchDialog(QWidget* mainWindow, TEditor& editor, bool replace) {
+void TSearchSession::ShowSearchDialog(QWidget* mainWindow, TEditor& editor, bool replace) {
   std::unique_ptr<TfrmTextSearch> dialog(replace ? new TfrmReplaceText(mainWindow) : new TfrmTextSearch(mainWindow));
   FillSearchDialog(*dialog);
   const int result = platform::execDialog(dialog.get());
@@ -70,7 +70,7 @@ void ShowSearchDialog(QWidget* mainWindow, TEditor& editor, bool replace) {
   AcceptSearchDialog(mainWindow, editor, *dialog);
 }
 
-TSearchOptions SearchOptionsFor(bool replace, bool backwards) {
+TSearchOptions TSearchSession::SearchOptionsFor(bool replace, bool backwards) const {
   TSearchOptions options;
   if (replace) options |= ssoReplace | ssoReplaceAll | ssoPrompt;
   if (backwards) options |= ssoBackwards;
@@ -81,11 +81,11 @@ TSearchOptions SearchOptionsFor(bool replace, bool backwards) {
   return options;
 }
 
-void SearchReplaceText(QWidget* mainWindow, TEditor& editor, bool replace, bool backwards) {
+void TSearchSession::SearchReplaceText(QWidget* mainWindow, TEditor& editor, bool replace, bool backwards) {
   const TSearchOptions options = SearchOptionsFor(replace, backwards);
   // The editor asks us before each replacement for the length of this run only.
   auto previous = editor.onReplaceText;
-  editor.onReplaceText = [mainWindow, &editor](const QString& search, const QString& replacement, int line,
+  editor.onReplaceText = [this, mainWindow, &editor](const QString& search, const QString& replacement, int line,
                                                int column) {
     return EditorReplaceText(mainWindow, editor, search, replacement, line, column);
   };
@@ -105,15 +105,16 @@ void SearchReplaceText(QWidget* mainWindow, TEditor& editor, bool replace, bool 
   DestroyConfirmReplace();
 }
 
-TReplaceAction EditorReplaceText(QWidget* mainWindow, TEditor& editor, const QString& ASearch,
-                                 const QString& AReplace, int Line, int Column) {
+TReplaceAction TSearchSession::EditorReplaceText(QWidget* mainWindow, TEditor& editor, const QString& ASearch,
+                                                 const QString& AReplace, int Line, int Column) {
   if (ASearch == AReplace) return raSkip;
 
   const QPoint P = editor.rowColumnToScreen(Line, Column);
   QWidget* window = mainWindow ? mainWindow : editor.window();
   const QRect editorRect = clientRectOnScreen(window);
-  // Owned by the application: it outlives no run, DestroyConfirmReplace frees it.
-  TfrmConfirmReplace* confirm = frmConfirmReplace ? frmConfirmReplace : new TfrmConfirmReplace(nullptr);
+  // It outlives no run: DestroyConfirmReplace frees it.
+  if (!FConfirmReplace) FConfirmReplace = new TfrmConfirmReplace(nullptr);
+  TfrmConfirmReplace* confirm = FConfirmReplace;
   confirm->PrepareShow(editorRect, P.x(), P.y(), P.y() + editor.lineHeight(), ASearch);
 
   const int result = platform::execDialog(confirm);
@@ -129,4 +130,4 @@ TReplaceAction EditorReplaceText(QWidget* mainWindow, TEditor& editor, const QSt
   }
 }
 
-void DestroyConfirmReplace() { delete frmConfirmReplace; }
+void TSearchSession::DestroyConfirmReplace() { delete FConfirmReplace.data(); }

@@ -9,6 +9,7 @@
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
@@ -25,6 +26,7 @@
 #include "app/Recovery.h"
 #include "app/RenderText.h"
 #include "app/SearchReplace.h"
+#include "app/Session.h"
 #include "app/TextTools.h"
 #include "app/UfrmAboutBox.h"
 #include "app/UfrmOptions.h"
@@ -36,23 +38,13 @@
 #include "platform/Platform.h"
 #include "spell/HunspellLib.h"
 #include "spell/SpellMenu.h"
-#include "tools/Conversion.h"
-
-QString ProgramFolder;
-QString MenuFileName;
-QString MenuImagesFileName;
-bool SwitchLayoutPending = true;
 
 void InitializeModules() {
   // The spell engine is linked in: binding it only confirms it is there.
   LoadHunspell();
   // The renderer works in millimetres at screen resolution, fixed for the run.
   ScreenDpiY();
-  // The program-wide unit list, read from its file on first use.
-  CreateUnitConvertor();
 }
-
-void FinalizeModules() { FreeUnitConvertor(); }
 
 namespace {
 const char* const kCaption = "Korvex";
@@ -94,8 +86,8 @@ QString appTitle() {
 
 }  // namespace
 
-TfrmMain::TfrmMain(const QStringList& arguments, QWidget* parent)
-    : QMainWindow(parent), FArguments(arguments) {
+TfrmMain::TfrmMain(TSession& session, const QStringList& arguments, QWidget* parent)
+    : QMainWindow(parent), FSession(session), FArguments(arguments) {
   // Components in declaration order.
   sBar = new QStatusBar(this);
   sBar->setObjectName(QStringLiteral("sBar"));
@@ -180,7 +172,11 @@ TfrmMain::TfrmMain(const QStringList& arguments, QWidget* parent)
   connect(Editor, &QPlainTextEdit::modificationChanged, this, stale);
   connect(Editor, &QPlainTextEdit::undoAvailable, this, stale);
   connect(Editor, &QPlainTextEdit::redoAvailable, this, stale);
-  connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this, stale);
+  readClipboard();
+  connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this, [this] {
+    readClipboard();
+    FCommandStateDirty = true;
+  });
   Editor->setContextMenuPolicy(Qt::CustomContextMenu);
   connect(Editor, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
     // A right click puts the caret on the word clicked, so the spelling
@@ -211,14 +207,14 @@ void TfrmMain::FormCreate() {
     if (Editor->insertMode() == overwrite) UpdateCommandState();
   });
 
-  ProgramFolder = QDir(QCoreApplication::applicationDirPath()).absolutePath() + QLatin1Char('/');
+  FSession.Paths.ProgramFolder = QDir(QCoreApplication::applicationDirPath()).absolutePath() + QLatin1Char('/');
   platform::setHelpFolder(platform::programPaths().HelpFolder);
 
   FLinesCount = 0;
   FRomanNumerals = false;
 
-  MenuFileName = platform::supportFile(QStringLiteral("menu.xml"));
-  MenuImagesFileName = platform::supportFile(QStringLiteral("menu.bmp"));
+  FSession.Paths.MenuFileName = platform::supportFile(QStringLiteral("menu.xml"));
+  FSession.Paths.MenuImagesFileName = platform::supportFile(QStringLiteral("menu.bmp"));
 
   LoadSettings(this);
   FEditorHeight = Options.EditorProps.epHeight;
@@ -284,8 +280,8 @@ void TfrmMain::showEvent(QShowEvent* e) {
 
 void TfrmMain::FormActivate() {
   if (!Options.SwitchToRus) {
-    SwitchLayoutPending = false;
-  } else if (SwitchLayoutPending) {
+    FSession.SwitchLayoutPending = false;
+  } else if (FSession.SwitchLayoutPending) {
     platform::activateRussianLayout();
   }
 }
@@ -344,7 +340,7 @@ void TfrmMain::FormDestroy() {
   FSpelling.reset();
   FEditMenus.clear();
   FEditButtons.clear();
-  DestroyConfirmReplace();
+  FSession.Search.DestroyConfirmReplace();
   if (FHighlighter) FHighlighter->setDocument(nullptr);
   FMtextMenu.reset();
   delete SynMText;
@@ -507,7 +503,7 @@ QString TfrmMain::chooseFile(bool save) {
   platform::FileChoice choice;
   choice.save = save;
   choice.caption = QStringLiteral("Открыть текст");
-  choice.dir = platform::programPaths().Installed ? QDir::homePath() : ProgramFolder;
+  choice.dir = platform::programPaths().Installed ? QDir::homePath() : FSession.Paths.ProgramFolder;
   choice.filters = QStringList{QStringLiteral("Текстовые файлы ( *.txt ) (*.txt)"),
                                QStringLiteral("Все файлы ( *.* ) (*)")};
   if (!save) choice.filters.insert(1, QStringLiteral("Чертежи DXF ( *.dxf ) (*.dxf)"));
@@ -724,11 +720,11 @@ void TfrmMain::UpdateCommandState() {
   auto refresh = [this](TCommandCarrier* target) {
     const TCommand& c = CommandOf(target->FCmd);
     if (c.enabled) {
-      const bool enabled = c.enabled(*Editor);
+      const bool enabled = c.enabled(*this);
       if (target->commandEnabled() != enabled) target->setCommandEnabled(enabled);
     }
     if (c.checked) {
-      const bool checked = c.checked(*Editor);
+      const bool checked = c.checked(*this);
       if (!target->commandCheckable() || target->commandChecked() != checked) target->setCommandChecked(checked);
     }
   };
@@ -738,6 +734,11 @@ void TfrmMain::UpdateCommandState() {
   const QString mode = overwrite ? QStringLiteral("ЗАМ") : QStringLiteral("ВСТ");
   if (sBarPanels[2]->text() != mode) sBarPanels[2]->setText(mode);
   if (Editor->insertMode() == overwrite) Editor->setInsertMode(!overwrite);
+}
+
+void TfrmMain::readClipboard() {
+  const QMimeData* d = QGuiApplication::clipboard()->mimeData();
+  FClipboardHasText = d && d->hasText() && !d->text().isEmpty();
 }
 
 void TfrmMain::ShowHintText(const QString& hint) {
@@ -878,7 +879,7 @@ void TfrmMain::RebuildMenus() {
   FEditButtons.clear();
   imlMain->clear();
   try {
-    LoadIconStrip(*imlMain, MenuImagesFileName);
+    LoadIconStrip(*imlMain, FSession.Paths.MenuImagesFileName);
   } catch (const std::exception& e) {
     // Icons of the built-in strip rather than a window without any menu.
     platform::showError(this, QString::fromUtf8(e.what()));
@@ -887,7 +888,7 @@ void TfrmMain::RebuildMenus() {
   }
   // A menu file that cannot be read is left as it is and the menus come from
   // the shipped one, so that the menu editor stays within reach to mend it.
-  const TMenuSource menuSource = ChooseMenuSource(MenuFileCandidates(MenuFileName));
+  const TMenuSource menuSource = ChooseMenuSource(MenuFileCandidates(FSession.Paths.MenuFileName));
   if (!menuSource.BrokenFile.isEmpty()) platform::showError(this, BrokenMenuMessage(menuSource));
 
   // The loader reports each item it builds, so that the window registers the

@@ -12,8 +12,9 @@
 #include <memory>
 #include <vector>
 
-#include "app/FileStamp.h"
+#include "app/CommandTarget.h"
 #include "app/DxfDocument.h"
+#include "app/FileStamp.h"
 #include "app/General.h"
 #include "editor/Editor.h"
 #include "menus/MenuCommands.h"
@@ -29,18 +30,10 @@ class TSynMTextHighlighter;
 class TSpellMenu;
 class TRecoveryCopy;
 class QMenu;
-
-// Program-wide values set when the main window is created.
-extern QString ProgramFolder;        // the executable's folder, with a trailing separator
-extern QString MenuFileName;         // Support/menu.xml, the user's copy when there is one
-extern QString MenuImagesFileName;   // Support/menu.bmp
-extern bool SwitchLayoutPending;
+struct TSession;
 
 // Module start-up: screen resolution for the renderer and the like.
 void InitializeModules();
-// Module shutdown, at the end of the run: the unit list is written back if it
-// was changed.
-void FinalizeModules();
 
 // The preview image, as large as the whole picture, inside the scrolling
 // pane.  It shows the band of the picture its canvas keeps; when a part
@@ -66,12 +59,19 @@ class TRenderImage : public QWidget {
   TCanvas& FCanvas;
 };
 
-class TfrmMain : public QMainWindow {
+class TfrmMain : public QMainWindow, public TCommandTarget {
   Q_OBJECT
  public:
+  // session: the run's settings and lasting state, which outlive the window;
   // arguments: the process arguments (the first after the program is the document).
-  explicit TfrmMain(const QStringList& arguments, QWidget* parent = nullptr);
+  TfrmMain(TSession& session, const QStringList& arguments, QWidget* parent = nullptr);
   ~TfrmMain() override;
+
+  // The command target's view of the window.
+  TEditor& editor() override { return *Editor; }
+  QWidget* dialogParent() override { return this; }
+  TSession& session() override { return FSession; }
+  bool clipboardHasText() const override { return FClipboardHasText; }
 
   // Components, in declaration order.
   QStatusBar* sBar = nullptr;
@@ -90,21 +90,21 @@ class TfrmMain : public QMainWindow {
   // Document and rendering.
   void LoadText(const QString& path);
   void SetFileName(const QString& path);
-  void RenderText();
+  void RenderText() override;
   const QString& fileName() const { return FFileName; }
   QString lastRenderedMText() const { return FLastMText; }
   TCanvas& previewCanvas() { return FRenderCanvas; }
 
   // File commands.
-  void OpenText();
-  void SaveText();
-  void SaveTextAs();
+  void OpenText() override;
+  void SaveText() override;
+  void SaveTextAs() override;
   // The same, reporting whether the text was written.
   bool SaveTextChecked();
   bool SaveTextAsChecked();
-  void PrintText();
-  void ApplyAndClose();
-  void ExitWithoutSaving();
+  void PrintText() override;
+  void ApplyAndClose() override;
+  void ExitWithoutSaving() override;
   // SIGTERM, SIGHUP or SIGINT: the text goes to its recovery copy, and the
   // program ends without a question.
   void EndBySignal(int signal);
@@ -119,28 +119,28 @@ class TfrmMain : public QMainWindow {
   // Commands.
   void ExecuteCommand(QObject* Sender);
   void RunCommand(TMenuCommand cmd, const QString& argument, QObject* sender = nullptr);
-  void InsertAtCaret(const QString& S);
-  void InsertSupportFile(const QString& path);
+  void InsertAtCaret(const QString& S) override;
+  void InsertSupportFile(const QString& path) override;
   void UpdateCommandState();
   // Undoes (or redoes) the last edit and previews the text as it then is.
-  void UndoEdit(bool redo);
+  void UndoEdit(bool redo) override;
   void ShowHintText(const QString& hint);
-  void RebuildMenus();
+  void RebuildMenus() override;
   QMenu* editorPopup() const;
   // The spelling entries and objects of the editor's context menu, made
   // anew after every rebuild of the menus; nullptr without a context menu.
   void CreateSpellCheck();
   TSpellMenu* spelling() const { return FSpelling.get(); }
-  void ApplyEditorSettings();
-  void ApplyMenuFont();
+  void ApplyEditorSettings() override;
+  void ApplyMenuFont() override;
 
   // Text tools.
-  void DeleteFirstSymbol();
-  void InsertLeadingSpace();
-  void NumberParagraphs();
-  void ChangeCase(bool toLower);
-  void ToggleRomanNumerals(QObject* Sender);
-  void ToggleWordWrap(QObject* Sender);
+  void DeleteFirstSymbol() override;
+  void InsertLeadingSpace() override;
+  void NumberParagraphs() override;
+  void ChangeCase(bool toLower) override;
+  void ToggleRomanNumerals(QObject* Sender) override;
+  void ToggleWordWrap(QObject* Sender) override;
   bool romanNumerals() const { return FRomanNumerals; }
   void MoveCaretLine(int delta);
 
@@ -202,6 +202,7 @@ class TfrmMain : public QMainWindow {
   QRect previewBand(QPoint at) const;
   void RenderVisibleBand();
 
+  TSession& FSession;
   QStringList FArguments;
   bool FShown = false;
   bool FClosingAccepted = false;
@@ -214,6 +215,10 @@ class TfrmMain : public QMainWindow {
   // Set by input, edits, the clipboard and commands: the command states are
   // refreshed once after them, not on every idle of the event loop.
   bool FCommandStateDirty = true;
+  // The clipboard is read when it changes, not on every refresh of the
+  // command states: on X11 each reading is a round trip to the server.
+  bool FClipboardHasText = false;
+  void readClipboard();
   std::unique_ptr<TAcMtextMenu> FMtextMenu;
   QPointer<QMenu> FEditorPopup;
   std::unique_ptr<TSpellMenu> FSpelling;

@@ -18,8 +18,6 @@
 
 #include "platform/Platform.h"
 
-TfrmConfirmReplace* frmConfirmReplace = nullptr;
-
 namespace {
 
 const int HistoryLimit = 10;
@@ -254,12 +252,6 @@ TfrmConfirmReplace::TfrmConfirmReplace(QWidget* parent) : QDialog(parent) {
   // The size is fixed once: PrepareShow places the window without resizing it.
   const QSize hint = sizeHint();
   resize(qMax(hint.width(), 330), qMax(hint.height(), 100));
-
-  frmConfirmReplace = this;
-}
-
-TfrmConfirmReplace::~TfrmConfirmReplace() {
-  if (frmConfirmReplace == this) frmConfirmReplace = nullptr;
 }
 
 void TfrmConfirmReplace::PrepareShow(const QRect& AEditorRect, int X, int Y1, int Y2, const QString& AReplaceText) {

@@ -92,7 +92,6 @@ class TfrmConfirmReplace : public QDialog {
   enum TConfirmResult { crReplace = 10, crSkip = 11, crReplaceAll = 12 };
 
   explicit TfrmConfirmReplace(QWidget* parent = nullptr);
-  ~TfrmConfirmReplace() override;
 
   QLabel* Image1 = nullptr;
   QLabel* lblConfirmation = nullptr;
@@ -117,6 +116,3 @@ class TfrmConfirmReplace : public QDialog {
   int FX = 0, FY1 = 0, FY2 = 0;
   QSize FPlacedSize;
 };
-
-// The one confirmation window while it exists, else nullptr.
-extern TfrmConfirmReplace* frmConfirmReplace;

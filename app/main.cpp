@@ -15,6 +15,7 @@
 #include "app/CommandLine.h"
 #include "app/General.h"
 #include "app/RenderText.h"
+#include "app/Session.h"
 #include "app/UfrmMain.h"
 #include "core/TextCodec.h"
 #include "mtext/zorAcCanvas.h"
@@ -116,16 +117,17 @@ int main(int argc, char** argv) {
     app.installTranslator(&qtTranslator);
 
   InitializeModules();
+  // Outlives the window; the unit list is written back as it ends.
+  TSession session;
   // The window opens the document it is given, the first argument after the program.
   QStringList windowArguments{app.arguments().value(0)};
   if (!start.file.isEmpty()) windowArguments << start.file;
-  TfrmMain w(windowArguments);
+  TfrmMain w(session, windowArguments);
   w.setStartHandle(start.handle);
   // A logout, kill or Ctrl+C keeps the text in its recovery copy.
   platform::setTerminationHandler([&w](int signal) { w.EndBySignal(signal); });
   w.show();
   const int result = app.exec();
   platform::setTerminationHandler({});
-  FinalizeModules();
   return result;
 }

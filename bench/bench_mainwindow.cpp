@@ -15,6 +15,7 @@
 #include "WindowBench.h"
 #include "app/General.h"
 #include "app/Recovery.h"
+#include "app/Session.h"
 #include "app/UfrmMain.h"
 #include "core/TextCodec.h"
 #include "platform/Paths.h"
@@ -83,7 +84,8 @@ QString writeText(const QString& name, const QStringList& lines) {
 }
 
 std::unique_ptr<TfrmMain> openWindow(const QString& path) {
-  auto w = std::make_unique<TfrmMain>(QStringList{QStringLiteral("korvex"), path});
+  static TSession session;
+  auto w = std::make_unique<TfrmMain>(session, QStringList{QStringLiteral("korvex"), path});
   w->resize(800, 900);
   w->show();
   QApplication::processEvents();

@@ -15,6 +15,7 @@
 #include "WindowBench.h"
 #include "app/General.h"
 #include "app/Recovery.h"
+#include "app/Session.h"
 #include "app/UfrmMain.h"
 #include "core/TextCodec.h"
 #include "platform/Paths.h"
@@ -38,7 +39,8 @@ std::unique_ptr<TfrmMain> openMegabyte() {
   TTextFormat format;
   format.encoding = TTextFormat::Utf8;
   if (!QFile::exists(path)) WriteTextFile(path, megabyteLines(), format, error);
-  auto w = std::make_unique<TfrmMain>(QStringList{QStringLiteral("korvex"), path});
+  static TSession session;
+  auto w = std::make_unique<TfrmMain>(session, QStringList{QStringLiteral("korvex"), path});
   w->show();
   QApplication::processEvents();
   return w;

@@ -14,7 +14,6 @@
 #include "platform/Platform.h"
 #include "tools/FloatControls.h"
 
-TUnitConvertor* UnitConvertor = nullptr;
 
 // ---------------------------------------------------------------------------
 // Messages
@@ -294,13 +293,4 @@ bool TUnitConvertor::WriteBack() {
   platform::showError(nullptr, QStringLiteral("Ошибка при сохранении ") + QDir::toNativeSeparators(target) +
                                    (FSaveError.isEmpty() ? QString() : QStringLiteral(": ") + FSaveError));
   return false;
-}
-
-void CreateUnitConvertor() {
-  if (!UnitConvertor) UnitConvertor = new TUnitConvertor;
-}
-
-void FreeUnitConvertor() {
-  delete UnitConvertor;
-  UnitConvertor = nullptr;
 }

@@ -114,13 +114,6 @@ class TUnitConvertor {
   QString FSaveError;
 };
 
-// The program-wide list: created empty at start, written back and freed at
-// the end of the run.  Both conversion dialogs work on it.
-extern TUnitConvertor* UnitConvertor;
-void CreateUnitConvertor();
-// Frees UnitConvertor, writing it back first when it was modified.
-void FreeUnitConvertor();
-
 // Reads a factor leniently: "." and "," both count as the decimal separator,
 // characters other than signs, digits and "E"/"e" are dropped ("25.4 мм" is
 // 25.4); Default when what is left is not a finite number.

@@ -188,12 +188,11 @@ void TfrmUnitConv::EditUnits() {
   activateWindow();
 }
 
-bool ExecuteUnitConv(const QString& FileName, QString& Text, QWidget* parent, bool commaAsSep) {
-  CreateUnitConvertor();
-  TfrmUnitConv dialog(*UnitConvertor, parent, commaAsSep);
+bool ExecuteUnitConv(TUnitConvertor& units, const QString& FileName, QString& Text, QWidget* parent,
+                     bool commaAsSep) {
+  TfrmUnitConv dialog(units, parent, commaAsSep);
   // Read on the first use, and again whenever the list has become empty.
-  if (UnitConvertor->Count() == 0 && !UnitConvertor->LoadFromFile(FileName))
-    platform::showError(parent, UnitConvertor->LoadError());
+  if (units.Count() == 0 && !units.LoadFromFile(FileName)) platform::showError(parent, units.LoadError());
   dialog.FillUnits();
   if (platform::execDialog(&dialog) != QDialog::Accepted) return false;
   Text = dialog.FRes;

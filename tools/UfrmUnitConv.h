@@ -49,7 +49,8 @@ class TfrmUnitConv : public QDialog {
   bool FCommaAsSep = false;
 };
 
-// Opens the conversion dialog on the program-wide list, reading FileName first
-// when the list is empty.  True when the user chose "Пересчитать и вставить";
+// Opens the conversion dialog on the run's list, reading FileName first when
+// the list is empty.  True when the user chose "Пересчитать и вставить";
 // Text is then the converted value, written with the separator of commaAsSep.
-bool ExecuteUnitConv(const QString& FileName, QString& Text, QWidget* parent = nullptr, bool commaAsSep = false);
+bool ExecuteUnitConv(TUnitConvertor& units, const QString& FileName, QString& Text, QWidget* parent = nullptr,
+                     bool commaAsSep = false);

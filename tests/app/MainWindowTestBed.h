@@ -8,11 +8,13 @@
 #include <memory>
 
 #include "app/General.h"
+#include "app/Session.h"
 #include "app/UfrmMain.h"
 #include "platform/Platform.h"
 
 struct TMainWindowTestBed {
   QTemporaryDir FDir;
+  TSession FSession;  // the run the windows share, as in the program
   QStringList FMessages;
   int FCount = 0;
 
@@ -35,7 +37,7 @@ struct TMainWindowTestBed {
     if (!f.open(QIODevice::WriteOnly)) return nullptr;
     f.write(content);
     f.close();
-    auto w = std::make_unique<TfrmMain>(QStringList{QStringLiteral("korvex"), path});
+    auto w = std::make_unique<TfrmMain>(FSession, QStringList{QStringLiteral("korvex"), path});
     w->show();
     QApplication::processEvents();
     return w;

@@ -9,6 +9,7 @@
 
 #include "TestMain.h"
 #include "app/General.h"
+#include "app/Session.h"
 #include "app/UfrmMain.h"
 #include "platform/Platform.h"
 
@@ -76,7 +77,8 @@ class TestDialogs : public QObject {
     messages.beep = [] {};
     platform::setMessageSeam(messages);
 
-    TfrmMain w(QStringList{QStringLiteral("korvex"), path});
+    TSession session;
+    TfrmMain w(session, QStringList{QStringLiteral("korvex"), path});
     w.show();
     QApplication::processEvents();
     w.RunCommand(TMenuCommand(command), QString());

@@ -66,7 +66,8 @@ class TestDrawing : public QObject {
       return int(QDialog::Accepted);
     };
     platform::ScopedDialogScript script(seam);
-    TfrmMain w({QStringLiteral("korvex"), path});
+    TSession session;
+    TfrmMain w(session, {QStringLiteral("korvex"), path});
     w.show();
     QApplication::processEvents();
     QCOMPARE(rows, 2);
@@ -91,7 +92,8 @@ class TestDrawing : public QObject {
       return int(QDialog::Rejected);
     };
     platform::ScopedDialogScript script(seam);
-    TfrmMain w({QStringLiteral("korvex"), path});
+    TSession session;
+    TfrmMain w(session, {QStringLiteral("korvex"), path});
     w.setStartHandle(QStringLiteral("2a"));
     w.show();
     QApplication::processEvents();
@@ -109,7 +111,8 @@ class TestDrawing : public QObject {
 
   void refusedDrawingLeavesNoDocument() {
     const QString path = write(QByteArray("AC1032\0\0\0\0", 10));
-    TfrmMain w({QStringLiteral("korvex"), path});
+    TSession session;
+    TfrmMain w(session, {QStringLiteral("korvex"), path});
     w.show();
     QApplication::processEvents();
     QCOMPARE(FBed.FMessages, QStringList({"Формат DWG не поддерживается; сохраните чертеж как DXF"}));

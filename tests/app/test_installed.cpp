@@ -92,7 +92,7 @@ class TestInstalled : public QObject {
     auto w = FBed.openWith("Текст\r\n");
     QVERIFY(w);
     const QString shippedMenu = at("usr/share/korvex/Support/menu.xml");
-    QCOMPARE(MenuFileName, shippedMenu);
+    QCOMPARE(FBed.FSession.Paths.MenuFileName, shippedMenu);
     // The menu editor moves the first item of the main menu down and saves.
     platform::ScopedDialogScript script({[](QDialog* dlg) {
                                            if (auto* box = qobject_cast<QMessageBox*>(dlg)) {
@@ -107,19 +107,19 @@ class TestInstalled : public QObject {
                                          {}});
     w->RunCommand(cmdToolsEditMenus, QString());
     const QString userMenu = at("data/korvex/menu.xml");
-    QCOMPARE(MenuFileName, userMenu);
+    QCOMPARE(FBed.FSession.Paths.MenuFileName, userMenu);
     const TMenuTree shipped = ReadMenuTree(shippedMenu), user = ReadMenuTree(userMenu);
     QCOMPARE(user[0].Children[1].Props.Caption, shipped[0].Children[0].Props.Caption);
 
     // The unit list as the conversion command reads and writes it back.
-    FreeUnitConvertor();
-    CreateUnitConvertor();
-    QVERIFY(UnitConvertor->LoadFromFile(platform::supportFile("unit_conv.xml")));
-    UnitConvertor->GetUnit(0)->setCaption(QStringLiteral("Вершок"));
-    QVERIFY(UnitConvertor->WriteBack());
-    QCOMPARE(UnitConvertor->FileName(), at("data/korvex/unit_conv.xml"));
-    QCOMPARE(platform::supportFile("unit_conv.xml"), UnitConvertor->FileName());
-    FreeUnitConvertor();
+    {
+      TUnitConvertor units;
+      QVERIFY(units.LoadFromFile(platform::supportFile("unit_conv.xml")));
+      units.GetUnit(0)->setCaption(QStringLiteral("Вершок"));
+      QVERIFY(units.WriteBack());
+      QCOMPARE(units.FileName(), at("data/korvex/unit_conv.xml"));
+      QCOMPARE(platform::supportFile("unit_conv.xml"), units.FileName());
+    }
     TUnitConvertor reread;
     QVERIFY(reread.LoadFromFile(platform::supportFile("unit_conv.xml")));
     QCOMPARE(reread.GetUnit(0)->Caption(), QStringLiteral("Вершок"));
@@ -196,7 +196,7 @@ class TestInstalled : public QObject {
     QCOMPARE(FBed.FMessages.size(), 2);
     QVERIFY(FBed.FMessages.last().contains(QDir::toNativeSeparators(userIcons)));
     QFile::remove(userMenu);
-    MenuFileName = platform::supportFile(QStringLiteral("menu.xml"));
+    FBed.FSession.Paths.MenuFileName = platform::supportFile(QStringLiteral("menu.xml"));
   }
 };
 

@@ -11,6 +11,7 @@
 
 #include "app/RenderText.h"
 #include "TestMain.h"
+#include "app/Session.h"
 #include "app/UfrmMain.h"
 #include "platform/Platform.h"
 
@@ -27,12 +28,13 @@ bool writeAll(const QString& path, const QByteArray& data) {
 class TestMainWindow : public QObject {
   Q_OBJECT
   QTemporaryDir FDir;
+  TSession FSession;
   QStringList FAsked;
   QStringList FErrors;
   QMessageBox::StandardButton FAnswer = QMessageBox::Cancel;
 
   std::unique_ptr<TfrmMain> openOn(const QString& path) {
-    auto w = std::make_unique<TfrmMain>(QStringList{QStringLiteral("korvex"), path});
+    auto w = std::make_unique<TfrmMain>(FSession, QStringList{QStringLiteral("korvex"), path});
     w->show();
     QApplication::processEvents();
     return w;

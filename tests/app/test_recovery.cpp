@@ -14,6 +14,7 @@
 
 #include "TestMain.h"
 #include "app/Recovery.h"
+#include "app/Session.h"
 #include "app/UfrmMain.h"
 #include "core/TextCodec.h"
 #include "platform/Paths.h"
@@ -34,7 +35,8 @@ void useRecoveryFolder(const QString& folder) {
 }
 
 std::unique_ptr<TfrmMain> openOn(const QString& path) {
-  auto w = std::make_unique<TfrmMain>(QStringList{QStringLiteral("korvex"), path});
+  static TSession session;  // one run for the whole suite, as in the program
+  auto w = std::make_unique<TfrmMain>(session, QStringList{QStringLiteral("korvex"), path});
   w->show();
   QApplication::processEvents();
   return w;
@@ -55,7 +57,8 @@ void setTime(const QString& path, const QDateTime& t) {
 int RecoverySignalChild(const QString& document, const QString& folder) {
   useRecoveryFolder(folder);
   SetSettingsFileName(folder + QStringLiteral("/korvex.ini"));
-  TfrmMain w({QStringLiteral("korvex"), document});
+  TSession session;
+  TfrmMain w(session, {QStringLiteral("korvex"), document});
   platform::setTerminationHandler([&w](int signal) { w.EndBySignal(signal); });
   w.show();
   QApplication::processEvents();

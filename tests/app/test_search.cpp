@@ -31,6 +31,7 @@ class TestSearch : public QObject {
   QList<int> FAnswers;
   QStringList FQuestions;
   QList<TfrmConfirmReplace*> FWindows;
+  TSearchSession FSearch;
   // Fills the dialog when it is "shown"; returns the dialog's result.
   std::function<int(TfrmTextSearch&)> FDialog;
 
@@ -62,7 +63,7 @@ class TestSearch : public QObject {
       if (auto* r = qobject_cast<TfrmReplaceText*>(&dialog)) r->setReplaceText(replacement);
       return int(QDialog::Accepted);
     };
-    ShowSearchDialog(nullptr, editor, replace);
+    FSearch.ShowSearchDialog(nullptr, editor, replace);
     FDialog = nullptr;
   }
 
@@ -74,7 +75,7 @@ class TestSearch : public QObject {
 
  private slots:
   void init() {
-    SearchState = TSearchState();
+    FSearch.SearchState = TSearchState();
     FBeeps = 0;
     FAnswers.clear();
     FQuestions.clear();
@@ -85,7 +86,7 @@ class TestSearch : public QObject {
   void cleanup() {
     platform::setDialogSeam({});
     platform::setMessageSeam({});
-    DestroyConfirmReplace();
+    FSearch.DestroyConfirmReplace();
   }
 
   void findNextBeforeAnySearchBeeps() {
@@ -93,11 +94,11 @@ class TestSearch : public QObject {
     setText(editor, {"abc abc"});
     editor.setSelStart(1);
     editor.setSelLength(2);
-    SearchReplaceText(nullptr, editor, false, false);
+    FSearch.SearchReplaceText(nullptr, editor, false, false);
     QCOMPARE(FBeeps, 1);
     QCOMPARE(editor.selLength(), 0);
     QCOMPARE(editor.selStart(), 3);
-    SearchReplaceText(nullptr, editor, false, true);
+    FSearch.SearchReplaceText(nullptr, editor, false, true);
     QCOMPARE(FBeeps, 2);
     QCOMPARE(editor.selLength(), 0);
   }
@@ -109,14 +110,14 @@ class TestSearch : public QObject {
     find(editor, "foo");
     QCOMPARE(editor.selText(), QStringLiteral("foo"));
     QCOMPARE(editor.caretXY(), QPoint(4, 1));
-    QVERIFY(SearchState.SearchFromCaret);
+    QVERIFY(FSearch.SearchState.SearchFromCaret);
 
-    SearchReplaceText(nullptr, editor, false, false);
+    FSearch.SearchReplaceText(nullptr, editor, false, false);
     QCOMPARE(editor.selText(), QStringLiteral("foo"));
     QCOMPARE(editor.caretXY(), QPoint(8, 2));
     QCOMPARE(FBeeps, 0);
 
-    SearchReplaceText(nullptr, editor, false, false);
+    FSearch.SearchReplaceText(nullptr, editor, false, false);
     QCOMPARE(FBeeps, 1);
     QCOMPARE(editor.selLength(), 0);
     QCOMPARE(editor.caretXY(), QPoint(8, 2));
@@ -134,28 +135,28 @@ class TestSearch : public QObject {
     find(editor, "foo", true, true);  // backwards from the caret
     QCOMPARE(editor.selStart(), 4);
     QCOMPARE(editor.selLength(), 3);
-    QVERIFY(SearchState.Backwards);
+    QVERIFY(FSearch.SearchState.Backwards);
 
     editor.setSelStart(7);
-    SearchReplaceText(nullptr, editor, false, false);
+    FSearch.SearchReplaceText(nullptr, editor, false, false);
     QCOMPARE(editor.selStart(), 8);
     editor.setSelStart(7);
-    SearchReplaceText(nullptr, editor, false, true);
+    FSearch.SearchReplaceText(nullptr, editor, false, true);
     QCOMPARE(editor.selStart(), 4);
     QCOMPARE(FBeeps, 0);
-    QVERIFY(SearchState.Backwards);
+    QVERIFY(FSearch.SearchState.Backwards);
 
     // Nothing before the caret: the selection collapses onto its start.
     editor.setSelStart(0);
     editor.setSelLength(2);
-    SearchReplaceText(nullptr, editor, false, true);
+    FSearch.SearchReplaceText(nullptr, editor, false, true);
     QCOMPARE(FBeeps, 1);
     QCOMPARE(editor.selStart(), 0);
     QCOMPARE(editor.selLength(), 0);
     // Nothing after it: onto its end.
     editor.setSelStart(9);
     editor.setSelLength(2);
-    SearchReplaceText(nullptr, editor, false, false);
+    FSearch.SearchReplaceText(nullptr, editor, false, false);
     QCOMPARE(FBeeps, 2);
     QCOMPARE(editor.selStart(), 11);
     QCOMPARE(editor.selLength(), 0);
@@ -169,16 +170,16 @@ class TestSearch : public QObject {
       dialog.setSearchWholeWords(true);
       return int(QDialog::Accepted);
     };
-    ShowSearchDialog(nullptr, editor, false);
+    FSearch.ShowSearchDialog(nullptr, editor, false);
     QCOMPARE(editor.selStart(), 7);
-    QVERIFY(SearchState.WholeWords);
+    QVERIFY(FSearch.SearchState.WholeWords);
 
     // Cyrillic without case: the first "ёж" in any case, as a whole word.
     FDialog = [](TfrmTextSearch& dialog) {
       dialog.setSearchText(QStringLiteral("ЁЖ"));
       return int(QDialog::Accepted);
     };
-    ShowSearchDialog(nullptr, editor, false);
+    FSearch.ShowSearchDialog(nullptr, editor, false);
     QCOMPARE(editor.selText(), QStringLiteral("ёж"));
 
     FDialog = [](TfrmTextSearch& dialog) {
@@ -187,7 +188,7 @@ class TestSearch : public QObject {
       dialog.setSearchWholeWords(false);
       return int(QDialog::Accepted);
     };
-    ShowSearchDialog(nullptr, editor, false);
+    FSearch.ShowSearchDialog(nullptr, editor, false);
     QCOMPARE(editor.selText(), QStringLiteral("ЁЖ"));
     QCOMPARE(editor.selStart(), 19);
 
@@ -195,7 +196,7 @@ class TestSearch : public QObject {
       dialog.setSearchText(QStringLiteral("ёЖ"));
       return int(QDialog::Accepted);
     };
-    ShowSearchDialog(nullptr, editor, false);
+    FSearch.ShowSearchDialog(nullptr, editor, false);
     QCOMPARE(FBeeps, 1);
   }
 
@@ -210,14 +211,14 @@ class TestSearch : public QObject {
     editor.setSelStart(4);
     editor.setSelLength(11);
     FDialog = onlySelected;
-    ShowSearchDialog(nullptr, editor, false);
+    FSearch.ShowSearchDialog(nullptr, editor, false);
     QCOMPARE(editor.selStart(), 8);
     QCOMPARE(editor.selLength(), 3);
 
     // Without a selection the whole text is searched.
     editor.setSelStart(0);
     editor.setSelLength(0);
-    ShowSearchDialog(nullptr, editor, false);
+    FSearch.ShowSearchDialog(nullptr, editor, false);
     QCOMPARE(editor.selStart(), 0);
     QCOMPARE(editor.selLength(), 3);
     QCOMPARE(FBeeps, 0);
@@ -226,17 +227,17 @@ class TestSearch : public QObject {
   void cancelledDialogChangesNothing() {
     TEditor editor;
     setText(editor, {"foo"});
-    SearchState.SearchText = "old";
-    SearchState.SearchTextHistory = "old";
+    FSearch.SearchState.SearchText = "old";
+    FSearch.SearchState.SearchTextHistory = "old";
     FDialog = [](TfrmTextSearch& dialog) {
       dialog.setSearchText("foo");
       dialog.setSearchWholeWords(true);
       return int(QDialog::Rejected);
     };
-    ShowSearchDialog(nullptr, editor, false);
-    QCOMPARE(SearchState.SearchText, QStringLiteral("old"));
-    QCOMPARE(SearchState.SearchTextHistory, QStringLiteral("old"));
-    QVERIFY(!SearchState.WholeWords);
+    FSearch.ShowSearchDialog(nullptr, editor, false);
+    QCOMPARE(FSearch.SearchState.SearchText, QStringLiteral("old"));
+    QCOMPARE(FSearch.SearchState.SearchTextHistory, QStringLiteral("old"));
+    QVERIFY(!FSearch.SearchState.WholeWords);
     QCOMPARE(editor.selLength(), 0);
   }
 
@@ -251,22 +252,22 @@ class TestSearch : public QObject {
       dialog.setSearchFromCursor(false);
       return int(QDialog::Accepted);
     };
-    ShowSearchDialog(nullptr, editor, false);
-    QVERIFY(SearchState.CaseSensitive);
-    QVERIFY(!SearchState.SearchFromCaret);
+    FSearch.ShowSearchDialog(nullptr, editor, false);
+    QVERIFY(FSearch.SearchState.CaseSensitive);
+    QVERIFY(!FSearch.SearchState.SearchFromCaret);
     QCOMPARE(FBeeps, 0);
     QCOMPARE(editor.selLength(), 2);
   }
 
   void dialogIsFilledFromState() {
     TEditor editor;
-    SearchState.Backwards = true;
-    SearchState.WholeWords = true;
-    SearchState.SelectionOnly = true;
-    SearchState.SearchText = "abc";
-    SearchState.SearchTextHistory = "abc\r\nxyz";
-    SearchState.ReplaceText = "def";
-    SearchState.ReplaceTextHistory = "def";
+    FSearch.SearchState.Backwards = true;
+    FSearch.SearchState.WholeWords = true;
+    FSearch.SearchState.SelectionOnly = true;
+    FSearch.SearchState.SearchText = "abc";
+    FSearch.SearchState.SearchTextHistory = "abc\r\nxyz";
+    FSearch.SearchState.ReplaceText = "def";
+    FSearch.SearchState.ReplaceTextHistory = "def";
     // The dialog is only inspected once the modal part has returned.
     QStringList seen;
     FDialog = [&](TfrmTextSearch& dialog) {
@@ -277,16 +278,16 @@ class TestSearch : public QObject {
            << r.ReplaceText() << QString::number(r.cbReplaceText->count());
       return int(QDialog::Rejected);
     };
-    ShowSearchDialog(nullptr, editor, true);
+    FSearch.ShowSearchDialog(nullptr, editor, true);
     QCOMPARE(seen, QStringList({QStringLiteral("Найти"), "1", "1", "1", "1", "0", "abc", "2", "def", "1"}));
   }
 
   void historyKeepsTenAndMovesRepeatsToTheTop() {
     TEditor editor;
     setText(editor, {"nothing here"});
-    SearchState.SearchTextHistory = historyOf(1, 10);
+    FSearch.SearchState.SearchTextHistory = historyOf(1, 10);
     find(editor, "new");
-    QCOMPARE(SearchState.SearchTextHistory, "new\r\n" + historyOf(1, 9));
+    QCOMPARE(FSearch.SearchState.SearchTextHistory, "new\r\n" + historyOf(1, 9));
     QCOMPARE(FBeeps, 1);
 
     int shown = -1;
@@ -295,26 +296,26 @@ class TestSearch : public QObject {
       dialog.setSearchText("T5");  // a repeat in another letter case
       return int(QDialog::Accepted);
     };
-    ShowSearchDialog(nullptr, editor, false);
+    FSearch.ShowSearchDialog(nullptr, editor, false);
     QCOMPARE(shown, 10);
-    QCOMPARE(SearchState.SearchText, QStringLiteral("T5"));
-    QCOMPARE(SearchState.SearchTextHistory, QStringLiteral("T5\r\nnew\r\nt1\r\nt2\r\nt3\r\nt4\r\nt6\r\nt7\r\nt8\r\nt9"));
+    QCOMPARE(FSearch.SearchState.SearchText, QStringLiteral("T5"));
+    QCOMPARE(FSearch.SearchState.SearchTextHistory, QStringLiteral("T5\r\nnew\r\nt1\r\nt2\r\nt3\r\nt4\r\nt6\r\nt7\r\nt8\r\nt9"));
 
     // The same text again is not added twice.
     find(editor, "T5");
-    QCOMPARE(SearchState.SearchTextHistory.count("T5"), 1);
+    QCOMPARE(FSearch.SearchState.SearchTextHistory.count("T5"), 1);
   }
 
   void replaceDialogUpdatesBothHistories() {
     TEditor editor;
     setText(editor, {"abc"});
-    SearchState.SearchTextHistory = "abc";
-    SearchState.ReplaceTextHistory = "Xyz\r\nq";
+    FSearch.SearchState.SearchTextHistory = "abc";
+    FSearch.SearchState.ReplaceTextHistory = "Xyz\r\nq";
     FAnswers = {TfrmConfirmReplace::crSkip};
     find(editor, "ABC", false, false, true, "xyz");
-    QCOMPARE(SearchState.SearchTextHistory, QStringLiteral("ABC"));
-    QCOMPARE(SearchState.ReplaceTextHistory, QStringLiteral("xyz\r\nq"));
-    QCOMPARE(SearchState.ReplaceText, QStringLiteral("xyz"));
+    QCOMPARE(FSearch.SearchState.SearchTextHistory, QStringLiteral("ABC"));
+    QCOMPARE(FSearch.SearchState.ReplaceTextHistory, QStringLiteral("xyz\r\nq"));
+    QCOMPARE(FSearch.SearchState.ReplaceText, QStringLiteral("xyz"));
   }
 
   void helpButtonOpensSearchHelp() {
@@ -368,12 +369,11 @@ class TestSearch : public QObject {
     QCOMPARE(FQuestions.first(), QStringLiteral("Заменить \"x\"?"));
     // One window for the whole run, gone when the run is over.
     for (auto* w : FWindows) QCOMPARE(w, FWindows.first());
-    QCOMPARE(frmConfirmReplace, nullptr);
+    QCOMPARE(FSearch.confirmReplace(), nullptr);
   }
 
   void confirmationPlacement() {
     TfrmConfirmReplace window;
-    QCOMPARE(frmConfirmReplace, &window);
     const int w = window.width();
     const int h = window.height();
     const QRect rect(100, 200, w + 400, 300);  // lower third starts below y 400
@@ -397,11 +397,22 @@ class TestSearch : public QObject {
     QCOMPARE(window.size(), QSize(w, h));
   }
   void confirmationPointerIsCleared() {
-    auto* window = new TfrmConfirmReplace;
-    QCOMPARE(frmConfirmReplace, window);
-    DestroyConfirmReplace();
-    QCOMPARE(frmConfirmReplace, nullptr);
-    DestroyConfirmReplace();  // nothing left to free
+    // A prompted run makes the window; the run's end frees it.
+    TEditor editor;
+    setText(editor, {"x"});
+    TfrmConfirmReplace* window = nullptr;
+    platform::DialogSeam seam;
+    seam.dialog = [&](QDialog* d) {
+      window = FSearch.confirmReplace();
+      return d == window ? int(TfrmConfirmReplace::crSkip) : int(QDialog::Rejected);
+    };
+    platform::ScopedDialogScript script(seam);
+    FSearch.SearchState.SearchText = "x";
+    FSearch.SearchState.ReplaceText = "y";
+    FSearch.SearchReplaceText(nullptr, editor, true, false);
+    QVERIFY(window);
+    QCOMPARE(FSearch.confirmReplace(), nullptr);
+    FSearch.DestroyConfirmReplace();  // nothing left to free
   }
 
   void confirmationFollowsTheOccurrence() {
@@ -429,10 +440,10 @@ class TestSearch : public QObject {
       return int(TfrmConfirmReplace::crSkip);
     };
     platform::ScopedDialogScript script(seam);
-    SearchState.SearchText = "x";
-    SearchState.ReplaceText = "y";
+    FSearch.SearchState.SearchText = "x";
+    FSearch.SearchState.ReplaceText = "y";
     editor->setSelStart(0);
-    SearchReplaceText(&main, *editor, true, false);
+    FSearch.SearchReplaceText(&main, *editor, true, false);
     QCOMPARE(positions.size(), 1);
     // The first line is in the upper part: the window sits 4 px below it.
     QCOMPARE(positions[0].y(), occurrences[0].y() + editor->lineHeight() + 4);
@@ -442,9 +453,9 @@ class TestSearch : public QObject {
     editor->setLine(bottomLine, "x last");
     positions.clear();
     occurrences.clear();
-    SearchState.SearchFromCaret = true;
+    FSearch.SearchState.SearchFromCaret = true;
     editor->setSelStart(editor->lines().join('\n').size() - 6);
-    SearchReplaceText(&main, *editor, true, false);
+    FSearch.SearchReplaceText(&main, *editor, true, false);
     QCOMPARE(positions.size(), 1);
     const QRect client(main.mapToGlobal(QPoint(0, 0)), main.size());
     QVERIFY(occurrences[0].y() + editor->lineHeight() > client.top() + client.height() * 2 / 3);

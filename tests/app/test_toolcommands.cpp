@@ -30,13 +30,9 @@ class TestToolCommands : public QObject {
   TMainWindowTestBed FBed;
 
  private slots:
-  void initTestCase() {
-    FBed.start();
-    CreateUnitConvertor();
-  }
+  void initTestCase() { FBed.start(); }
   void cleanupTestCase() {
-    UnitConvertor->setModified(false);
-    FreeUnitConvertor();
+    FBed.FSession.Units.setModified(false);
     FBed.stop();
   }
 

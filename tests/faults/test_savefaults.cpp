@@ -16,6 +16,7 @@
 #include "TestMain.h"
 #include "app/General.h"
 #include "app/Recovery.h"
+#include "app/Session.h"
 #include "app/UfrmMain.h"
 #include "platform/Platform.h"
 #include "spell/SynEditSpell.h"
@@ -41,6 +42,7 @@ class TestSaveFaults : public QObject {
   QStringList FMessages;
   std::unique_ptr<QTemporaryDir> FDicts;  // dictionaries and the settings of the other cases
   QString FSettings;
+  TSession FSession;
 
   // Builds the user's save of target for the file at path.
   TUserSave userSave(const QString& target, const QString& path, std::shared_ptr<void>& keep) {
@@ -48,8 +50,8 @@ class TestSaveFaults : public QObject {
     if (target == "document") {
       auto w = std::make_shared<std::unique_ptr<TfrmMain>>();
       keep = w;
-      s.prepare = [w, path] {
-        *w = std::make_unique<TfrmMain>(QStringList{"korvex", path});
+      s.prepare = [this, w, path] {
+        *w = std::make_unique<TfrmMain>(FSession, QStringList{"korvex", path});
         (*w)->show();
         QApplication::processEvents();
         (*w)->Editor->replaceLines(0, {QStringLiteral("правка пользователя")});
@@ -88,9 +90,9 @@ class TestSaveFaults : public QObject {
     } else if (target == "settings") {
       auto w = std::make_shared<std::unique_ptr<TfrmMain>>();
       keep = w;
-      s.prepare = [w, path] {
+      s.prepare = [this, w, path] {
         SetSettingsFileName(path);
-        *w = std::make_unique<TfrmMain>(QStringList{"korvex"});
+        *w = std::make_unique<TfrmMain>(FSession, QStringList{"korvex"});
         (*w)->show();
         QApplication::processEvents();
       };

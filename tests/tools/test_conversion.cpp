@@ -4,6 +4,7 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
+#include <memory>
 
 #include "TestMain.h"
 #include "platform/Platform.h"
@@ -223,14 +224,12 @@ class TestConversion : public QObject {
     }
     QCOMPARE(read(path), original);  // not modified: untouched, byte for byte
 
-    UnitConvertor = nullptr;
-    CreateUnitConvertor();
-    UnitConvertor->LoadFromFile(path);
-    UnitConvertor->Exchange(0, 1);
-    UnitConvertor->GetUnit(0)->setForward(4.5);
+    auto units = std::make_unique<TUnitConvertor>();
+    units->LoadFromFile(path);
+    units->Exchange(0, 1);
+    units->GetUnit(0)->setForward(4.5);
     QCOMPARE(read(path), original);  // nothing is written before the end
-    FreeUnitConvertor();
-    QVERIFY(!UnitConvertor);
+    units.reset();
     TUnitConvertor back;
     back.LoadFromFile(path);
     QCOMPARE(back.Count(), 2);

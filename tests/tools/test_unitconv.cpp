@@ -9,6 +9,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
+#include <memory>
 
 #include "TestMain.h"
 #include "platform/Platform.h"
@@ -400,8 +401,7 @@ class TestUnitConv : public QObject {
     f.write("<ROOT><ITEM CAP=\"дюймы - миллиметры\" FWD=\"25.4\" HINT=\"1 дюйм\"/>"
             "<ITEM CAP=\"футы - метры\" FWD=\"0.3048\" HINT=\"\"/></ROOT>");
     f.close();
-    FreeUnitConvertor();
-    CreateUnitConvertor();
+    auto units = std::make_unique<TUnitConvertor>();
 
     int shownUnits = -1;
     platform::DialogSeam seam;
@@ -420,31 +420,31 @@ class TestUnitConv : public QObject {
     {
       platform::ScopedDialogScript script(seam);
       QString text = QStringLiteral("old");
-      QVERIFY(ExecuteUnitConv(path, text));
+      QVERIFY(ExecuteUnitConv(*units, path, text));
       QCOMPARE(text, QStringLiteral("50.8"));
       QCOMPARE(shownUnits, 2);
-      QCOMPARE(UnitConvertor->FileName(), path);
+      QCOMPARE(units->FileName(), path);
 
-      UnitConvertor->Delete(1);
-      UnitConvertor->Delete(0);
-      QVERIFY(UnitConvertor->Modified());
-      QVERIFY(ExecuteUnitConv(path, text));  // emptied: the file, still old, is read again
+      units->Delete(1);
+      units->Delete(0);
+      QVERIFY(units->Modified());
+      QVERIFY(ExecuteUnitConv(*units, path, text));  // emptied: the file, still old, is read again
       QCOMPARE(shownUnits, 2);
-      QVERIFY(!UnitConvertor->Modified());
+      QVERIFY(!units->Modified());
     }
 
     // "Редактировать": a changed list refills the units, the first selected.
     {
       platform::ScopedDialogScript script(seam);
-      TfrmUnitConv dlg(*UnitConvertor);
+      TfrmUnitConv dlg(*units);
       dlg.FillUnits();
       dlg.cbUnits->setCurrentIndex(1);
       dlg.btnUnitsConvertEdit->click();
       QCOMPARE(dlg.cbUnits->itemText(0), QStringLiteral("футы - метры"));
       QCOMPARE(dlg.cbUnits->currentIndex(), 0);
     }
-    UnitConvertor->setModified(false);
-    FreeUnitConvertor();
+    units->setModified(false);
+    units = std::make_unique<TUnitConvertor>();
 
     // A missing file: one message, an empty dialog, Закрыть inserts nothing.
     platform::DialogSeam closeSeam;
@@ -454,13 +454,12 @@ class TestUnitConv : public QObject {
     };
     platform::ScopedDialogScript script(closeSeam);
     QString text = QStringLiteral("kept");
-    QVERIFY(!ExecuteUnitConv(dir.filePath("missing.xml"), text));
+    QVERIFY(!ExecuteUnitConv(*units, dir.filePath("missing.xml"), text));
     QCOMPARE(text, QStringLiteral("kept"));
     QCOMPARE(shownUnits, 0);
     QCOMPARE(FErrors.size(), 1);
     QVERIFY(FErrors.first().startsWith("Не удается открыть список единиц " +
                                        QDir::toNativeSeparators(dir.filePath("missing.xml"))));
-    FreeUnitConvertor();
   }
 };
 
