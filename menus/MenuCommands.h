@@ -128,5 +128,21 @@ class TCommandCarrier {
   virtual void setCommandChecked(bool on) = 0;
 };
 
+// A carrier made of a widget or action that has the usual enabled, checkable
+// and checked state (a QAction, a QAbstractButton).
+template <class TBase>
+class TCommandWidget : public TBase, public TCommandCarrier {
+ public:
+  using TBase::TBase;
+  bool commandEnabled() const override { return this->isEnabled(); }
+  void setCommandEnabled(bool on) override { this->setEnabled(on); }
+  bool commandChecked() const override { return this->isCheckable() && this->isChecked(); }
+  bool commandCheckable() const override { return this->isCheckable(); }
+  void setCommandChecked(bool on) override {
+    this->setCheckable(true);
+    this->setChecked(on);
+  }
+};
+
 // The carrier behind a sender, or nullptr for anything else.
 TCommandCarrier* CommandCarrierOf(QObject* sender);

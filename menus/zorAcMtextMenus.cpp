@@ -10,7 +10,7 @@
 #include <QStyleOptionMenuItem>
 #include <QtMath>
 
-#include "menus/MenuXML.h"
+#include "menus/XmlMenu.h"
 
 namespace {
 TAcMtextMenu* CurrentDrawer = nullptr;
