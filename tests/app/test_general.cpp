@@ -119,6 +119,43 @@ class TestGeneral : public QObject {
     QCOMPARE(ini.readString("Main", "TolHeight", QString()), QLocale::system().toString(0.75));
   }
 
+  // Files written before the settings became one table, for the defaults and
+  // for values with system colours, quotes, commas and Cyrillic: the same
+  // settings still give the same bytes (the decimal follows the locale).
+  void writesTheFilesItAlwaysWrote() {
+    auto fixture = [](const char* name) {
+      return readFile(QStringLiteral(KORVEX_SOURCE_DIR "/tests/data/") + QLatin1String(name))
+          .replace("TolHeight=0.", QByteArray("TolHeight=0") + QString(SystemDecimalSeparator()).toUtf8());
+    };
+    const QString path = FDir.filePath("same.ini");
+    LoadSettingsFile(FDir.filePath("absent.ini"));
+    QVERIFY(SaveSettingsFile(path, {0, 10, 20, 608, 384}));
+    QCOMPARE(readFile(path), fixture("settings-defaults.ini"));
+
+    TOptions o;
+    o.SwitchToRus = false;
+    o.EscForExit = true;
+    o.ItemDivider = QStringLiteral(" \"№\", ");
+    o.CommaAsSep = true;
+    o.TolHeight = 0.75;
+    o.SpellLanguage = 1049;
+    o.EditorProps = {false, true, 237};
+    o.EditorFont = {QStringLiteral("DejaVu Sans Mono"), 13, clHighlightText, TFontStyles(fsItalic | fsUnderline)};
+    o.EditorColors = {clWindow, RGBColor(1, 2, 3)};
+    o.RenderProps = {{QStringLiteral("Шрифт, с запятой"), 17, RGBColor(10, 20, 30), TFontStyles(fsBold | fsStrikeOut)},
+                     clBtnFace};
+    o.RenderMenuProps = {{QStringLiteral("Tahoma Ж"), 9, clWindowText, TFontStyles(fsBold)}, false};
+    o.HighlightProps = {clHighlight, RGBColor(4, 5, 6), RGBColor(7, 8, 9), fsBold, false};
+    Options = o;
+    QFile::remove(path);
+    QVERIFY(SaveSettingsFile(path, {2, -1921, -3, 1000, 700}));
+    QCOMPARE(readFile(path), fixture("settings-custom.ini"));
+    // Read back and written again: nothing moves.
+    Options = TOptions();
+    QVERIFY(SaveSettingsFile(path, LoadSettingsFile(path)));
+    QCOMPARE(readFile(path), fixture("settings-custom.ini"));
+  }
+
   void valueFormsOnRead() {
     const QString path = FDir.filePath("forms.ini");
     QVERIFY(writeFile(path,
