@@ -7,6 +7,7 @@
 #include <QScreen>
 #include <QWidget>
 #include <cmath>
+#include <type_traits>
 
 #include "app/IniFile.h"
 #include "core/Numbers.h"
@@ -17,22 +18,9 @@ TOptions Options;
 namespace {
 QString gSettingsFileName;
 
-const QString kWindow = QStringLiteral("Window");
-const QString kMain = QStringLiteral("Main");
-const QString kEditor = QStringLiteral("Editor");
-const QString kRender = QStringLiteral("Render");
-const QString kMenuRender = QStringLiteral("MenuRender");
-const QString kHighlight = QStringLiteral("Highlight");
-
 // A window keeps its stored place when at least this much of it (pixels in
 // each direction) lies on one screen, its top edge (the title bar) included.
 constexpr int kMinVisibleFrame = 64;
-// Bounds of a restored window side, so a damaged file can neither hide the
-// window by its size nor overflow the geometry arithmetic.
-constexpr int kMinWindowSide = 100;
-constexpr int kMaxWindowSide = 1 << 16;
-// Farther than any desktop reaches; stored positions are cut to it.
-constexpr int kFarAway = 1 << 20;
 
 QSize screenSize() {
   if (QScreen* s = QGuiApplication::primaryScreen()) return s->size();
@@ -76,19 +64,176 @@ QString formatFloat(double v) {
   return FloatToStrShortest(v).replace(QLatin1Char('.'), SystemDecimalSeparator());
 }
 
-void readFont(const TIniFile& ini, const QString& sec, TFontProps& f, const QString& name, int size,
-              TColor color, int style) {
-  f.fpName = ini.readString(sec, QStringLiteral("FontName"), name);
-  f.fpSize = ini.readInteger(sec, QStringLiteral("FontSize"), size);
-  f.fpColor = ini.readInteger(sec, QStringLiteral("FontColor"), color);
-  f.fpStyle = IntToFontStyles(ini.readInteger(sec, QStringLiteral("FontStyle"), style));
+using TFieldOf = std::function<TSettingField(TOptions&, TWindowPlacement&)>;
+
+TSettingKey row(const char* section, const char* key, TSettingType type, const QVariant& def, TOptionsPage page,
+                TFieldOf field) {
+  TSettingKey k;
+  k.Section = QLatin1String(section);
+  k.Key = QLatin1String(key);
+  k.Type = type;
+  k.Default = def;
+  k.Page = page;
+  k.Field = std::move(field);
+  return k;
 }
 
-void writeFont(TIniFile& ini, const QString& sec, const TFontProps& f) {
-  ini.writeString(sec, QStringLiteral("FontName"), f.fpName);
-  ini.writeInteger(sec, QStringLiteral("FontSize"), f.fpSize);
-  ini.writeInteger(sec, QStringLiteral("FontColor"), f.fpColor);
-  ini.writeInteger(sec, QStringLiteral("FontStyle"), FontStylesToInt(f.fpStyle));
+TSettingKey ranged(TSettingKey k, double min, double max) {
+  k.Min = min;
+  k.Max = max;
+  return k;
+}
+
+// The four keys of a font, in their written order.
+void addFont(std::vector<TSettingKey>& t, const char* section, TOptionsPage page,
+             TFontProps& (*font)(TOptions&), const TFontProps& def) {
+  using T = TSettingType;
+  t.push_back(row(section, "FontName", T::Text, def.fpName, page,
+                  [font](TOptions& o, TWindowPlacement&) -> TSettingField { return &font(o).fpName; }));
+  t.push_back(row(section, "FontSize", T::Integer, def.fpSize, page,
+                  [font](TOptions& o, TWindowPlacement&) -> TSettingField { return &font(o).fpSize; }));
+  t.push_back(row(section, "FontColor", T::Color, def.fpColor, page,
+                  [font](TOptions& o, TWindowPlacement&) -> TSettingField { return &font(o).fpColor; }));
+  t.push_back(row(section, "FontStyle", T::FontStyle, int(def.fpStyle), page,
+                  [font](TOptions& o, TWindowPlacement&) -> TSettingField { return &font(o).fpStyle; }));
+}
+
+// Window placement keys reach the placement, the others the record.
+#define KX_WINDOW(member) [](TOptions&, TWindowPlacement& w) -> TSettingField { return &w.member; }
+#define KX_OPTION(member) [](TOptions& o, TWindowPlacement&) -> TSettingField { return &o.member; }
+
+std::vector<TSettingKey> buildTable() {
+  using T = TSettingType;
+  using P = TOptionsPage;
+  // Bounds of a restored window: a damaged file can neither hide the window
+  // by its size nor overflow the geometry arithmetic; positions are cut
+  // farther than any desktop reaches.
+  constexpr double kFarAway = 1 << 20;
+  constexpr double kMinWindowSide = 100;
+  constexpr double kMaxWindowSide = 1 << 16;
+  std::vector<TSettingKey> t;
+  t.push_back(row("Window", "State", T::Integer, 0, P::None, KX_WINDOW(State)));
+  t.push_back(ranged(row("Window", "Left", T::Integer, QVariant(), P::None, KX_WINDOW(Left)), -kFarAway, kFarAway));
+  t.push_back(ranged(row("Window", "Top", T::Integer, QVariant(), P::None, KX_WINDOW(Top)), -kFarAway, kFarAway));
+  t.push_back(ranged(row("Window", "Width", T::Integer, 608, P::None, KX_WINDOW(Width)), kMinWindowSide,
+                     kMaxWindowSide));
+  t.push_back(ranged(row("Window", "Height", T::Integer, 384, P::None, KX_WINDOW(Height)), kMinWindowSide,
+                     kMaxWindowSide));
+
+  t.push_back(row("Main", "SwitchToRus", T::Boolean, true, P::General, KX_OPTION(SwitchToRus)));
+  t.push_back(row("Main", "EscForExit", T::Boolean, true, P::General, KX_OPTION(EscForExit)));
+  t.push_back(ranged(row("Main", "ItemDivider", T::QuotedText, QStringLiteral(". "), P::Additional,
+                         KX_OPTION(ItemDivider)), 0, 5));
+  t.push_back(row("Main", "CommaAsSep", T::Boolean, false, P::General, KX_OPTION(CommaAsSep)));
+  t.push_back(ranged(row("Main", "TolHeight", T::Decimal, 0.6, P::Additional, KX_OPTION(TolHeight)), 0.01, 2.0));
+  // No spelling until the user picks a language.
+  t.push_back(row("Main", "SpellLanguage", T::Integer, 0, P::None, KX_OPTION(SpellLanguage)));
+
+  t.push_back(row("Editor", "WordWrap", T::Boolean, true, P::None, KX_OPTION(EditorProps.epWordWrap)));
+  t.push_back(row("Editor", "AutoIndent", T::Boolean, true, P::General, KX_OPTION(EditorProps.epAutoIndent)));
+  t.push_back(row("Editor", "Height", T::Integer, 100, P::None, KX_OPTION(EditorProps.epHeight)));
+  t.push_back(row("Editor", "BackColor", T::Color, RGBColor(255, 255, 221), P::General,  // pale yellow
+                  KX_OPTION(EditorColors.ecBackground)));
+  t.push_back(row("Editor", "ActiveLineColor", T::Color, RGBColor(206, 255, 206), P::General,  // pale green
+                  KX_OPTION(EditorColors.ecActiveLine)));
+  addFont(t, "Editor", P::General, [](TOptions& o) -> TFontProps& { return o.EditorFont; },
+          {QStringLiteral("Courier New"), 10, clWindowText, 0});
+
+  addFont(t, "Render", P::Render, [](TOptions& o) -> TFontProps& { return o.RenderProps.rpFont; },
+          {QStringLiteral("Arial"), 11, RGBColor(255, 255, 255), 0});
+  t.push_back(row("Render", "BackColor", T::Color, RGBColor(0, 0, 0), P::Render, KX_OPTION(RenderProps.rpBackColor)));
+
+  addFont(t, "MenuRender", P::Render, [](TOptions& o) -> TFontProps& { return o.RenderMenuProps.rmFont; },
+          {QStringLiteral("Tahoma"), 8, clMenuText, 0});
+  t.push_back(row("MenuRender", "UseSysFont", T::Boolean, true, P::Render, KX_OPTION(RenderMenuProps.rmUseSysFont)));
+
+  t.push_back(row("Highlight", "FontColor", T::Color, RGBColor(0, 0, 255), P::Highlight,  // blue
+                  KX_OPTION(HighlightProps.hpColor)));
+  t.push_back(row("Highlight", "NumColor", T::Color, RGBColor(255, 0, 0), P::Highlight,  // red
+                  KX_OPTION(HighlightProps.hpNumColor)));
+  t.push_back(row("Highlight", "SymColor", T::Color, RGBColor(128, 0, 0), P::Highlight,  // dark red
+                  KX_OPTION(HighlightProps.hpSymColor)));
+  t.push_back(row("Highlight", "FontStyle", T::FontStyle, 0, P::Highlight, KX_OPTION(HighlightProps.hpStyle)));
+  // The codes are coloured from the first start, yet "По умолчанию" turns
+  // the colouring off, as it always has.
+  TSettingKey enable = row("Highlight", "Enable", T::Boolean, true, P::Highlight, KX_OPTION(HighlightProps.hpEnable));
+  enable.Reset = false;
+  t.push_back(enable);
+  return t;
+}
+#undef KX_WINDOW
+#undef KX_OPTION
+
+void assign(const TSettingField& field, const QVariant& v) {
+  std::visit(
+      [&v](auto* p) {
+        using V = std::remove_pointer_t<decltype(p)>;
+        if constexpr (std::is_same_v<V, bool>) *p = v.toBool();
+        else if constexpr (std::is_same_v<V, int>) *p = v.toInt();
+        else if constexpr (std::is_same_v<V, double>) *p = v.toDouble();
+        else if constexpr (std::is_same_v<V, QString>) *p = v.toString();
+        else *p = IntToFontStyles(v.toInt());
+      },
+      field);
+}
+
+QVariant valueOf(const TSettingField& field) {
+  return std::visit(
+      [](auto* p) -> QVariant {
+        if constexpr (std::is_same_v<std::remove_pointer_t<decltype(p)>, TFontStyles>) return FontStylesToInt(*p);
+        else return QVariant(*p);
+      },
+      field);
+}
+
+// A missing default is the window's position: its default size centred on the screen.
+QVariant defaultOf(const TSettingKey& k) {
+  if (k.Default.isValid()) return k.Default;
+  const QSize screen = screenSize();
+  const bool left = k.Key == QLatin1String("Left");
+  const int side = SettingKey(k.Section, left ? QStringLiteral("Width") : QStringLiteral("Height")).Default.toInt();
+  return ((left ? screen.width() : screen.height()) - side) / 2;
+}
+
+QVariant readValue(const TIniFile& ini, const TSettingKey& k) {
+  const QVariant def = defaultOf(k);
+  switch (k.Type) {
+    case TSettingType::Boolean:
+      return ini.readBool(k.Section, k.Key, def.toBool());
+    case TSettingType::Text:
+      return ini.readString(k.Section, k.Key, def.toString());
+    case TSettingType::QuotedText:
+      return unquote(ini.readString(k.Section, k.Key, quote(def.toString())));
+    case TSettingType::Decimal:
+      return readFloat(ini, k.Section, k.Key, def.toDouble());
+    case TSettingType::Integer:
+    case TSettingType::Color:
+    case TSettingType::FontStyle:
+      break;
+  }
+  return ini.readInteger(k.Section, k.Key, def.toInt());
+}
+
+void writeValue(TIniFile& ini, const TSettingKey& k, const QVariant& v) {
+  switch (k.Type) {
+    case TSettingType::Boolean:
+      return ini.writeBool(k.Section, k.Key, v.toBool());
+    case TSettingType::Text:
+      return ini.writeString(k.Section, k.Key, v.toString());
+    case TSettingType::QuotedText:
+      return ini.writeString(k.Section, k.Key, quote(v.toString()));
+    case TSettingType::Decimal:
+      return ini.writeString(k.Section, k.Key, formatFloat(v.toDouble()));
+    case TSettingType::Integer:
+    case TSettingType::Color:
+    case TSettingType::FontStyle:
+      break;
+  }
+  ini.writeInteger(k.Section, k.Key, v.toInt());
+}
+
+int bounded(const TSettingKey& k, int value) {
+  return k.Min < k.Max ? qBound(int(k.Min), value, int(k.Max)) : value;
 }
 }  // namespace
 
@@ -102,87 +247,60 @@ void SetSettingsFileName(const QString& path) { gSettingsFileName = path; }
 int FontStylesToInt(TFontStyles styles) { return int(styles) & 0x0F; }
 TFontStyles IntToFontStyles(int value) { return TFontStyles(value & 0x0F); }
 
-TWindowPlacement LoadSettingsFile(const QString& path) {
+const std::vector<TSettingKey>& SettingsTable() {
+  static const std::vector<TSettingKey> table = buildTable();
+  return table;
+}
+
+const TSettingKey& SettingKey(const QString& section, const QString& key) {
+  for (const TSettingKey& k : SettingsTable())
+    if (k.Section == section && k.Key == key) return k;
+  Q_ASSERT_X(false, "SettingKey", "no such key");
+  return SettingsTable().front();
+}
+
+QVariant SettingValue(const TSettingKey& key, const TOptions& options, const TWindowPlacement& placement) {
+  TOptions o = options;
+  TWindowPlacement p = placement;
+  return valueOf(key.Field(o, p));
+}
+
+void SetSettingValue(const TSettingKey& key, TOptions& options, TWindowPlacement& placement, const QVariant& value) {
+  assign(key.Field(options, placement), value);
+}
+
+void ResetOptionsPage(TOptions& options, TOptionsPage page) {
+  TWindowPlacement unused;
+  for (const TSettingKey& k : SettingsTable())
+    if (k.Page == page && page != TOptionsPage::None) assign(k.Field(options, unused), k.resetValue());
+}
+
+TWindowPlacement LoadSettingsFile(const QString& path, TOptions& options) {
   const TIniFile ini(path);
   TWindowPlacement p;
-  const QSize screen = screenSize();
-  p.Left = ini.readInteger(kWindow, QStringLiteral("Left"), (screen.width() - 608) / 2);
-  p.Top = ini.readInteger(kWindow, QStringLiteral("Top"), (screen.height() - 384) / 2);
-  p.Width = ini.readInteger(kWindow, QStringLiteral("Width"), 608);
-  p.Height = ini.readInteger(kWindow, QStringLiteral("Height"), 384);
-  p.State = ini.readInteger(kWindow, QStringLiteral("State"), 0);
-
-  TOptions& o = Options;
-  o.SwitchToRus = ini.readBool(kMain, QStringLiteral("SwitchToRus"), true);
-  o.EscForExit = ini.readBool(kMain, QStringLiteral("EscForExit"), true);
-  o.ItemDivider = unquote(ini.readString(kMain, QStringLiteral("ItemDivider"), QStringLiteral("\". \"")));
-  o.CommaAsSep = ini.readBool(kMain, QStringLiteral("CommaAsSep"), false);
-  o.TolHeight = readFloat(ini, kMain, QStringLiteral("TolHeight"), 0.6);
-  o.SpellLanguage = ini.readInteger(kMain, QStringLiteral("SpellLanguage"), 0);
-
-  o.EditorProps.epWordWrap = ini.readBool(kEditor, QStringLiteral("WordWrap"), true);
-  o.EditorProps.epAutoIndent = ini.readBool(kEditor, QStringLiteral("AutoIndent"), true);
-  o.EditorProps.epHeight = ini.readInteger(kEditor, QStringLiteral("Height"), 100);
-  readFont(ini, kEditor, o.EditorFont, QStringLiteral("Courier New"), 10, clWindowText, 0);
-  o.EditorColors.ecBackground = ini.readInteger(kEditor, QStringLiteral("BackColor"), 14548991);
-  o.EditorColors.ecActiveLine = ini.readInteger(kEditor, QStringLiteral("ActiveLineColor"), 13565902);
-
-  readFont(ini, kRender, o.RenderProps.rpFont, QStringLiteral("Arial"), 11, 16777215, 0);
-  o.RenderProps.rpBackColor = ini.readInteger(kRender, QStringLiteral("BackColor"), 0);
-
-  readFont(ini, kMenuRender, o.RenderMenuProps.rmFont, QStringLiteral("Tahoma"), 8, clMenuText, 0);
-  o.RenderMenuProps.rmUseSysFont = ini.readBool(kMenuRender, QStringLiteral("UseSysFont"), true);
-
-  o.HighlightProps.hpColor = ini.readInteger(kHighlight, QStringLiteral("FontColor"), 16711680);
-  o.HighlightProps.hpNumColor = ini.readInteger(kHighlight, QStringLiteral("NumColor"), 255);
-  o.HighlightProps.hpSymColor = ini.readInteger(kHighlight, QStringLiteral("SymColor"), 128);
-  o.HighlightProps.hpStyle = IntToFontStyles(ini.readInteger(kHighlight, QStringLiteral("FontStyle"), 0));
-  o.HighlightProps.hpEnable = ini.readBool(kHighlight, QStringLiteral("Enable"), true);
+  for (const TSettingKey& k : SettingsTable()) assign(k.Field(options, p), readValue(ini, k));
   return p;
 }
 
-bool SaveSettingsFile(const QString& path, const TWindowPlacement& p) {
+bool SaveSettingsFile(const QString& path, const TOptions& options, const TWindowPlacement& placement) {
   // Our keys go first in their fixed order; keys of other programs or later
   // versions found in the old file are kept after them.
   const TIniFile old(path);
   TIniFile w;
   w.setFileName(path);
-  const TOptions& o = Options;
-  w.writeInteger(kWindow, QStringLiteral("State"), p.State);
-  w.writeInteger(kWindow, QStringLiteral("Left"), p.Left);
-  w.writeInteger(kWindow, QStringLiteral("Top"), p.Top);
-  w.writeInteger(kWindow, QStringLiteral("Width"), p.Width);
-  w.writeInteger(kWindow, QStringLiteral("Height"), p.Height);
-
-  w.writeBool(kMain, QStringLiteral("SwitchToRus"), o.SwitchToRus);
-  w.writeBool(kMain, QStringLiteral("EscForExit"), o.EscForExit);
-  w.writeString(kMain, QStringLiteral("ItemDivider"), quote(o.ItemDivider));
-  w.writeBool(kMain, QStringLiteral("CommaAsSep"), o.CommaAsSep);
-  w.writeString(kMain, QStringLiteral("TolHeight"), formatFloat(o.TolHeight));
-  w.writeInteger(kMain, QStringLiteral("SpellLanguage"), o.SpellLanguage);
-
-  w.writeBool(kEditor, QStringLiteral("WordWrap"), o.EditorProps.epWordWrap);
-  w.writeBool(kEditor, QStringLiteral("AutoIndent"), o.EditorProps.epAutoIndent);
-  w.writeInteger(kEditor, QStringLiteral("Height"), o.EditorProps.epHeight);
-  w.writeInteger(kEditor, QStringLiteral("BackColor"), o.EditorColors.ecBackground);
-  w.writeInteger(kEditor, QStringLiteral("ActiveLineColor"), o.EditorColors.ecActiveLine);
-  writeFont(w, kEditor, o.EditorFont);
-
-  writeFont(w, kRender, o.RenderProps.rpFont);
-  w.writeInteger(kRender, QStringLiteral("BackColor"), o.RenderProps.rpBackColor);
-
-  writeFont(w, kMenuRender, o.RenderMenuProps.rmFont);
-  w.writeBool(kMenuRender, QStringLiteral("UseSysFont"), o.RenderMenuProps.rmUseSysFont);
-
-  w.writeInteger(kHighlight, QStringLiteral("FontColor"), o.HighlightProps.hpColor);
-  w.writeInteger(kHighlight, QStringLiteral("NumColor"), o.HighlightProps.hpNumColor);
-  w.writeInteger(kHighlight, QStringLiteral("SymColor"), o.HighlightProps.hpSymColor);
-  w.writeInteger(kHighlight, QStringLiteral("FontStyle"), FontStylesToInt(o.HighlightProps.hpStyle));
-  w.writeBool(kHighlight, QStringLiteral("Enable"), o.HighlightProps.hpEnable);
+  TOptions o = options;
+  TWindowPlacement p = placement;
+  for (const TSettingKey& k : SettingsTable()) writeValue(w, k, valueOf(k.Field(o, p)));
   for (const QString& sec : old.sections())
     for (const QString& key : old.keys(sec))
       if (!w.hasKey(sec, key)) w.writeString(sec, key, old.readString(sec, key, QString()));
   return w.save();
+}
+
+TWindowPlacement LoadSettingsFile(const QString& path) { return LoadSettingsFile(path, Options); }
+
+bool SaveSettingsFile(const QString& path, const TWindowPlacement& placement) {
+  return SaveSettingsFile(path, Options, placement);
 }
 
 QRect FitFrameOnScreens(const QRect& frame, const QList<QRect>& areas) {
@@ -218,8 +336,11 @@ void LoadSettings(QWidget* window) {
   if (!window) return;
   QList<QRect> areas;
   for (QScreen* screen : QGuiApplication::screens()) areas << screen->availableGeometry();
-  const QRect stored(qBound(-kFarAway, p.Left, kFarAway), qBound(-kFarAway, p.Top, kFarAway),
-                     qBound(kMinWindowSide, p.Width, kMaxWindowSide), qBound(kMinWindowSide, p.Height, kMaxWindowSide));
+  const QString section = QStringLiteral("Window");
+  const QRect stored(bounded(SettingKey(section, QStringLiteral("Left")), p.Left),
+                     bounded(SettingKey(section, QStringLiteral("Top")), p.Top),
+                     bounded(SettingKey(section, QStringLiteral("Width")), p.Width),
+                     bounded(SettingKey(section, QStringLiteral("Height")), p.Height));
   const QRect frame = FitFrameOnScreens(stored, areas);
   window->move(frame.topLeft());
   window->resize(frame.size());

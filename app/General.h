@@ -3,6 +3,10 @@
 #include <QList>
 #include <QRect>
 #include <QString>
+#include <QVariant>
+#include <functional>
+#include <variant>
+#include <vector>
 
 #include "core/Colors.h"
 
@@ -74,17 +78,71 @@ struct TWindowPlacement {
   int Height = 384;
 };
 
+// How a key's value is read and written.
+enum class TSettingType {
+  Integer,
+  Boolean,     // 1 and 0; any non-zero integer reads as true
+  Text,        // as it is
+  QuotedText,  // in double quotes, inner quotes doubled, so that edge spaces survive
+  Decimal,     // shortest form, the system's decimal separator
+  Color,       // an integer; system colours are negative
+  FontStyle,   // the style bits as an integer
+};
+
+// The options dialog's page that shows a setting; "По умолчанию" restores
+// the settings of the visible page.
+enum class TOptionsPage { None, General, Additional, Render, Highlight };
+
+// Where a key's value lives in the settings record or the window placement.
+using TSettingField = std::variant<bool*, int*, double*, QString*, TFontStyles*>;
+
+// One key of the settings file.
+struct TSettingKey {
+  QString Section;
+  QString Key;
+  TSettingType Type;
+  // The value of a missing or unreadable key. Invalid for the window's
+  // position: the default size centred on the primary screen.
+  QVariant Default;
+  // What "По умолчанию" restores, where it differs from Default.
+  QVariant Reset;
+  // The values the program offers (Decimal, Integer) or the longest text
+  // (Text kinds); Min == Max: no limit. Reading keeps any readable value.
+  double Min = 0;
+  double Max = 0;
+  TOptionsPage Page = TOptionsPage::None;
+  std::function<TSettingField(TOptions&, TWindowPlacement&)> Field;
+
+  QVariant resetValue() const { return Reset.isValid() ? Reset : Default; }
+};
+
+// Every key of the settings file in the order it is written.
+const std::vector<TSettingKey>& SettingsTable();
+// The row of section/key; the table must hold it.
+const TSettingKey& SettingKey(const QString& section, const QString& key);
+
+// A key's value in options or placement (style sets as their integer), and back.
+QVariant SettingValue(const TSettingKey& key, const TOptions& options, const TWindowPlacement& placement);
+void SetSettingValue(const TSettingKey& key, TOptions& options, TWindowPlacement& placement, const QVariant& value);
+
+// Sets the fields the dialog page shows to what "По умолчанию" restores.
+void ResetOptionsPage(TOptions& options, TOptionsPage page);
+
 // The settings file: the executable's name with ".ini", next to it, or
 // korvex.ini in the user's configuration folder when installed (platform/Paths.h).
 QString SettingsFileName();
 // Overrides the settings file (tests, headless use); empty restores the default.
 void SetSettingsFileName(const QString& path);
 
-// Reads the file into Options (defaults for missing or unreadable values) and
+// Reads the file into options (defaults for missing or unreadable values) and
 // returns the stored window placement.
-TWindowPlacement LoadSettingsFile(const QString& path);
-// Writes Options and the placement, every key in table order.
+TWindowPlacement LoadSettingsFile(const QString& path, TOptions& options);
+// Writes options and the placement, every key in table order; keys of other
+// programs found in the old file follow ours.
 // Returns false (and leaves the old file intact) when writing fails.
+bool SaveSettingsFile(const QString& path, const TOptions& options, const TWindowPlacement& placement);
+// The same for the program's record Options.
+TWindowPlacement LoadSettingsFile(const QString& path);
 bool SaveSettingsFile(const QString& path, const TWindowPlacement& placement);
 
 // The frame as it can be restored on the available screen areas: a frame of

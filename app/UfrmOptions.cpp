@@ -313,7 +313,7 @@ void TfrmOptions::buildAddSheet() {
   auto* g = new QGridLayout(numbering);
   SepNumEdit = new QLineEdit(numbering);
   SepNumEdit->setObjectName(QStringLiteral("SepNumEdit"));
-  SepNumEdit->setMaxLength(5);
+  SepNumEdit->setMaxLength(int(SettingKey(QStringLiteral("Main"), QStringLiteral("ItemDivider")).Max));
   QFont bold = SepNumEdit->font();
   bold.setBold(true);
   SepNumEdit->setFont(bold);
@@ -341,7 +341,8 @@ void TfrmOptions::buildAddSheet() {
   tol->addWidget(edTolHeight);
   udTolHeight = new TPositionUpDown(AddSheet);
   udTolHeight->setObjectName(QStringLiteral("udTolHeight"));
-  udTolHeight->setRange(1, 200);
+  const TSettingKey& height = SettingKey(QStringLiteral("Main"), QStringLiteral("TolHeight"));
+  udTolHeight->setRange(int(std::lround(height.Min * 100)), int(std::lround(height.Max * 100)));
   udTolHeight->setSingleStep(5);
   tol->addWidget(udTolHeight);
   tol->setSpacing(0);
@@ -459,11 +460,7 @@ void TfrmOptions::LoadFromOptions() {
   chbHighlightEnable->setChecked(Options.HighlightProps.hpEnable);
   SepNumEdit->setText(Options.ItemDivider);
   setDividerIndex(Options.CommaAsSep ? 1 : 0);
-  // Halves go to the even neighbour, as the settings were always rounded.
-  udTolHeight->blockSignals(true);
-  udTolHeight->setPosition(static_cast<int>(std::nearbyint(Options.TolHeight * 100.0)));
-  udTolHeight->blockSignals(false);
-  UpdateTolHeightText();
+  setTolHeight(Options.TolHeight);
 
   loadSample(FontLabel, Options.EditorFont, Options.EditorColors.ecBackground);
   shBackColor->setColor(Options.EditorColors.ecBackground);
@@ -501,6 +498,14 @@ void TfrmOptions::StoreToOptions() {
   Options.HighlightProps.hpStyle = chbBold->isChecked() ? TFontStyles(fsBold) : TFontStyles(0);
 }
 
+void TfrmOptions::setTolHeight(double height) {
+  // Halves go to the even neighbour, as the settings were always rounded.
+  udTolHeight->blockSignals(true);
+  udTolHeight->setPosition(static_cast<int>(std::nearbyint(height * 100.0)));
+  udTolHeight->blockSignals(false);
+  UpdateTolHeightText();
+}
+
 void TfrmOptions::UpdateTolHeightText() {
   edTolHeight->setText(QLocale::system().toString(udTolHeight->position() / 100.0, 'f', 2));
 }
@@ -511,44 +516,34 @@ void TfrmOptions::sbtnHelpClick() { platform::showHelp(this, 300); }
 
 void TfrmOptions::DefaultButtonClick() {
   QWidget* page = PageControl->currentWidget();
+  TOptions d;
   if (page == GeneralSheet) {
-    TFontProps font;
-    font.fpName = QStringLiteral("Courier New");
-    font.fpSize = 10;
-    font.fpColor = clWindowText;
+    ResetOptionsPage(d, TOptionsPage::General);
     // The sample keeps the background it has now.
-    setLabelFont(FontLabel, FontFromProps(font), font.fpColor);
-    shBackColor->setColor(0xDDFFFF);
-    SwitchLangCheck->setChecked(true);
-    EscExitCheck->setChecked(true);
-    chkbAutoIndent->setChecked(true);
-    shActiveLineColor->setColor(0xCEFFCE);
-    setDividerIndex(0);
+    setLabelFont(FontLabel, FontFromProps(d.EditorFont), d.EditorFont.fpColor);
+    shBackColor->setColor(d.EditorColors.ecBackground);
+    SwitchLangCheck->setChecked(d.SwitchToRus);
+    EscExitCheck->setChecked(d.EscForExit);
+    chkbAutoIndent->setChecked(d.EditorProps.epAutoIndent);
+    shActiveLineColor->setColor(d.EditorColors.ecActiveLine);
+    setDividerIndex(d.CommaAsSep ? 1 : 0);
   } else if (page == AddSheet) {
-    SepNumEdit->setText(QStringLiteral(". "));
-    udTolHeight->blockSignals(true);
-    udTolHeight->setPosition(60);
-    udTolHeight->blockSignals(false);
-    UpdateTolHeightText();
+    ResetOptionsPage(d, TOptionsPage::Additional);
+    SepNumEdit->setText(d.ItemDivider);
+    setTolHeight(d.TolHeight);
   } else if (page == RenderSheet) {
-    TFontProps render;
-    render.fpName = QStringLiteral("Arial");
-    render.fpSize = 11;
-    render.fpColor = RGBColor(255, 255, 255);
-    loadSample(lblRenderFont, render, RGBColor(0, 0, 0));
-    shRenderColor->setColor(RGBColor(0, 0, 0));
-    TFontProps menu;
-    menu.fpName = QStringLiteral("Tahoma");
-    menu.fpSize = 8;
-    menu.fpColor = clMenuText;
-    setLabelFont(lblMenuFont, FontFromProps(menu), menu.fpColor);
-    ckbUseSysFont->setChecked(true);
+    ResetOptionsPage(d, TOptionsPage::Render);
+    loadSample(lblRenderFont, d.RenderProps.rpFont, d.RenderProps.rpBackColor);
+    shRenderColor->setColor(d.RenderProps.rpBackColor);
+    setLabelFont(lblMenuFont, FontFromProps(d.RenderMenuProps.rmFont), d.RenderMenuProps.rmFont.fpColor);
+    ckbUseSysFont->setChecked(d.RenderMenuProps.rmUseSysFont);
   } else if (page == HighlightSheet) {
-    chbHighlightEnable->setChecked(false);
-    shHighlightColor->setColor(0xFF0000);
-    spNumberColor->setColor(255);
-    shSymbolsColor->setColor(128);
-    chbBold->setChecked(false);
+    ResetOptionsPage(d, TOptionsPage::Highlight);
+    chbHighlightEnable->setChecked(d.HighlightProps.hpEnable);
+    shHighlightColor->setColor(d.HighlightProps.hpColor);
+    spNumberColor->setColor(d.HighlightProps.hpNumColor);
+    shSymbolsColor->setColor(d.HighlightProps.hpSymColor);
+    chbBold->setChecked(d.HighlightProps.hpStyle & fsBold);
   }
 }
 

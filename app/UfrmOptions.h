@@ -139,6 +139,7 @@ class TfrmOptions : public QDialog {
   void buildAddSheet();
   void buildRenderSheet();
   void buildHighlightSheet();
+  void setTolHeight(double height);
   void loadSample(TFontSample* label, const TFontProps& props, TColor backColor);
   TFontProps sampleProps(const TFontSample* label) const;
 

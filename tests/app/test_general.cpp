@@ -23,34 +23,18 @@ class TestGeneral : public QObject {
   QTemporaryDir FDir;
 
  private slots:
+  // Every key of the table reads as its default from a missing file; the
+  // values themselves are pinned by the file in writesTheFilesItAlwaysWrote.
   void missingFileGivesDefaults() {
     Options = TOptions();
-    const TWindowPlacement p = LoadSettingsFile(FDir.filePath("none.ini"));
-    QCOMPARE(p.State, 0);
-    QCOMPARE(p.Width, 608);
-    QCOMPARE(p.Height, 384);
-    QVERIFY(Options.SwitchToRus && Options.EscForExit && !Options.CommaAsSep);
-    QCOMPARE(Options.ItemDivider, QStringLiteral(". "));
-    QCOMPARE(Options.TolHeight, 0.6);
+    TWindowPlacement p = LoadSettingsFile(FDir.filePath("none.ini"));
+    const QSize screen = QGuiApplication::primaryScreen()->size();
+    QCOMPARE(p.Left, (screen.width() - 608) / 2);
+    QCOMPARE(p.Top, (screen.height() - 384) / 2);
+    for (const TSettingKey& k : SettingsTable())
+      if (k.Default.isValid())
+        QVERIFY2(SettingValue(k, Options, p) == k.Default, qPrintable(k.Section + QLatin1Char('/') + k.Key));
     QCOMPARE(Options.SpellLanguage, 0);  // an older file has no such key: no spelling, as before
-    QVERIFY(Options.EditorProps.epWordWrap && Options.EditorProps.epAutoIndent);
-    QCOMPARE(Options.EditorProps.epHeight, 100);
-    QCOMPARE(Options.EditorColors.ecBackground, 14548991);
-    QCOMPARE(Options.EditorColors.ecActiveLine, 13565902);
-    QCOMPARE(Options.EditorFont.fpName, QStringLiteral("Courier New"));
-    QCOMPARE(Options.EditorFont.fpSize, 10);
-    QCOMPARE(Options.EditorFont.fpColor, clWindowText);
-    QCOMPARE(Options.RenderProps.rpFont.fpName, QStringLiteral("Arial"));
-    QCOMPARE(Options.RenderProps.rpFont.fpSize, 11);
-    QCOMPARE(Options.RenderProps.rpFont.fpColor, 16777215);
-    QCOMPARE(Options.RenderProps.rpBackColor, 0);
-    QCOMPARE(Options.RenderMenuProps.rmFont.fpName, QStringLiteral("Tahoma"));
-    QCOMPARE(Options.RenderMenuProps.rmFont.fpSize, 8);
-    QCOMPARE(Options.RenderMenuProps.rmFont.fpColor, clMenuText);
-    QVERIFY(Options.RenderMenuProps.rmUseSysFont);
-    QCOMPARE(Options.HighlightProps.hpColor, 16711680);
-    QCOMPARE(Options.HighlightProps.hpNumColor, 255);
-    QCOMPARE(Options.HighlightProps.hpSymColor, 128);
     QVERIFY(Options.HighlightProps.hpEnable);
   }
 
@@ -108,14 +92,11 @@ class TestGeneral : public QObject {
     QVERIFY(text.contains(QStringLiteral("SymColor=-16777212\r\n")));
     QVERIFY(text.contains(QStringLiteral("FontColor=-16777203\r\n")));
     TIniFile ini(path);
-    QCOMPARE(ini.sections(), QStringList({"Window", "Main", "Editor", "Render", "MenuRender", "Highlight"}));
-    QCOMPARE(ini.keys("Window"), QStringList({"State", "Left", "Top", "Width", "Height"}));
-    QCOMPARE(ini.keys("Main"), QStringList({"SwitchToRus", "EscForExit", "ItemDivider", "CommaAsSep", "TolHeight", "SpellLanguage"}));
-    QCOMPARE(ini.keys("Editor"), QStringList({"WordWrap", "AutoIndent", "Height", "BackColor", "ActiveLineColor",
-                                              "FontName", "FontSize", "FontColor", "FontStyle"}));
-    QCOMPARE(ini.keys("Render"), QStringList({"FontName", "FontSize", "FontColor", "FontStyle", "BackColor"}));
-    QCOMPARE(ini.keys("MenuRender"), QStringList({"FontName", "FontSize", "FontColor", "FontStyle", "UseSysFont"}));
-    QCOMPARE(ini.keys("Highlight"), QStringList({"FontColor", "NumColor", "SymColor", "FontStyle", "Enable"}));
+    QStringList written, table;
+    for (const QString& section : ini.sections())
+      for (const QString& key : ini.keys(section)) written << section + QLatin1Char('/') + key;
+    for (const TSettingKey& k : SettingsTable()) table << k.Section + QLatin1Char('/') + k.Key;
+    QCOMPARE(written, table);
     QCOMPARE(ini.readString("Main", "TolHeight", QString()), QLocale::system().toString(0.75));
   }
 
@@ -185,20 +166,18 @@ class TestGeneral : public QObject {
               "[Window]\r\nWidth=wide\r\nState=\r\n[Main]\r\nEscForExit=yes\r\nTolHeight=0.6.1\r\n"
               "[Editor]\r\nHeight=12px\r\nBackColor=#FFFFFF\r\nFontSize=1e3\r\n"
               "[Render]\r\nFontColor=red\r\n[Highlight]\r\nNumColor=99999999999\r\nEnable=x\r\n"));
-    const TWindowPlacement p = LoadSettingsFile(path);
-    QCOMPARE(p.Width, 608);
-    QCOMPARE(p.State, 0);
-    QVERIFY(Options.EscForExit);
-    QCOMPARE(Options.TolHeight, 0.6);
-    QCOMPARE(Options.EditorProps.epHeight, 100);
-    QCOMPARE(Options.EditorColors.ecBackground, 14548991);
-    QCOMPARE(Options.EditorFont.fpSize, 10);
-    QCOMPARE(Options.RenderProps.rpFont.fpColor, 16777215);
-    QCOMPARE(Options.HighlightProps.hpNumColor, 255);
+    TWindowPlacement p = LoadSettingsFile(path);
+    for (const char* key : {"Window/Width", "Window/State", "Main/EscForExit", "Main/TolHeight", "Editor/Height",
+                            "Editor/BackColor", "Editor/FontSize", "Render/FontColor", "Highlight/NumColor",
+                            "Highlight/Enable"}) {
+      const QStringList name = QString::fromLatin1(key).split(QLatin1Char('/'));
+      const TSettingKey& k = SettingKey(name[0], name[1]);
+      QVERIFY2(SettingValue(k, Options, p) == k.Default, key);
+    }
     QVERIFY(Options.HighlightProps.hpEnable);
     QVERIFY(writeFile(path, "[Main]\r\nTolHeight=nan\r\n"));
     LoadSettingsFile(path);
-    QCOMPARE(Options.TolHeight, 0.6);
+    QCOMPARE(Options.TolHeight, SettingKey("Main", "TolHeight").Default.toDouble());
     // Highlighting is on unless the file says otherwise; a stored "off" stays off.
     QVERIFY(writeFile(path, "[Highlight]\r\nEnable=0\r\n"));
     LoadSettingsFile(path);

@@ -80,30 +80,15 @@ TOptions customOptions() {
   return o;
 }
 
-// The dialog's defaults applied to one page's fields.
-void applyGeneralDefaults(TOptions& o) {
-  o.EditorFont = {QStringLiteral("Courier New"), 10, clWindowText, 0};
-  o.EditorColors.ecBackground = 0xDDFFFF;
-  o.SwitchToRus = o.EscForExit = o.EditorProps.epAutoIndent = true;
-  o.EditorColors.ecActiveLine = 0xCEFFCE;
-  o.CommaAsSep = false;
-}
-void applyAddDefaults(TOptions& o) {
-  o.ItemDivider = QStringLiteral(". ");
-  o.TolHeight = 0.6;
-}
-void applyRenderDefaults(TOptions& o) {
-  o.RenderProps.rpFont = {QStringLiteral("Arial"), 11, RGBColor(255, 255, 255), 0};
-  o.RenderProps.rpBackColor = 0;
-  o.RenderMenuProps.rmFont = {QStringLiteral("Tahoma"), 8, clMenuText, 0};
-  o.RenderMenuProps.rmUseSysFont = true;
-}
-void applyHighlightDefaults(TOptions& o) {
-  o.HighlightProps.hpEnable = false;
-  o.HighlightProps.hpColor = 0xFF0000;
-  o.HighlightProps.hpNumColor = 255;
-  o.HighlightProps.hpSymColor = 128;
-  o.HighlightProps.hpStyle = 0;
+// What "По умолчанию" restores on one page: that page's keys as a fresh
+// settings file holds them, except the colouring, which it turns off.
+void applyPageDefaults(TOptions& o, TOptionsPage page) {
+  TOptions fresh;
+  TWindowPlacement w;
+  LoadSettingsFile(QStringLiteral(KORVEX_SOURCE_DIR "/tests/data/settings-defaults.ini"), fresh);
+  fresh.HighlightProps.hpEnable = false;
+  for (const TSettingKey& k : SettingsTable())
+    if (k.Page == page) SetSettingValue(k, o, w, SettingValue(k, fresh, w));
 }
 
 QStringList labelTexts(QWidget* page) {
@@ -241,9 +226,9 @@ class TestOptions : public QObject {
     dialog.StoreToOptions();
 
     TOptions expected = custom;
-    void (*const defaults[])(TOptions&) = {applyGeneralDefaults, applyAddDefaults, applyRenderDefaults,
-                                          applyHighlightDefaults};
-    defaults[page](expected);
+    const TOptionsPage pages[] = {TOptionsPage::General, TOptionsPage::Additional, TOptionsPage::Render,
+                                  TOptionsPage::Highlight};
+    applyPageDefaults(expected, pages[page]);
     QCOMPARE(dump(Options), dump(expected));
 
     // The samples' backgrounds: the editor sample keeps its own, the preview
