@@ -13,8 +13,6 @@
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
-#include <QPrintDialog>
-#include <QPrinter>
 #include <QScrollBar>
 #include <QStatusTipEvent>
 #include <QTextDocument>
@@ -88,7 +86,19 @@ QString appTitle() {
 
 TfrmMain::TfrmMain(TSession& session, const QStringList& arguments, QWidget* parent)
     : QMainWindow(parent), FSession(session), FArguments(arguments) {
-  // Components in declaration order.
+  createStatusBar();
+  createMenuBar();
+  createPanes();
+  createToolBar();
+  createHighlighter();
+  connectEditor();
+  watchCommandState();
+  FRecovery = std::make_unique<TRecoveryCopy>(Editor);
+  FRecovery->onWriteFailed = [this](const QString& message) { platform::showError(this, message); };
+  FormCreate();
+}
+
+void TfrmMain::createStatusBar() {
   sBar = new QStatusBar(this);
   sBar->setObjectName(QStringLiteral("sBar"));
   for (int i = 0; i < 4; ++i) {
@@ -100,15 +110,19 @@ TfrmMain::TfrmMain(TSession& session, const QStringList& arguments, QWidget* par
     sBar->addWidget(sBarPanels[i]);
   }
   setStatusBar(sBar);
+}
 
+void TfrmMain::createMenuBar() {
   mnuMain = menuBar();
   mnuMain->setObjectName(QStringLiteral("mnuMain"));
   miLoadMenu = mnuMain->addAction(QStringLiteral("Load &Menu"));
   miLoadMenu->setObjectName(QStringLiteral("miLoadMenu"));
   connect(miLoadMenu, &QAction::triggered, this, [this] { RebuildMenus(); });
-
   imlMain = new TImageList;
+}
 
+// The editor above, the preview below, split by a bar the user drags.
+void TfrmMain::createPanes() {
   Splitter = new QSplitter(Qt::Vertical, this);
   Splitter->setObjectName(QStringLiteral("Splitter"));
   Splitter->setHandleWidth(4);
@@ -135,14 +149,18 @@ TfrmMain::TfrmMain(TSession& session, const QStringList& arguments, QWidget* par
   Splitter->setStretchFactor(0, 0);
   Splitter->setStretchFactor(1, 1);
   setCentralWidget(Splitter);
+}
 
+void TfrmMain::createToolBar() {
   tbMain = new QToolBar(this);
   tbMain->setObjectName(QStringLiteral("tbMain"));
   tbMain->setIconSize(QSize(16, 16));
   tbMain->setMovable(false);
   tbMain->setFloatable(false);
   addToolBar(Qt::TopToolBarArea, tbMain);
+}
 
+void TfrmMain::createHighlighter() {
   SynMText = new TSynMText;
   FHighlighter = new TSynMTextHighlighter(SynMText, this);
   // Lines are coloured as they come into view: a large file shows at once.
@@ -150,7 +168,10 @@ TfrmMain::TfrmMain(TSession& session, const QStringList& arguments, QWidget* par
   Editor->onPaintBlocks = [h = FHighlighter](const QTextBlock& first, const QTextBlock& last) {
     h->highlightShown(first, last);
   };
+}
 
+// The window's handlers of the editor, the splitter and the preview.
+void TfrmMain::connectEditor() {
   connect(Splitter, &QSplitter::splitterMoved, this, [this] { SplitterMoved(); });
   connect(imgRender, &TRenderImage::mousePressed, this, &TfrmMain::imgRenderMouseDown);
   connect(imgRender, &TRenderImage::mouseMoved, this, &TfrmMain::imgRenderMouseMove);
@@ -161,6 +182,17 @@ TfrmMain::TfrmMain(TSession& session, const QStringList& arguments, QWidget* par
   Editor->onKeyPress = [this](QChar& key) { EditorKeyPress(key); };
   Editor->installEventFilter(this);
   ScrlBox->installEventFilter(this);
+  Editor->setContextMenuPolicy(Qt::CustomContextMenu);
+  connect(Editor, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
+    // A right click puts the caret on the word clicked, so the spelling
+    // entries speak of that word; a selection stays for the clipboard entries.
+    if (!Editor->hasSelection()) Editor->setTextCursor(Editor->cursorForPosition(pos));
+    if (FEditorPopup) FEditorPopup->popup(Editor->viewport()->mapToGlobal(pos));
+  });
+}
+
+// Input, edits and the clipboard mark the command states stale.
+void TfrmMain::watchCommandState() {
   qApp->installEventFilter(new TInputWatcher(FCommandStateDirty, this));
   auto stale = [this] { FCommandStateDirty = true; };
   connect(Editor->document(), &QTextDocument::contentsChange, this, [this] {
@@ -177,18 +209,6 @@ TfrmMain::TfrmMain(TSession& session, const QStringList& arguments, QWidget* par
     readClipboard();
     FCommandStateDirty = true;
   });
-  Editor->setContextMenuPolicy(Qt::CustomContextMenu);
-  connect(Editor, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
-    // A right click puts the caret on the word clicked, so the spelling
-    // entries speak of that word; a selection stays for the clipboard entries.
-    if (!Editor->hasSelection()) Editor->setTextCursor(Editor->cursorForPosition(pos));
-    if (FEditorPopup) FEditorPopup->popup(Editor->viewport()->mapToGlobal(pos));
-  });
-
-  FRecovery = std::make_unique<TRecoveryCopy>(Editor);
-  FRecovery->onWriteFailed = [this](const QString& message) { platform::showError(this, message); };
-
-  FormCreate();
 }
 
 TfrmMain::~TfrmMain() { FormDestroy(); }
@@ -499,141 +519,6 @@ void TRenderImage::paintEvent(QPaintEvent* e) {
   if (!band.isEmpty()) p.drawImage(band.topLeft(), FCanvas.image(), QRect(QPoint(0, 0), band.size()));
 }
 
-QString TfrmMain::chooseFile(bool save) {
-  platform::FileChoice choice;
-  choice.save = save;
-  choice.caption = QStringLiteral("Открыть текст");
-  choice.dir = platform::programPaths().Installed ? QDir::homePath() : FSession.Paths.ProgramFolder;
-  choice.filters = QStringList{QStringLiteral("Текстовые файлы ( *.txt ) (*.txt)"),
-                               QStringLiteral("Все файлы ( *.* ) (*)")};
-  if (!save) choice.filters.insert(1, QStringLiteral("Чертежи DXF ( *.dxf ) (*.dxf)"));
-  choice.defaultSuffix = QStringLiteral("txt");
-  if (!FFileName.isEmpty()) choice.selectedFile = QFileInfo(FFileName).fileName();
-  return platform::chooseFile(this, choice);
-}
-
-bool TfrmMain::writeLines(const QString& path) {
-  QString error;
-  if (FDxf && path == FFileName) {
-    if (SaveDxfText(this, *FDxf, Editor->lines(), error)) {
-      FRecovery->discard();
-      return true;
-    }
-    if (!error.isEmpty()) platform::showError(this, QStringLiteral("Ошибка при сохранении ") + path + QStringLiteral("\n") + error);
-    return false;
-  }
-  // Lines written over a drawing would destroy it.
-  if (IsDxfPath(path) && QFileInfo(path).isFile()) {
-    platform::showError(this, QStringLiteral("Ошибка при сохранении ") + path +
-                                  QStringLiteral("\nТекст не записывается поверх чертежа DXF: выберите текстовый файл"));
-    return false;
-  }
-  if (!Editor->saveToFile(path, &error)) {
-    platform::showError(this, QStringLiteral("Ошибка при сохранении ") + path +
-                                  (error.isEmpty() ? QString() : QStringLiteral("\n") + error));
-    return false;
-  }
-  if (!FFileName.isEmpty() && QFileInfo(path) == QFileInfo(FFileName)) {
-    FRecovery->discard();
-    FDocumentStamp = TFileStamp::of(FFileName);
-  }
-  return true;
-}
-
-bool TfrmMain::confirmOverwrite() {
-  const QString shown = QDir::toNativeSeparators(FFileName);
-  if (!QFileInfo(FFileName).isFile())
-    return platform::askYesNo(this,
-                              QStringLiteral("Файл изменен другой программой: %1 удален или переименован после "
-                                             "того, как был открыт.\n\nЗаписать текст из редактора в этот файл заново?")
-                                  .arg(shown),
-                              QMessageBox::Yes);
-  // Overwriting loses the other program's work: Return keeps it.
-  return platform::askYesNo(this,
-                            QStringLiteral("Файл изменен другой программой после того, как был открыт: %1.\n\n"
-                                           "Записать текст из редактора поверх этих изменений? Изменения, "
-                                           "сделанные другой программой, будут потеряны.")
-                                .arg(shown),
-                            QMessageBox::No);
-}
-
-void TfrmMain::OpenText() {
-  const QString path = chooseFile(false);
-  if (path.isEmpty()) return;
-  // A drawing's text becomes the document, so the current one is closed first.
-  if (IsDxfPath(path)) {
-    if (!FormCloseQuery()) return;
-    FRecovery->discard();  // the text was saved or given up
-    if (OpenDrawing(path) && FRecovery->newerCopyTime().isValid()) OfferRecovery();
-    return;
-  }
-  LoadText(path);
-}
-
-void TfrmMain::SaveText() { SaveTextChecked(); }
-
-bool TfrmMain::SaveTextChecked() {
-  // A drawing's text has a finer check of its own: only a change to that text counts.
-  if (!FFileName.isEmpty() && !FDxf && FDocumentStamp.changedOnDisk(FFileName))
-    return confirmOverwrite() && writeLines(FFileName);
-  if (!FFileName.isEmpty() && QFileInfo(FFileName).isFile()) return writeLines(FFileName);
-  return SaveTextAsChecked();
-}
-
-void TfrmMain::SaveTextAs() { SaveTextAsChecked(); }
-
-bool TfrmMain::SaveTextAsChecked() {
-  const QString path = chooseFile(true);
-  if (path.isEmpty()) return false;
-  return writeLines(path);
-}
-
-void TfrmMain::PrintText() {
-  QPrinter printer(QPrinter::HighResolution);
-  // The print dialog proposes <home>/<document name>.pdf for a PDF file: the
-  // name without its folder, or the proposal lies in a folder that is not there.
-  const QString title = QFileInfo(FFileName).completeBaseName();
-  printer.setDocName(title);
-  const bool wrap = Options.EditorProps.epWordWrap;
-  const int pages = qMax(1, Editor->printPageCount(&printer, wrap));
-  QPrintDialog dlg(&printer, this);
-  dlg.setOption(QAbstractPrintDialog::PrintPageRange, true);
-  dlg.setOption(QAbstractPrintDialog::PrintToFile, true);
-  dlg.setMinMax(1, pages);
-  dlg.setFromTo(1, pages);
-  if (platform::execDialog(&dlg) != QDialog::Accepted) return;
-  auto factory = [this](QTextDocument* doc) -> QSyntaxHighlighter* {
-    auto* tokenizer = new TSynMText;
-    tokenizer->copyAttributesFrom(*SynMText);
-    auto* h = new TSynMTextHighlighter(tokenizer, doc);
-    h->takeTokenizer();
-    return h;
-  };
-  switch (printer.printRange()) {
-    case QPrinter::AllPages:
-      Editor->print(&printer, title, wrap, factory);
-      break;
-    case QPrinter::PageRange:
-      Editor->print(&printer, title, wrap, factory, printer.fromPage(), printer.toPage());
-      break;
-    default:
-      break;
-  }
-}
-
-void TfrmMain::ApplyAndClose() {
-  if (!FFileName.isEmpty() && !SaveTextChecked()) return;
-  Editor->setModified(false);
-  FClosingAccepted = true;
-  if (!close()) FClosingAccepted = false;
-}
-
-void TfrmMain::ExitWithoutSaving() {
-  Editor->setModified(false);
-  FClosingAccepted = true;
-  if (!close()) FClosingAccepted = false;
-}
-
 // ---------------------------------------------------------------------------
 // Settings
 
@@ -665,15 +550,6 @@ void TfrmMain::ApplyEditorSettings() {
   } else if (FHighlighter->document()) {
     FHighlighter->setDocument(nullptr);
   }
-}
-
-void TfrmMain::ApplyMenuFont() {
-  if (!FMtextMenu) return;
-  const TRenderMenuProps& p = Options.RenderMenuProps;
-  if (p.rmUseSysFont)
-    FMtextMenu->ResetMtextMenuFont();
-  else
-    FMtextMenu->SetMtextMenuFont(p.rmFont.fpName, p.rmFont.fpSize, p.rmFont.fpColor, p.rmFont.fpStyle);
 }
 
 // ---------------------------------------------------------------------------
@@ -857,81 +733,4 @@ void TfrmMain::imgRenderMouseMove(QMouseEvent* e) {
 void TfrmMain::imgRenderMouseUp(QMouseEvent*) {
   if (FDragging) QApplication::restoreOverrideCursor();
   FDragging = false;
-}
-
-// ---------------------------------------------------------------------------
-// Menus
-
-void TfrmMain::RebuildMenus() {
-  // Nothing of the old interface stays usable while it is rebuilt.
-  FEditorPopup = nullptr;
-  for (QAction* a : mnuMain->actions()) a->setEnabled(false);
-  tbMain->setEnabled(false);
-
-  // The spelling objects belong to the old context menu.
-  if (FSpelling) {
-    FSpelling.reset();
-    Editor->viewport()->update();
-  }
-
-  // The registered items and icons belong to the old load.
-  FEditMenus.clear();
-  FEditButtons.clear();
-  imlMain->clear();
-  try {
-    LoadIconStrip(*imlMain, FSession.Paths.MenuImagesFileName);
-  } catch (const std::exception& e) {
-    // Icons of the built-in strip rather than a window without any menu.
-    platform::showError(this, QString::fromUtf8(e.what()));
-    imlMain->clear();
-    LoadIconStrip(*imlMain, QString::fromLatin1(BuiltInMenuImagesFile));
-  }
-  // A menu file that cannot be read is left as it is and the menus come from
-  // the shipped one, so that the menu editor stays within reach to mend it.
-  const TMenuSource menuSource = ChooseMenuSource(MenuFileCandidates(FSession.Paths.MenuFileName));
-  if (!menuSource.BrokenFile.isEmpty()) platform::showError(this, BrokenMenuMessage(menuSource));
-
-  // The loader reports each item it builds, so that the window registers the
-  // items whose state it refreshes and wires the line mover and drop-downs.
-  TXmlToMenu loader(this, imlMain, tbMain, [this](QObject* sender) { ExecuteCommand(sender); });
-  loader.OnSetMenuItem = [this](TXmlMenuItem* item) {
-    if (IsStateCommand(item->FCmd)) FEditMenus.push_back(item);
-  };
-  loader.OnSetToolButton = [this](TXmlToolButton* button) {
-    if (IsStateCommand(button->FCmd)) FEditButtons.push_back(button);
-  };
-  loader.OnSetUpDown = [this](TUpDown* upDown) {
-    upDown->setRange(-1, 1);
-    connect(upDown, &TUpDown::moveLine, this, [this](int delta) { MoveCaretLine(delta); });
-  };
-  loader.OnDropdownMenuFind = [this](TXmlToolButton* button, const QString& name) {
-    if (TXmlMenu* menu = FindXmlPopupMenu(this, name)) button->setDropdownMenu(menu);
-  };
-  loader.OnParseError = [this](const QString& message) { platform::showError(this, message); };
-  if (!menuSource.FileName.isEmpty()) loader.MenuLoad(menuSource.FileName);
-
-  // The popup named exactly "MAIN" is the editor's context menu.
-  FEditorPopup = FindXmlPopupMenu(this, QStringLiteral("MAIN"));
-
-  // The new interface is complete: usable again, menu captions in their font.
-  tbMain->setEnabled(true);
-  ApplyMenuFont();
-  CreateSpellCheck();
-}
-
-QMenu* TfrmMain::editorPopup() const { return FEditorPopup; }
-
-void TfrmMain::CreateSpellCheck() {
-  FSpelling = TSpellMenu::CreateSpellCheck(Editor, FEditorPopup, platform::programPaths().DictFolder, FHighlighter,
-                                           platform::programPaths().UserDictFolder);
-  QMenu* languages = FSpelling ? FSpelling->languageMenu() : nullptr;
-  if (!languages) return;
-  // The language of the last run, and whatever is chosen now for the next.
-  for (QAction* a : languages->actions())
-    if (Options.SpellLanguage != 0 && a->data().toInt() == Options.SpellLanguage) FSpelling->SelectSpellLanguage(a);
-  connect(languages, &QMenu::triggered, this, [languages] {
-    Options.SpellLanguage = 0;
-    for (QAction* a : languages->actions())
-      if (a->isChecked()) Options.SpellLanguage = a->data().toInt();
-  });
 }

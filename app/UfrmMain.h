@@ -73,19 +73,14 @@ class TfrmMain : public QMainWindow, public TCommandTarget {
   TSession& session() override { return FSession; }
   bool clipboardHasText() const override { return FClipboardHasText; }
 
-  // Components, in declaration order.
-  QStatusBar* sBar = nullptr;
-  QLabel* sBarPanels[4] = {nullptr, nullptr, nullptr, nullptr};
-  QMenuBar* mnuMain = nullptr;
-  QPointer<QAction> miLoadMenu;  // destroyed by the first rebuild
-  TImageList* imlMain = nullptr;
-  QScrollArea* ScrlBox = nullptr;
-  QSplitter* Splitter = nullptr;
-  TRenderImage* imgRender = nullptr;
-  TEditor* Editor = nullptr;
-  QToolBar* tbMain = nullptr;
-  TSynMText* SynMText = nullptr;
-  TSynMTextHighlighter* FHighlighter = nullptr;
+  // Components.  The status bar and the menu bar are QMainWindow's own.
+  // Status bar panels: caret position, modified mark, insert mode, a spare one.
+  QLabel* statusPanel(int index) const { return sBarPanels[index]; }
+  QToolBar* toolBar() const { return tbMain; }
+  TImageList* imageList() const { return imlMain; }
+  QScrollArea* previewPane() const { return ScrlBox; }
+  TRenderImage* previewImage() const { return imgRender; }
+  TSynMText* tokenizer() const { return SynMText; }
 
   // Document and rendering.
   void LoadText(const QString& path);
@@ -145,8 +140,8 @@ class TfrmMain : public QMainWindow, public TCommandTarget {
   void MoveCaretLine(int delta);
 
   // Registered command items (refreshed at idle time).
-  std::vector<TXmlMenuItem*> FEditMenus;
-  std::vector<TXmlToolButton*> FEditButtons;
+  const std::vector<TXmlMenuItem*>& stateMenuItems() const { return FEditMenus; }
+  const std::vector<TXmlToolButton*>& stateToolButtons() const { return FEditButtons; }
 
   // Window events reachable from tests.
   void FormResize();
@@ -165,6 +160,14 @@ class TfrmMain : public QMainWindow, public TCommandTarget {
   void keyPressEvent(QKeyEvent* e) override;
 
  private:
+  // The construction steps, in order.
+  void createStatusBar();
+  void createMenuBar();
+  void createPanes();
+  void createToolBar();
+  void createHighlighter();
+  void connectEditor();
+  void watchCommandState();
   void FormCreate();
   void FormShow();
   bool FormCloseQuery();
@@ -183,6 +186,22 @@ class TfrmMain : public QMainWindow, public TCommandTarget {
   QString chooseFile(bool save);
   QString documentCaption() const;
   void attachDropdown(TXmlToolButton* button, const QString& name);
+
+  // Components, in declaration order.
+  QStatusBar* sBar = nullptr;
+  QLabel* sBarPanels[4] = {nullptr, nullptr, nullptr, nullptr};
+  QMenuBar* mnuMain = nullptr;
+  QPointer<QAction> miLoadMenu;  // destroyed by the first rebuild
+  TImageList* imlMain = nullptr;
+  QScrollArea* ScrlBox = nullptr;
+  QSplitter* Splitter = nullptr;
+  TRenderImage* imgRender = nullptr;
+  TEditor* Editor = nullptr;
+  QToolBar* tbMain = nullptr;
+  TSynMText* SynMText = nullptr;
+  TSynMTextHighlighter* FHighlighter = nullptr;
+  std::vector<TXmlMenuItem*> FEditMenus;
+  std::vector<TXmlToolButton*> FEditButtons;
 
   QString FFileName;
   int FLinesCount = 0;

@@ -98,9 +98,9 @@ std::unique_ptr<TfrmMain> openWindow(const QString& path) {
 
 void key(TfrmMain& w, int code, const QString& text) {
   QKeyEvent press(QEvent::KeyPress, code, Qt::NoModifier, text);
-  QApplication::sendEvent(w.Editor, &press);
+  QApplication::sendEvent(&w.editor(), &press);
   QKeyEvent release(QEvent::KeyRelease, code, Qt::NoModifier, text);
-  QApplication::sendEvent(w.Editor, &release);
+  QApplication::sendEvent(&w.editor(), &release);
   QApplication::processEvents();
 }
 
@@ -115,7 +115,7 @@ long peakKiB() {
 // A letter typed, then "Визуализировать": the whole preview of 100 KB built again.
 void BM_LetterThenRender100K(benchmark::State& state) {
   auto w = openWindow(writeText(QStringLiteral("dense100k.txt"), lines100K()));
-  w->Editor->setCaretXY(QPoint(1, 1));
+  w->editor().setCaretXY(QPoint(1, 1));
   int n = 0;
   for (auto _ : state) {
     key(*w, 0, QString(QChar(u'а' + (n++ % 32))));
@@ -129,8 +129,8 @@ void BM_LetterThenRender100K(benchmark::State& state) {
 // A space at the top, middle or end of 1 MB: the preview is rendered again.
 void spaceOrLetter1M(benchmark::State& state, bool space) {
   auto w = openWindow(writeText(QStringLiteral("dense1m.txt"), lines1M()));
-  const int line = int(state.range(0) * (w->Editor->lineCount() - 1) / 2);
-  w->Editor->setCaretXY(QPoint(1, line + 1));
+  const int line = int(state.range(0) * (w->editor().lineCount() - 1) / 2);
+  w->editor().setCaretXY(QPoint(1, line + 1));
   int n = 0;
   for (auto _ : state) {
     if (space)

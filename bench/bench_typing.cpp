@@ -51,7 +51,7 @@ void BM_Keystroke1M(benchmark::State& state) {
   auto w = openMegabyte();
   // Without a document the copy is never taken.
   if (!recovery) w->recovery()->setDocument(QString());
-  w->Editor->moveCursor(QTextCursor::End);
+  w->editor().moveCursor(QTextCursor::End);
   double slowest = 0;
   int key = 0;
   for (auto _ : state) {
@@ -59,9 +59,9 @@ void BM_Keystroke1M(benchmark::State& state) {
     t.start();
     const QString text(QChar(u'а' + (key++ % 32)));
     QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, text);
-    QApplication::sendEvent(w->Editor, &press);
+    QApplication::sendEvent(&w->editor(), &press);
     QKeyEvent release(QEvent::KeyRelease, 0, Qt::NoModifier, text);
-    QApplication::sendEvent(w->Editor, &release);
+    QApplication::sendEvent(&w->editor(), &release);
     QApplication::processEvents();
     const double seconds = t.nsecsElapsed() / 1e9;
     slowest = qMax(slowest, seconds);
@@ -74,7 +74,7 @@ void BM_Keystroke1M(benchmark::State& state) {
 
 void BM_RecoverySnapshot1M(benchmark::State& state) {
   auto w = openMegabyte();
-  for (auto _ : state) benchmark::DoNotOptimize(w->Editor->lines());
+  for (auto _ : state) benchmark::DoNotOptimize(w->editor().lines());
   w->ExitWithoutSaving();
 }
 

@@ -17,7 +17,7 @@
 
 namespace {
 TXmlMenuItem* findItem(TfrmMain& w, TMenuCommand cmd) {
-  for (TXmlMenuItem* i : w.FEditMenus)
+  for (TXmlMenuItem* i : w.stateMenuItems())
     if (i->FCmd == cmd) return i;
   return nullptr;
 }
@@ -39,12 +39,12 @@ class TestCommands : public QObject {
   void shippedInterfaceLoads() {
     auto w = FBed.openWith("abc\r\n");
     QVERIFY2(FBed.FMessages.isEmpty(), qPrintable(FBed.FMessages.join('\n')));
-    QVERIFY(w->mnuMain->actions().size() >= 4);
+    QVERIFY(w->menuBar()->actions().size() >= 4);
     QVERIFY(w->editorPopup());
     QCOMPARE(w->editorPopup()->objectName(), QStringLiteral("MAIN"));
-    QVERIFY(w->tbMain->isEnabled());
-    QVERIFY(!w->FEditButtons.empty());
-    for (TXmlMenuItem* i : w->FEditMenus) QVERIFY(IsStateCommand(i->FCmd));
+    QVERIFY(w->toolBar()->isEnabled());
+    QVERIFY(!w->stateToolButtons().empty());
+    for (TXmlMenuItem* i : w->stateMenuItems()) QVERIFY(IsStateCommand(i->FCmd));
     QVERIFY(findItem(*w, cmdEditSelectAll));
     w->ExitWithoutSaving();
   }
@@ -60,19 +60,19 @@ class TestCommands : public QObject {
     QVERIFY(!findItem(*w, cmdEditRedo)->isEnabled());
     QVERIFY(findItem(*w, cmdEditSelectAll)->isEnabled());
 
-    w->Editor->setSelStart(0);
-    w->Editor->setSelLength(5);
+    w->editor().setSelStart(0);
+    w->editor().setSelLength(5);
     platform::runIdleHandler();
     QVERIFY(findItem(*w, cmdEditCut)->isEnabled());
     QVERIFY(findItem(*w, cmdEditUpperCase)->isEnabled());
 
     w->RunCommand(cmdEditUpperCase, QString());
-    QCOMPARE(w->Editor->line(0), QStringLiteral("HELLO world"));
+    QCOMPARE(w->editor().line(0), QStringLiteral("HELLO world"));
     platform::runIdleHandler();
     QVERIFY(findItem(*w, cmdEditUndo)->isEnabled());
     QVERIFY(!findItem(*w, cmdEditRedo)->isEnabled());
     w->RunCommand(cmdEditUndo, QString());
-    QCOMPARE(w->Editor->line(0), QStringLiteral("hello world"));
+    QCOMPARE(w->editor().line(0), QStringLiteral("hello world"));
     platform::runIdleHandler();
     QVERIFY(findItem(*w, cmdEditRedo)->isEnabled());
     w->ExitWithoutSaving();
@@ -82,35 +82,35 @@ class TestCommands : public QObject {
     auto w = FBed.openWith("abc\r\n");
     TXmlMenuItem* selectAll = findItem(*w, cmdEditSelectAll);
     w->ExecuteCommand(selectAll);
-    QCOMPARE(w->Editor->selText(), QStringLiteral("abc"));
+    QCOMPARE(w->editor().selText(), QStringLiteral("abc"));
     // A sender that carries no command does nothing.
     QObject stranger;
-    w->Editor->setSelLength(0);
+    w->editor().setSelLength(0);
     w->ExecuteCommand(&stranger);
-    QVERIFY(!w->Editor->hasSelection());
+    QVERIFY(!w->editor().hasSelection());
     w->ExitWithoutSaving();
   }
 
   // The caret lands where "~" was; undo restores the text.
   void insertStackWithCaretMark() {
     auto w = FBed.openWith("0123456789AB\r\n");
-    w->Editor->setSelStart(10);
-    w->Editor->setSelLength(2);
+    w->editor().setSelStart(10);
+    w->editor().setSelLength(2);
     w->RunCommand(cmdInsertStack, QStringLiteral("\\S~^;"));
-    QCOMPARE(w->Editor->line(0), QStringLiteral("0123456789\\S^;"));
-    QCOMPARE(w->Editor->selStart(), 12);
-    QCOMPARE(w->Editor->selLength(), 0);
+    QCOMPARE(w->editor().line(0), QStringLiteral("0123456789\\S^;"));
+    QCOMPARE(w->editor().selStart(), 12);
+    QCOMPARE(w->editor().selLength(), 0);
     w->RunCommand(cmdEditUndo, QString());
-    QCOMPARE(w->Editor->line(0), QStringLiteral("0123456789AB"));
+    QCOMPARE(w->editor().line(0), QStringLiteral("0123456789AB"));
     w->ExitWithoutSaving();
   }
 
   void quotedStringEnclosesSelection() {
     auto w = FBed.openWith("abc\r\n");
-    w->Editor->selectAll();
+    w->editor().selectAll();
     w->RunCommand(cmdInsertQuotedString, QStringLiteral("{\\L~}"));
-    QCOMPARE(w->Editor->line(0), QStringLiteral("{\\Labc}"));
-    QCOMPARE(w->Editor->selStart(), 3);
+    QCOMPARE(w->editor().line(0), QStringLiteral("{\\Labc}"));
+    QCOMPARE(w->editor().selStart(), 3);
     w->ExitWithoutSaving();
   }
 
@@ -122,10 +122,10 @@ class TestCommands : public QObject {
     f.write("{\\C1;~}\r\nвторая\r\n");
     f.close();
     auto w = FBed.openWith("x\r\n");
-    w->Editor->setSelStart(0);
+    w->editor().setSelStart(0);
     w->InsertSupportFile(path);
-    QCOMPARE(w->Editor->lines(), (QStringList{"{\\C1;}", "вторая", "x"}));
-    QCOMPARE(w->Editor->selStart(), 5);
+    QCOMPARE(w->editor().lines(), (QStringList{"{\\C1;}", "вторая", "x"}));
+    QCOMPARE(w->editor().selStart(), 5);
     w->InsertSupportFile(dir.filePath(QStringLiteral("missing.txt")));
     QCOMPARE(FBed.FMessages.size(), 1);
     w->ExitWithoutSaving();
@@ -133,11 +133,11 @@ class TestCommands : public QObject {
 
   void newEmptiesTheEditor() {
     auto w = FBed.openWith("abc\r\n");
-    QTest::keyClicks(w->Editor, QStringLiteral("z"));
+    QTest::keyClicks(&w->editor(), QStringLiteral("z"));
     w->RunCommand(cmdFileNew, QString());
-    QCOMPARE(w->Editor->text().trimmed(), QString());
-    QVERIFY(!w->Editor->modified());
-    QVERIFY(!w->Editor->canUndo());
+    QCOMPARE(w->editor().text().trimmed(), QString());
+    QVERIFY(!w->editor().modified());
+    QVERIFY(!w->editor().canUndo());
     QVERIFY(!w->fileName().isEmpty());
     w->ExitWithoutSaving();
   }
@@ -161,15 +161,15 @@ class TestCommands : public QObject {
     auto w = FBed.openWith("abc\r\n");
     platform::setInsertToggled(true);
     platform::runIdleHandler();
-    QCOMPARE(w->sBarPanels[2]->text(), QStringLiteral("ЗАМ"));
-    QVERIFY(!w->Editor->insertMode());
-    w->Editor->setCaretXY(QPoint(1, 1));
-    QTest::keyClicks(w->Editor, QStringLiteral("X"));
-    QCOMPARE(w->Editor->line(0), QStringLiteral("Xbc"));
+    QCOMPARE(w->statusPanel(2)->text(), QStringLiteral("ЗАМ"));
+    QVERIFY(!w->editor().insertMode());
+    w->editor().setCaretXY(QPoint(1, 1));
+    QTest::keyClicks(&w->editor(), QStringLiteral("X"));
+    QCOMPARE(w->editor().line(0), QStringLiteral("Xbc"));
     platform::setInsertToggled(false);
     platform::runIdleHandler();
-    QCOMPARE(w->sBarPanels[2]->text(), QStringLiteral("ВСТ"));
-    QVERIFY(w->Editor->insertMode());
+    QCOMPARE(w->statusPanel(2)->text(), QStringLiteral("ВСТ"));
+    QVERIFY(w->editor().insertMode());
     w->ExitWithoutSaving();
   }
 
@@ -177,9 +177,9 @@ class TestCommands : public QObject {
     auto w = FBed.openWith("abc\r\n");
     TXmlMenuItem* item = findItem(*w, cmdToolsWordWrap);
     QVERIFY(item);
-    const bool before = w->Editor->wordWrap();
+    const bool before = w->editor().wordWrap();
     w->ExecuteCommand(item);
-    QCOMPARE(w->Editor->wordWrap(), !before);
+    QCOMPARE(w->editor().wordWrap(), !before);
     platform::runIdleHandler();
     QCOMPARE(item->isChecked(), !before);
     QCOMPARE(Options.EditorProps.epWordWrap, before);  // the setting is not changed
@@ -190,41 +190,41 @@ class TestCommands : public QObject {
   // each, earlier edits still undoable; the edges change nothing.
   void lineMoveSetsModified() {
     auto w = FBed.openWith("one\r\ntwo\r\nthree\r\n");
-    w->Editor->setCaretXY(QPoint(1, 3));
-    w->Editor->setSelText(QStringLiteral("3"));
-    w->Editor->setModified(false);
-    w->Editor->setCaretXY(QPoint(2, 1));
+    w->editor().setCaretXY(QPoint(1, 3));
+    w->editor().setSelText(QStringLiteral("3"));
+    w->editor().setModified(false);
+    w->editor().setCaretXY(QPoint(2, 1));
     w->MoveCaretLine(-1);  // first line: nothing
-    QCOMPARE(w->Editor->lines().mid(0, 3), (QStringList{"one", "two", "3three"}));
-    QVERIFY(!w->Editor->modified());
+    QCOMPARE(w->editor().lines().mid(0, 3), (QStringList{"one", "two", "3three"}));
+    QVERIFY(!w->editor().modified());
     w->MoveCaretLine(+1);
-    QCOMPARE(w->Editor->lines().mid(0, 3), (QStringList{"two", "one", "3three"}));
-    QCOMPARE(w->Editor->caretXY(), QPoint(2, 2));
-    QVERIFY(w->Editor->modified());
+    QCOMPARE(w->editor().lines().mid(0, 3), (QStringList{"two", "one", "3three"}));
+    QCOMPARE(w->editor().caretXY(), QPoint(2, 2));
+    QVERIFY(w->editor().modified());
     w->MoveCaretLine(+1);
-    QCOMPARE(w->Editor->lines().mid(0, 3), (QStringList{"two", "3three", "one"}));
-    w->Editor->setCaretXY(QPoint(1, w->Editor->lineCount()));
-    const QStringList before = w->Editor->lines();
+    QCOMPARE(w->editor().lines().mid(0, 3), (QStringList{"two", "3three", "one"}));
+    w->editor().setCaretXY(QPoint(1, w->editor().lineCount()));
+    const QStringList before = w->editor().lines();
     w->MoveCaretLine(+1);  // last line: nothing
-    QCOMPARE(w->Editor->lines(), before);
-    w->Editor->undo();
-    w->Editor->undo();
-    QCOMPARE(w->Editor->lines().mid(0, 3), (QStringList{"one", "two", "3three"}));
-    w->Editor->undo();
-    QCOMPARE(w->Editor->lines().mid(0, 3), (QStringList{"one", "two", "three"}));
+    QCOMPARE(w->editor().lines(), before);
+    w->editor().undo();
+    w->editor().undo();
+    QCOMPARE(w->editor().lines().mid(0, 3), (QStringList{"one", "two", "3three"}));
+    w->editor().undo();
+    QCOMPARE(w->editor().lines().mid(0, 3), (QStringList{"one", "two", "three"}));
     w->ExitWithoutSaving();
   }
 
   void hintsReplaceThePanels() {
     auto w = FBed.openWith("abc\r\n");
     w->ShowHintText(QStringLiteral("Подсказка"));
-    QCOMPARE(w->sBar->currentMessage(), QStringLiteral("Подсказка"));
+    QCOMPARE(w->statusBar()->currentMessage(), QStringLiteral("Подсказка"));
     w->ShowHintText(QString());
-    QVERIFY(w->sBar->currentMessage().isEmpty());
+    QVERIFY(w->statusBar()->currentMessage().isEmpty());
     // The context menu is a window of its own; its hints still reach the bar.
     w->show();
     QVERIFY(QTest::qWaitForWindowExposed(w.get()));
-    emit w->Editor->customContextMenuRequested(QPoint(5, 5));
+    emit w->editor().customContextMenuRequested(QPoint(5, 5));
     QMenu* popup = nullptr;
     QTRY_VERIFY((popup = qobject_cast<QMenu*>(QApplication::activePopupWidget())));
     QAction* hinted = nullptr;
@@ -235,7 +235,7 @@ class TestCommands : public QObject {
       }
     QVERIFY(hinted);
     popup->setActiveAction(hinted);
-    QCOMPARE(w->sBar->currentMessage(), hinted->statusTip());
+    QCOMPARE(w->statusBar()->currentMessage(), hinted->statusTip());
     popup->close();
     w->ExitWithoutSaving();
   }

@@ -72,11 +72,11 @@ class TestDrawing : public QObject {
     QApplication::processEvents();
     QCOMPARE(rows, 2);
     QVERIFY2(ink1 > 0 && ink0 > ink1 * 3 / 2, qPrintable(QStringLiteral("rows with ink: %1, %2").arg(ink0).arg(ink1)));
-    QCOMPARE(w.Editor->lines(), QStringList({"Первый абзац", "Второй, x^2"}));
+    QCOMPARE(w.editor().lines(), QStringList({"Первый абзац", "Второй, x^2"}));
     QVERIFY2(w.windowTitle().startsWith(QFileInfo(path).fileName() + QStringLiteral(", текст 2A")),
              qPrintable(w.windowTitle()));
 
-    w.Editor->setLines({QStringLiteral("Новый"), QStringLiteral("текст\t^")});
+    w.editor().setLines({QStringLiteral("Новый"), QStringLiteral("текст\t^")});
     w.ApplyAndClose();
     QCOMPARE(korvextest::readFile(path), drawing("Новый\\Pтекст^I^ "));
     QVERIFY(FBed.FMessages.isEmpty());
@@ -97,16 +97,16 @@ class TestDrawing : public QObject {
     w.setStartHandle(QStringLiteral("2a"));
     w.show();
     QApplication::processEvents();
-    QCOMPARE(w.Editor->lines(), QStringList({"старый"}));
+    QCOMPARE(w.editor().lines(), QStringList({"старый"}));
 
     bool conflict = false;
     QString error;
     QVERIFY(WriteDxfText(path, QStringLiteral("2A"), -1, QStringLiteral("старый"), QStringLiteral("чужой"), false,
                          conflict, error));
-    w.Editor->setLines({QStringLiteral("мой")});
+    w.editor().setLines({QStringLiteral("мой")});
     QVERIFY(!w.SaveTextChecked());  // the question is answered No
     QCOMPARE(korvextest::readFile(path), drawing("чужой"));
-    w.Editor->setModified(false);
+    w.editor().setModified(false);
   }
 
   void refusedDrawingLeavesNoDocument() {

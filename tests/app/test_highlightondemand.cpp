@@ -36,8 +36,8 @@ class TestHighlightOnDemand : public QObject {
     for (int i = 0; i < 10000; ++i) content += QStringLiteral("\\W0.8;строка %1\r\n").arg(i).toUtf8();
     auto w = FBed.openWith(content);
     QVERIFY(w);
-    TEditor* e = w->Editor;
-    const QColor key = w->SynMText->keyAttri()->foreground();
+    TEditor* e = &w->editor();
+    const QColor key = w->tokenizer()->keyAttri()->foreground();
     QVERIFY(key.isValid());
     e->viewport()->grab();
     QCOMPARE(foregroundAt(e->document()->firstBlock(), 0), key);

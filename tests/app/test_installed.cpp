@@ -161,15 +161,15 @@ class TestInstalled : public QObject {
     QVERIFY(QFile::remove(userIcons));
     QCOMPARE(FBed.FMessages.size(), 2);
     QVERIFY(FBed.FMessages.takeFirst().contains(QDir::toNativeSeparators(userIcons)));
-    QVERIFY(w->imlMain->count() > 20);
+    QVERIFY(w->imageList()->count() > 20);
     const QString message = FBed.FMessages.first();
     QVERIFY2(message.startsWith("Ошибка в файле меню " + QDir::toNativeSeparators(userMenu) + ": строка "),
              qPrintable(message));
     QVERIFY2(message.contains(", позиция "), qPrintable(message));
     QStringList bar;
-    for (QAction* a : w->mnuMain->actions()) bar << a->text().remove('&');
+    for (QAction* a : w->menuBar()->actions()) bar << a->text().remove('&');
     QVERIFY2(bar.contains("Сервис") && bar.contains("Справка"), qPrintable(bar.join(',')));
-    QVERIFY(w->tbMain->actions().size() > 10);
+    QVERIFY(w->toolBar()->actions().size() > 10);
     QVERIFY(w->editorPopup() && !w->editorPopup()->actions().isEmpty());
 
     // The menu editor offers the shipped menu in its place; "Нет" keeps the

@@ -118,8 +118,8 @@ class TestMainWindow : public QObject {
     QVERIFY(writeAll(path, "first\r\nsecond\r\n"));
     auto w = openOn(path);
     QCOMPARE(w->windowTitle(), QStringLiteral("doc.txt - Korvex"));
-    QCOMPARE(w->Editor->lines(), (QStringList{"first", "second"}));
-    QVERIFY(!w->Editor->modified());
+    QCOMPARE(w->editor().lines(), (QStringList{"first", "second"}));
+    QVERIFY(!w->editor().modified());
     QCOMPARE(w->lastRenderedMText(), QStringLiteral("first\\Psecond\\P"));
   }
 
@@ -127,7 +127,7 @@ class TestMainWindow : public QObject {
     auto w = openOn(FDir.filePath(QStringLiteral("does-not-exist.txt")));
     QCOMPARE(w->windowTitle(), QStringLiteral("Korvex"));
     QVERIFY(w->fileName().isEmpty());
-    QCOMPARE(w->Editor->lineCount() <= 1, true);
+    QCOMPARE(w->editor().lineCount() <= 1, true);
   }
 
   void renderThreshold_data() {
@@ -143,7 +143,7 @@ class TestMainWindow : public QObject {
     const QString path = FDir.filePath(QStringLiteral("len%1.txt").arg(length));
     QVERIFY(writeAll(path, QByteArray(length - 2, 'x') + "\r\n"));
     auto w = openOn(path);
-    QCOMPARE(w->Editor->text().size(), length);
+    QCOMPARE(w->editor().text().size(), length);
     QCOMPARE(!w->lastRenderedMText().isEmpty(), rendered);
   }
 
@@ -163,10 +163,10 @@ class TestMainWindow : public QObject {
     const QString path = FDir.filePath(QStringLiteral("close.txt"));
     QVERIFY(writeAll(path, "abc\r\n"));
     auto w = openOn(path);
-    w->Editor->setSelStart(3);
-    w->Editor->setSelLength(0);
-    QTest::keyClicks(w->Editor, QStringLiteral("d"));
-    QVERIFY(w->Editor->modified());
+    w->editor().setSelStart(3);
+    w->editor().setSelLength(0);
+    QTest::keyClicks(&w->editor(), QStringLiteral("d"));
+    QVERIFY(w->editor().modified());
     FAnswer = QMessageBox::StandardButton(answer);
     const bool didClose = w->close();
     QCOMPARE(FAsked, QStringList{QStringLiteral("Сохранить текст ?")});
@@ -177,7 +177,7 @@ class TestMainWindow : public QObject {
   // Yes, then cancelling the save dialog: the text must not be thrown away.
   void cancelledSaveDialogKeepsWindowOpen() {
     auto w = openOn(QString());
-    typeText(w->Editor, QStringLiteral("важный текст"));
+    typeText(&w->editor(), QStringLiteral("важный текст"));
     platform::DialogSeam cancel;
     cancel.file = [](const platform::FileChoice&) { return QString(); };
     platform::ScopedDialogScript script(cancel);
@@ -202,7 +202,7 @@ class TestMainWindow : public QObject {
     const QString path = sub + QStringLiteral("/doc.txt");
     QVERIFY(writeAll(path, "abc\r\n"));
     auto w = openOn(path);
-    QTest::keyClicks(w->Editor, QStringLiteral("X"));
+    QTest::keyClicks(&w->editor(), QStringLiteral("X"));
     // Make the document unwritable: its folder is replaced by a file.
     QVERIFY(QDir(sub).removeRecursively());
     QVERIFY(writeAll(sub, "not a folder"));
@@ -214,7 +214,7 @@ class TestMainWindow : public QObject {
     QVERIFY(!w->close());
     QCOMPARE(FErrors.size(), 1);
     QVERIFY(FErrors.first().startsWith(QStringLiteral("Ошибка при сохранении ") + path));
-    QVERIFY(w->Editor->text().contains(QLatin1Char('X')));
+    QVERIFY(w->editor().text().contains(QLatin1Char('X')));
     QFile::remove(sub);
     w->ExitWithoutSaving();
   }
@@ -223,7 +223,7 @@ class TestMainWindow : public QObject {
     const QString path = FDir.filePath(QStringLiteral("apply.txt"));
     QVERIFY(writeAll(path, "one\ntwo"));  // LF, no final break
     auto w = openOn(path);
-    w->Editor->setLine(0, QStringLiteral("uno"));
+    w->editor().setLine(0, QStringLiteral("uno"));
     w->ApplyAndClose();
     QVERIFY(!w->isVisible());
     QVERIFY(FAsked.isEmpty());
@@ -234,7 +234,7 @@ class TestMainWindow : public QObject {
     const QString path = FDir.filePath(QStringLiteral("exit.txt"));
     QVERIFY(writeAll(path, "keep\r\n"));
     auto w = openOn(path);
-    QTest::keyClicks(w->Editor, QStringLiteral("zz"));
+    QTest::keyClicks(&w->editor(), QStringLiteral("zz"));
     w->ExitWithoutSaving();
     QVERIFY(!w->isVisible());
     QVERIFY(FAsked.isEmpty());
@@ -249,12 +249,12 @@ class TestMainWindow : public QObject {
     const QByteArray original = QByteArray::fromHex("c4e8e0ece5f2f02025256331300d0ac3eee0eb203435252564") + "\r\n";
     QVERIFY(writeAll(path, original));
     auto w = openOn(path);
-    QCOMPARE(w->Editor->line(0), QStringLiteral("Диаметр %%c10"));
-    w->Editor->setCaretXY(QPoint(1, 1));
-    typeText(w->Editor, QStringLiteral("Ø"));  // not in Windows-1251
-    typeText(w->Editor, QStringLiteral("Ж"));
+    QCOMPARE(w->editor().line(0), QStringLiteral("Диаметр %%c10"));
+    w->editor().setCaretXY(QPoint(1, 1));
+    typeText(&w->editor(), QStringLiteral("Ø"));  // not in Windows-1251
+    typeText(&w->editor(), QStringLiteral("Ж"));
     FAnswer = QMessageBox::Yes;
-    QTest::keyClick(w->Editor, Qt::Key_Escape);
+    QTest::keyClick(&w->editor(), Qt::Key_Escape);
     QApplication::processEvents();
     QCOMPARE(FAsked, QStringList{QStringLiteral("Сохранить текст ?")});
     QVERIFY(!w->isVisible());
@@ -283,28 +283,28 @@ class TestMainWindow : public QObject {
       if (tool == 1) w->DeleteFirstSymbol();
       if (tool == 2) w->InsertLeadingSpace();
       if (tool == 3) {
-        w->Editor->setCaretXY(QPoint(1, 1));
+        w->editor().setCaretXY(QPoint(1, 1));
         w->MoveCaretLine(+1);
       }
     };
     run();
-    QCOMPARE(w->Editor->lines().mid(0, 2), changed);
+    QCOMPARE(w->editor().lines().mid(0, 2), changed);
     FAnswer = QMessageBox::Cancel;
-    QTest::keyClick(w->Editor, Qt::Key_Escape);
+    QTest::keyClick(&w->editor(), Qt::Key_Escape);
     QApplication::processEvents();
     QCOMPARE(FAsked, QStringList{QStringLiteral("Сохранить текст ?")});
     QVERIFY(w->isVisible());
-    QTest::keyClick(w->Editor, Qt::Key_Z, Qt::ControlModifier);
-    QCOMPARE(w->Editor->lines().mid(0, 2), (QStringList{"abc", "def"}));
+    QTest::keyClick(&w->editor(), Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(w->editor().lines().mid(0, 2), (QStringList{"abc", "def"}));
 
     // After an edit of the user's, the tool is undone first, then the edit.
-    w->Editor->setCaretXY(QPoint(4, 2));
-    typeText(w->Editor, QStringLiteral("ж"));
+    w->editor().setCaretXY(QPoint(4, 2));
+    typeText(&w->editor(), QStringLiteral("ж"));
     run();
-    QTest::keyClick(w->Editor, Qt::Key_Z, Qt::ControlModifier);
-    QCOMPARE(w->Editor->lines().mid(0, 2), (QStringList{"abc", QStringLiteral("defж")}));
-    QTest::keyClick(w->Editor, Qt::Key_Z, Qt::ControlModifier);
-    QCOMPARE(w->Editor->lines().mid(0, 2), (QStringList{"abc", "def"}));
+    QTest::keyClick(&w->editor(), Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(w->editor().lines().mid(0, 2), (QStringList{"abc", QStringLiteral("defж")}));
+    QTest::keyClick(&w->editor(), Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(w->editor().lines().mid(0, 2), (QStringList{"abc", "def"}));
     w->ExitWithoutSaving();
   }
 
@@ -313,9 +313,9 @@ class TestMainWindow : public QObject {
     const QString path = FDir.filePath(QStringLiteral("options.txt"));
     QVERIFY(writeAll(path, "abc\r\n"));
     auto w = openOn(path);
-    typeText(w->Editor, QStringLiteral("ы"));
+    typeText(&w->editor(), QStringLiteral("ы"));
     w->ApplyEditorSettings();
-    QVERIFY(w->Editor->modified());
+    QVERIFY(w->editor().modified());
     FAnswer = QMessageBox::Cancel;
     QVERIFY(!w->close());
     QCOMPARE(FAsked, QStringList{QStringLiteral("Сохранить текст ?")});
@@ -333,7 +333,7 @@ class TestMainWindow : public QObject {
     QCOMPARE(w->editorHeight(), 200);
     w->resize(600, 250);
     QApplication::processEvents();
-    const int available = w->height() - w->menuBar()->height() - w->tbMain->height() - w->sBar->height();
+    const int available = w->height() - w->menuBar()->height() - w->toolBar()->height() - w->statusBar()->height();
     QVERIFY(available < 200);
     QCOMPARE(w->editorHeight(), qMax(42, available / 2));
     const int halved = w->editorHeight();
@@ -359,12 +359,12 @@ class TestMainWindow : public QObject {
     for (int i = 0; i < 8; ++i) lines << QStringLiteral("строка номер %1 с текстом").arg(i + 1);
     QVERIFY(writeAll(path, lines.join("\r\n").toUtf8() + "\r\n"));
     auto w = openOn(path);
-    w->Editor->setCaretXY(QPoint(12, 7));
+    w->editor().setCaretXY(QPoint(12, 7));
     QApplication::processEvents();
-    QCOMPARE(w->sBarPanels[0]->text(), QStringLiteral("Стр.:   7   Кол.:  12"));
-    typeText(w->Editor, QStringLiteral("ы"));
+    QCOMPARE(w->statusPanel(0)->text(), QStringLiteral("Стр.:   7   Кол.:  12"));
+    typeText(&w->editor(), QStringLiteral("ы"));
     QApplication::processEvents();
-    QCOMPARE(w->sBarPanels[1]->text(), QStringLiteral("Изменен"));
+    QCOMPARE(w->statusPanel(1)->text(), QStringLiteral("Изменен"));
     w->ExitWithoutSaving();
   }
 
@@ -373,15 +373,15 @@ class TestMainWindow : public QObject {
     const QString path = FDir.filePath(QStringLiteral("space.txt"));
     QVERIFY(writeAll(path, "ab\r\n"));
     auto w = openOn(path);
-    w->Editor->setCaretXY(QPoint(3, 1));
-    QTest::keyClicks(w->Editor, QStringLiteral("c"));
+    w->editor().setCaretXY(QPoint(3, 1));
+    QTest::keyClicks(&w->editor(), QStringLiteral("c"));
     QCOMPARE(w->lastRenderedMText(), QStringLiteral("ab\\P"));
-    QTest::keyClick(w->Editor, Qt::Key_Space);
+    QTest::keyClick(&w->editor(), Qt::Key_Space);
     QCOMPARE(w->lastRenderedMText(), QStringLiteral("abc\\P"));
-    QTest::keyClick(w->Editor, Qt::Key_Return);
+    QTest::keyClick(&w->editor(), Qt::Key_Return);
     QCOMPARE(w->lastRenderedMText(), QStringLiteral("abc\\P"));  // trailing blanks trimmed
-    QTest::keyClicks(w->Editor, QStringLiteral("d"));
-    QTest::keyClick(w->Editor, Qt::Key_Return);
+    QTest::keyClicks(&w->editor(), QStringLiteral("d"));
+    QTest::keyClick(&w->editor(), Qt::Key_Return);
     QCOMPARE(w->lastRenderedMText(), QStringLiteral("abc\\Pd\\P"));
     w->ExitWithoutSaving();
   }
@@ -391,15 +391,15 @@ class TestMainWindow : public QObject {
     const QString path = FDir.filePath(QStringLiteral("undo.txt"));
     QVERIFY(writeAll(path, "ab\r\n"));
     auto w = openOn(path);
-    w->Editor->setCaretXY(QPoint(3, 1));
-    QTest::keyClicks(w->Editor, QStringLiteral("cd"));
-    QTest::keyClick(w->Editor, Qt::Key_Space);
+    w->editor().setCaretXY(QPoint(3, 1));
+    QTest::keyClicks(&w->editor(), QStringLiteral("cd"));
+    QTest::keyClick(&w->editor(), Qt::Key_Space);
     QCOMPARE(w->lastRenderedMText(), QStringLiteral("abcd\\P"));
-    QTest::keyClick(w->Editor, Qt::Key_Z, Qt::ControlModifier);
-    QCOMPARE(w->Editor->line(0), QStringLiteral("ab"));
+    QTest::keyClick(&w->editor(), Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(w->editor().line(0), QStringLiteral("ab"));
     QCOMPARE(w->lastRenderedMText(), QStringLiteral("ab\\P"));
     w->RunCommand(cmdEditRedo, QString());
-    QCOMPARE(w->lastRenderedMText(), EditorTextToMText(w->Editor->lines(), QString()));
+    QCOMPARE(w->lastRenderedMText(), EditorTextToMText(w->editor().lines(), QString()));
     QVERIFY(w->lastRenderedMText().startsWith(QStringLiteral("abcd")));
     w->RunCommand(cmdEditUndo, QString());
     QCOMPARE(w->lastRenderedMText(), QStringLiteral("ab\\P"));

@@ -13,14 +13,14 @@ class TestPreview : public QObject {
 
   // The pane's pixels at the current scroll position against a band render.
   static void compareShown(TfrmMain& w) {
-    QWidget* pane = w.ScrlBox->viewport();
+    QWidget* pane = w.previewPane()->viewport();
     const QImage shown = pane->grab().toImage().convertToFormat(QImage::Format_RGB32);
-    const QRect visible(w.ScrlBox->horizontalScrollBar()->value(), w.ScrlBox->verticalScrollBar()->value(),
+    const QRect visible(w.previewPane()->horizontalScrollBar()->value(), w.previewPane()->verticalScrollBar()->value(),
                         pane->width(), pane->height());
     TCanvas c;
     RenderPreviewBand(c, w.lastRenderedMText(), Options.RenderProps, visible);
     const QImage& expected = c.image();
-    const QRect picture = QRect(QPoint(0, 0), w.imgRender->size()) & visible;
+    const QRect picture = QRect(QPoint(0, 0), w.previewImage()->size()) & visible;
     QVERIFY(!picture.isEmpty());
     int ink = 0;
     const QRgb back = ColorToQColor(Options.RenderProps.rpBackColor).rgb() | 0xFF000000u;
@@ -48,10 +48,10 @@ class TestPreview : public QObject {
     TCanvas probe;
     const QPoint size = RenderPreviewBand(probe, w->lastRenderedMText(), Options.RenderProps, QRect());
     QVERIFY(size.y() > 32767);
-    QCOMPARE(w->imgRender->size(), QSize(size.x() + 1, size.y() + 1));
+    QCOMPARE(w->previewImage()->size(), QSize(size.x() + 1, size.y() + 1));
 
     compareShown(*w);
-    QScrollBar* v = w->ScrlBox->verticalScrollBar();
+    QScrollBar* v = w->previewPane()->verticalScrollBar();
     v->setValue(v->maximum() / 2);
     compareShown(*w);
     v->setValue(v->maximum());

@@ -64,8 +64,8 @@ int RecoverySignalChild(const QString& document, const QString& folder) {
   QApplication::processEvents();
   // Only the signal may write the copy.
   w.recovery()->setDelay(600000);
-  w.Editor->moveCursor(QTextCursor::End);
-  typeText(w.Editor, QStringLiteral(" набрано"));
+  w.editor().moveCursor(QTextCursor::End);
+  typeText(&w.editor(), QStringLiteral(" набрано"));
   std::printf("ready\n");
   std::fflush(stdout);
   return QApplication::exec();
@@ -129,12 +129,12 @@ class TestRecovery : public QObject {
     QVERIFY(FAsked.isEmpty());
     const QString copy = copyOf(doc);
     w->recovery()->setDelay(200);
-    typeText(w->Editor, QStringLiteral("ё"));
+    typeText(&w->editor(), QStringLiteral("ё"));
     // At most two seconds after the change.
     QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(copy).isFile(), 2000);
     QCOMPARE(readFile(copy), EncodeWindows1251(QStringLiteral("ёРазмер\nдва\n")));
     // A later change reaches the copy too, not only the first one.
-    typeText(w->Editor, QStringLiteral("ж"));
+    typeText(&w->editor(), QStringLiteral("ж"));
     QTRY_COMPARE_WITH_TIMEOUT(readFile(copy), EncodeWindows1251(QStringLiteral("ёжРазмер\nдва\n")), 2000);
     QVERIFY(!QFileInfo(folder()).permissions().testFlag(QFileDevice::ReadOther));
 
@@ -162,12 +162,12 @@ class TestRecovery : public QObject {
     const QString doc = newDocument("a\r\n");
     auto w = openOn(doc);
     w->recovery()->setDelay(50);
-    typeText(w->Editor, QStringLiteral("b"));
+    typeText(&w->editor(), QStringLiteral("b"));
     QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(copyOf(doc)).isFile(), 2000);
     w->SaveText();
     QVERIFY(!QFileInfo(copyOf(doc)).exists());
     QCOMPARE(readFile(doc), QByteArray("ba\r\n"));
-    typeText(w->Editor, QStringLiteral("c"));
+    typeText(&w->editor(), QStringLiteral("c"));
     QTRY_COMPARE_WITH_TIMEOUT(readFile(copyOf(doc)), QByteArray("bca\r\n"), 2000);
     w->ExitWithoutSaving();
   }
@@ -194,8 +194,8 @@ class TestRecovery : public QObject {
     QCOMPARE(FAsked.size(), 1);
     QVERIFY2(FAsked.first().contains("09.12.2026") && FAsked.first().contains("23:41:05"), qPrintable(FAsked.first()));
     QVERIFY(FAsked.first().contains("Восстановить"));
-    QCOMPARE(w->Editor->lines(), restore ? QStringList({"new", "text"}) : QStringList({"old"}));
-    QCOMPARE(w->Editor->modified(), restore);
+    QCOMPARE(w->editor().lines(), restore ? QStringList({"new", "text"}) : QStringList({"old"}));
+    QCOMPARE(w->editor().modified(), restore);
     QCOMPARE(readFile(doc), QByteArray("old\r\n"));  // not written by restoring
     if (restore) {
       QVERIFY(QFileInfo(copy).isFile());
@@ -204,7 +204,7 @@ class TestRecovery : public QObject {
     } else {
       // Declined, the copy survives the copies of later changes.
       w->recovery()->setDelay(50);
-      typeText(w->Editor, QStringLiteral("x"));
+      typeText(&w->editor(), QStringLiteral("x"));
       QTRY_COMPARE_WITH_TIMEOUT(readFile(copy), QByteArray("xold\r\n"), 2000);
       QCOMPARE(readFile(copy + ".declined"), QByteArray("new\r\ntext\r\n"));
       w->ExitWithoutSaving();
@@ -220,7 +220,7 @@ class TestRecovery : public QObject {
     setTime(copyOf(doc), QDateTime::currentDateTime().addSecs(-60));
     auto w = openOn(doc);
     QVERIFY(FAsked.isEmpty());
-    QCOMPARE(w->Editor->lines(), QStringList{"saved later"});
+    QCOMPARE(w->editor().lines(), QStringList{"saved later"});
     w->close();
   }
 
@@ -236,8 +236,8 @@ class TestRecovery : public QObject {
     auto wb = openOn(b);
     wa->recovery()->setDelay(50);
     wb->recovery()->setDelay(50);
-    typeText(wa->Editor, QStringLiteral("1"));
-    typeText(wb->Editor, QStringLiteral("2"));
+    typeText(&wa->editor(), QStringLiteral("1"));
+    typeText(&wb->editor(), QStringLiteral("2"));
     QTRY_COMPARE_WITH_TIMEOUT(readFile(copyOf(a)), QByteArray("1a\r\n"), 2000);
     QTRY_COMPARE_WITH_TIMEOUT(readFile(copyOf(b)), QByteArray("2b\r\n"), 2000);
     wa->ExitWithoutSaving();
@@ -262,8 +262,8 @@ class TestRecovery : public QObject {
     const QString doc = newDocument("abc\r\n");
     const QDateTime t = QFileInfo(doc).lastModified();
     auto w = openOn(doc);
-    w->Editor->moveCursor(QTextCursor::End);
-    typeText(w->Editor, QStringLiteral("!"));
+    w->editor().moveCursor(QTextCursor::End);
+    typeText(&w->editor(), QStringLiteral("!"));
     QByteArray other = readFile(doc);
     if (change == "content") {
       other = "xyz\r\n";
@@ -285,7 +285,7 @@ class TestRecovery : public QObject {
     }
     QCOMPARE(QFileInfo(doc).exists(), change != "removed");
     if (change != "removed") QCOMPARE(readFile(doc), other);
-    QCOMPARE(w->Editor->lines(), QStringList{"abc!"});  // the text stays in the editor
+    QCOMPARE(w->editor().lines(), QStringList{"abc!"});  // the text stays in the editor
     // Declined, it asks again next time; Save asks the same way.
     FAsked.clear();
     w->SaveText();
@@ -296,9 +296,9 @@ class TestRecovery : public QObject {
   void ourOwnSaveIsNoChangeUnderYou() {
     const QString doc = newDocument("abc\r\n");
     auto w = openOn(doc);
-    typeText(w->Editor, QStringLiteral("1"));
+    typeText(&w->editor(), QStringLiteral("1"));
     w->SaveText();
-    typeText(w->Editor, QStringLiteral("2"));
+    typeText(&w->editor(), QStringLiteral("2"));
     w->ApplyAndClose();
     QVERIFY(FAsked.isEmpty());
     QCOMPARE(readFile(doc), QByteArray("12abc\r\n"));

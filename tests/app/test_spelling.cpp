@@ -46,13 +46,13 @@ class TestSpelling : public QObject {
     // F6 while typing: no menu command holds the key.
     language(*w, 0x0419)->trigger();
     w->activateWindow();
-    w->Editor->setFocus();
+    w->editor().setFocus();
     QVERIFY(QTest::qWaitForWindowActive(w.get()));
-    w->Editor->setCaretXY(QPoint(1, 1));
-    QTest::keyClick(w->Editor->viewport(), Qt::Key_F6);
-    QCOMPARE(w->Editor->caretXY(), QPoint(9, 1));
+    w->editor().setCaretXY(QPoint(1, 1));
+    QTest::keyClick(w->editor().viewport(), Qt::Key_F6);
+    QCOMPARE(w->editor().caretXY(), QPoint(9, 1));
     QVERIFY(FBed.FMessages.isEmpty());
-    QTest::keyClick(w->Editor->viewport(), Qt::Key_F6);
+    QTest::keyClick(w->editor().viewport(), Qt::Key_F6);
     QCOMPARE(FBed.FMessages, QStringList{"Ошибок больше не найдено!"});
 
     // A rebuild (after the menu editor saved) keeps the language chosen, as
@@ -66,7 +66,7 @@ class TestSpelling : public QObject {
     language(*w, 0)->trigger();
     QCOMPARE(Options.SpellLanguage, 0);
     QCOMPARE(int(w->editorPopup()->actions().size()), entries);
-    QCOMPARE(w->Editor->pluginCount(), 1);
+    QCOMPARE(w->editor().pluginCount(), 1);
   }
 };
 

@@ -37,23 +37,23 @@ class TestToleranceCommand : public QObject {
     };
     platform::ScopedDialogScript script(seam);
 
-    w->Editor->setSelStart(6);
-    w->Editor->setSelLength(4);  // " 25 ": the blanks around are not the size
+    w->editor().setSelStart(6);
+    w->editor().setSelLength(4);  // " 25 ": the blanks around are not the size
     w->RunCommand(cmdInsertTolerance, QString());
     QCOMPARE(nominal, QStringLiteral("25"));
     QVERIFY2(FBed.FMessages.isEmpty(), qPrintable(FBed.FMessages.join('\n')));
-    QCOMPARE(w->Editor->lines().value(0), QStringLiteral("Размер\\A1;25{\\H0.6x;\\S+0.021^0;}мм"));
-    QCOMPARE(w->Editor->selStart(), 10);  // just before 25
-    QCOMPARE(w->Editor->selLength(), 0);
+    QCOMPARE(w->editor().lines().value(0), QStringLiteral("Размер\\A1;25{\\H0.6x;\\S+0.021^0;}мм"));
+    QCOMPARE(w->editor().selStart(), 10);  // just before 25
+    QCOMPARE(w->editor().selLength(), 0);
 
     // Cancelled: nothing changes.
     reply = QDialog::Rejected;
-    const QStringList before = w->Editor->lines();
-    w->Editor->setSelStart(0);
-    w->Editor->setSelLength(6);
+    const QStringList before = w->editor().lines();
+    w->editor().setSelStart(0);
+    w->editor().setSelLength(6);
     w->RunCommand(cmdInsertTolerance, QString());
-    QCOMPARE(w->Editor->lines(), before);
-    QCOMPARE(w->Editor->selLength(), 6);
+    QCOMPARE(w->editor().lines(), before);
+    QCOMPARE(w->editor().selLength(), 6);
   }
 };
 

@@ -38,8 +38,8 @@ class TestToolCommands : public QObject {
 
   void threeStackReplacesTheSelectionAndRenders() {
     auto w = FBed.openWith("Круг 10\r\n");
-    w->Editor->setSelStart(0);
-    w->Editor->setSelLength(4);
+    w->editor().setSelStart(0);
+    w->editor().setSelLength(4);
     platform::DialogSeam seam;
     seam.dialog = [](QDialog* d) {
       auto* dlg = qobject_cast<Tfrm3Stage*>(d);
@@ -50,14 +50,14 @@ class TestToolCommands : public QObject {
     };
     platform::ScopedDialogScript script(seam);
     w->RunCommand(cmdInsertThreeStack, QString());
-    QCOMPARE(w->Editor->lines().value(0), QStringLiteral("\\A1;Круг{\\H0.6x;\\S+0.1^-0.2;} 10"));
+    QCOMPARE(w->editor().lines().value(0), QStringLiteral("\\A1;Круг{\\H0.6x;\\S+0.1^-0.2;} 10"));
     QVERIFY(w->lastRenderedMText().startsWith(QStringLiteral("\\A1;Круг{\\H0.6x;\\S+0.1^-0.2;} 10")));
     w->ExitWithoutSaving();
   }
 
   void dateGetsASpaceOnEachSideCancelInsertsNothing() {
     auto w = FBed.openWith("a\r\n");
-    w->Editor->setSelStart(1);
+    w->editor().setSelStart(1);
     QString chosen;
     bool insert = false;
     platform::DialogSeam seam;
@@ -70,11 +70,11 @@ class TestToolCommands : public QObject {
     };
     platform::ScopedDialogScript script(seam);
     w->RunCommand(cmdInsertDataTime, QString());
-    QCOMPARE(w->Editor->lines().value(0), QStringLiteral("a"));
+    QCOMPARE(w->editor().lines().value(0), QStringLiteral("a"));
     insert = true;
     w->RunCommand(cmdInsertDataTime, QString());
     QVERIFY(chosen.endsWith(QStringLiteral("г.")));
-    QCOMPARE(w->Editor->lines().value(0), QStringLiteral("a ") + chosen + QLatin1Char(' '));
+    QCOMPARE(w->editor().lines().value(0), QStringLiteral("a ") + chosen + QLatin1Char(' '));
     QVERIFY(w->lastRenderedMText().contains(chosen));
     w->ExitWithoutSaving();
   }
@@ -83,8 +83,8 @@ class TestToolCommands : public QObject {
   // 50.8 mm, written with the separator of the settings.
   void recountInsertsTheConvertedValue() {
     auto w = FBed.openWith("x\r\n");
-    w->Editor->setSelStart(0);
-    w->Editor->setSelLength(1);
+    w->editor().setSelStart(0);
+    w->editor().setSelLength(1);
     platform::DialogSeam seam;
     seam.dialog = [](QDialog* d) {
       auto* dlg = qobject_cast<TfrmUnitConv*>(d);
@@ -96,7 +96,7 @@ class TestToolCommands : public QObject {
     platform::ScopedDialogScript script(seam);
     const QString before = w->lastRenderedMText();
     w->RunCommand(cmdToolsRecount, QString());
-    QCOMPARE(w->Editor->lines().value(0), Options.CommaAsSep ? QStringLiteral("50,8") : QStringLiteral("50.8"));
+    QCOMPARE(w->editor().lines().value(0), Options.CommaAsSep ? QStringLiteral("50,8") : QStringLiteral("50.8"));
     QCOMPARE(w->lastRenderedMText(), before);  // the preview is not rendered again
     QVERIFY2(FBed.FMessages.isEmpty(), qPrintable(FBed.FMessages.join('\n')));
     w->ExitWithoutSaving();
@@ -127,18 +127,18 @@ class TestToolCommands : public QObject {
         return qobject_cast<TfrmTolTable*>(d) ? int(QDialog::Accepted) : int(QDialog::Rejected);
       };
       platform::ScopedDialogScript script(seam);
-      w->Editor->setSelStart(0);
-      w->Editor->setSelLength(2);
+      w->editor().setSelStart(0);
+      w->editor().setSelLength(2);
       w->RunCommand(cmdInsertTolerance, QString());  // 25 opens on H7 of 18-30
-      QCOMPARE(w->Editor->lines().value(0), "\\A1;25{\\H0.6x;\\S+0" + sep + "021^0;}");
-      w->Editor->setSelStart(0);
-      w->Editor->setSelLength(w->Editor->lines().value(0).size());
+      QCOMPARE(w->editor().lines().value(0), "\\A1;25{\\H0.6x;\\S+0" + sep + "021^0;}");
+      w->editor().setSelStart(0);
+      w->editor().setSelLength(w->editor().lines().value(0).size());
       w->RunCommand(cmdToolsRecount, QString());
-      QCOMPARE(w->Editor->lines().value(0), "50" + sep + "8");
-      w->Editor->setSelStart(0);
-      w->Editor->setSelLength(w->Editor->lines().value(0).size());
+      QCOMPARE(w->editor().lines().value(0), "50" + sep + "8");
+      w->editor().setSelStart(0);
+      w->editor().setSelLength(w->editor().lines().value(0).size());
       w->RunCommand(cmdInsertThreeStack, QString());
-      QCOMPARE(w->Editor->lines().value(0), "\\A1;50" + sep + "8{\\H0.6x;\\S+0" + sep + "5^-0" + sep + "25;}");
+      QCOMPARE(w->editor().lines().value(0), "\\A1;50" + sep + "8{\\H0.6x;\\S+0" + sep + "5^-0" + sep + "25;}");
       w->ExitWithoutSaving();
     }
     QLocale::setDefault(QLocale::c());

@@ -54,13 +54,13 @@ class TestSaveFaults : public QObject {
         *w = std::make_unique<TfrmMain>(FSession, QStringList{"korvex", path});
         (*w)->show();
         QApplication::processEvents();
-        (*w)->Editor->replaceLines(0, {QStringLiteral("правка пользователя")});
+        (*w)->editor().replaceLines(0, {QStringLiteral("правка пользователя")});
       };
       s.save = [w] { return (*w)->SaveTextChecked(); };
       s.dataKept = [w] {
-        return (*w)->Editor->lines().value(0) == QStringLiteral("правка пользователя") && (*w)->Editor->modified();
+        return (*w)->editor().lines().value(0) == QStringLiteral("правка пользователя") && (*w)->editor().modified();
       };
-      s.finish = [w] { (*w)->Editor->setModified(false); };
+      s.finish = [w] { (*w)->editor().setModified(false); };
     } else if (target == "recovery copy") {
       auto editor = std::make_shared<TEditor>();
       auto copy = std::make_shared<TRecoveryCopy>(editor.get());
