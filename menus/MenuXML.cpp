@@ -5,8 +5,6 @@
 #include <QToolBar>
 #include <QWidgetAction>
 
-#include "menus/zorAcMtextMenus.h"
-
 // ---------------------------------------------------------------------------
 // Popup lookup
 
@@ -32,6 +30,7 @@ TXmlToMenu::TXmlToMenu(QMainWindow* AForm, TImageList* AImageList, QToolBar* ATo
     : FForm(AForm), FImageList(AImageList), FToolBar(AToolBar), FClickEvent(std::move(AClickEvent)) {
   if (!FForm) throw std::logic_error("Form not assigned");
   if (!qobject_cast<QMenuBar*>(FForm->menuWidget())) throw std::logic_error("MainMenu not assigned");
+  FMtextMenu = TAcMtextMenu::of(mainMenu());
   if (!FToolBar) throw std::logic_error("ToolBar not assigned");
   if (FImageList) FToolBar->setIconSize(QSize(FImageList->width(), FImageList->height()));
   clearEarlierLoad();
@@ -94,7 +93,7 @@ bool TXmlToMenu::MenuLoad(const QString& FileName) {
     if (OnParseError) OnParseError(message);
     return false;
   }
-  if (TAcMtextMenu* drawer = AcMtextMenu()) drawer->CalcMaxSize();
+  if (FMtextMenu) FMtextMenu->CalcMaxSize();
   return true;
 }
 
@@ -121,7 +120,7 @@ void TSaxHandler::startElement(TMenuElement element, QStringView, const QXmlStre
       break;
     case msPopupMenu:
       if (!FCurPopMnu) {
-        auto* popup = new TXmlMenu(FXmlToMenu->form());
+        auto* popup = new TXmlMenu(FXmlToMenu->form(), FXmlToMenu->mtextMenu());
         popup->setObjectName(FItemAttr.Caption);
         popup->setProperty(XmlMenuMarker, QStringLiteral("popup"));
         FCurPopMnu = popup;
@@ -144,7 +143,7 @@ TXmlMenuItem* TSaxHandler::createMenuItem(QWidget* menuRoot) {
   const TItemAttr& a = FItemAttr;
   auto* item = new TXmlMenuItem(form);
 
-  QWidget* target = FCurMnuItem ? FCurMnuItem->ensureSubMenu(form) : menuRoot;
+  QWidget* target = FCurMnuItem ? FCurMnuItem->ensureSubMenu(form, FXmlToMenu->mtextMenu()) : menuRoot;
   item->FParentItem = FCurMnuItem;
 
   if (a.Caption == QLatin1String("-"))

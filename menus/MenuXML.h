@@ -84,6 +84,9 @@ class TXmlToMenu {
   QMenuBar* mainMenu() const;
   QToolBar* toolBar() const { return FToolBar; }
   TImageList* imageList() const { return FImageList; }
+  // The MText drawer attached to the window's menu bar, or nullptr: the
+  // menus are drawn with its style and handed to it for measuring.
+  TAcMtextMenu* mtextMenu() const { return FMtextMenu; }
   const TMenuClickEvent& clickEvent() const { return FClickEvent; }
   QString errorString() const { return FErrorString; }
 
@@ -102,6 +105,7 @@ class TXmlToMenu {
   QToolBar* FToolBar;
   TMenuClickEvent FClickEvent;
   QString FErrorString;
+  TAcMtextMenu* FMtextMenu = nullptr;
 };
 
 // The popups built from the file, in creation order.

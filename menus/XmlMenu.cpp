@@ -10,13 +10,11 @@
 #include <QWidgetAction>
 #include <qdrawutil.h>
 
-#include "menus/zorAcMtextMenus.h"
-
 const char* const XmlMenuMarker = "korvexXmlMenu";
 
 
-TXmlMenu::TXmlMenu(QWidget* parent) : QMenu(parent) {
-  setStyle(MtextMenuStyle());
+TXmlMenu::TXmlMenu(QWidget* parent, TAcMtextMenu* drawer) : QMenu(parent) {
+  if (drawer) setStyle(drawer->style());
   // QMenu repaints the rectangles of its own layout when the highlight moves;
   // in columns they are elsewhere.
   connect(this, &QMenu::hovered, this, [this] {
@@ -33,7 +31,7 @@ void TXmlMenu::remeasure() {
 void TXmlMenu::initStyleOption(QStyleOptionMenuItem* option, const QAction* action) const {
   QMenu::initStyleOption(option, action);
   const auto* item = qobject_cast<const TXmlMenuItem*>(action);
-  if (!item || !item->FAsMText || item->isSeparator() || !AcMtextMenu()) return;
+  if (!item || !item->showsMtext() || !qobject_cast<const TMtextMenuStyle*>(style())) return;
   const int tab = option->text.indexOf(QLatin1Char('\t'));
   const QString shortcut = tab >= 0 ? option->text.mid(tab + 1) : QString();
   option->text = TMtextMenuStyle::encode(item->mtext(), shortcut);
@@ -360,9 +358,9 @@ QString TXmlMenuItem::mtext() const {
 
 TXmlMenu* TXmlMenuItem::subMenu() const { return qobject_cast<TXmlMenu*>(menu()); }
 
-TXmlMenu* TXmlMenuItem::ensureSubMenu(QWidget* owner) {
+TXmlMenu* TXmlMenuItem::ensureSubMenu(QWidget* owner, TAcMtextMenu* drawer) {
   if (TXmlMenu* m = subMenu()) return m;
-  auto* m = new TXmlMenu(owner);
+  auto* m = new TXmlMenu(owner, drawer);
   m->setProperty(XmlMenuMarker, QStringLiteral("submenu"));
   m->setTitle(text());
   setMenu(m);

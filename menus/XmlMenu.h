@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "menus/MenuCommands.h"
+#include "menus/zorAcMtextMenus.h"
 
 class QStyleOptionMenuItem;
 
@@ -15,9 +16,9 @@ class QStyleOptionMenuItem;
 // that a new load destroys only those and not the toolkit's own menus.
 extern const char* const XmlMenuMarker;
 
-// The menu class of every popup and submenu the loader builds.  It tells the
-// style which of its items are MText items, so that their captions are
-// measured and drawn by the MText menu drawer (zorAcMtextMenus).
+// The menu class of every popup and submenu the loader builds.  Drawn with a
+// drawer's style, it tells the style which of its items are MText items, so
+// that their captions are measured and drawn by the MText menu drawer.
 //
 // An item marked as a column break starts a new column to the right of the
 // previous one, past a vertical bar.  QMenu lays out columns only when a menu
@@ -25,12 +26,13 @@ extern const char* const XmlMenuMarker;
 // hit-tests its items itself; QMenu keeps the items, their order (Up and Down
 // run through the columns one after the other), access keys, Return and
 // Escape, the highlight and the submenus.
-class TXmlMenu : public QMenu {
+class TXmlMenu : public QMenu, public TMtextMenuHost {
   Q_OBJECT
  public:
-  explicit TXmlMenu(QWidget* parent = nullptr);
+  // Without a drawer the items show their plain captions.
+  explicit TXmlMenu(QWidget* parent = nullptr, TAcMtextMenu* drawer = nullptr);
   // Drops the cached item sizes, so the next layout measures every item anew.
-  void remeasure();
+  void remeasure() override;
 
   // Some item after the first starts a new column.
   bool hasColumns() const;
@@ -85,7 +87,7 @@ class TXmlMenu : public QMenu {
 
 // A menu item of the main menu or of a popup menu.  Its submenu (a TXmlMenu
 // owned by the same window) is made when the first child is added.
-class TXmlMenuItem : public TCommandWidget<QAction> {
+class TXmlMenuItem : public TCommandWidget<QAction>, public TMtextCaption {
   Q_OBJECT
  public:
   explicit TXmlMenuItem(QObject* owner);
@@ -98,9 +100,10 @@ class TXmlMenuItem : public TCommandWidget<QAction> {
   TXmlMenuItem* FParentItem = nullptr;
 
   // The caption rendered for an MText item: the argument without its first "~".
-  QString mtext() const;
+  QString mtext() const override;
+  bool showsMtext() const override { return FAsMText && !isSeparator(); }
   // nullptr until a child has been added.
   TXmlMenu* subMenu() const;
   // The submenu, made on first use with the window as its owner.
-  TXmlMenu* ensureSubMenu(QWidget* owner);
+  TXmlMenu* ensureSubMenu(QWidget* owner, TAcMtextMenu* drawer = nullptr);
 };

@@ -10,10 +10,9 @@
 #include <QStyleOptionMenuItem>
 #include <QtMath>
 
-#include "menus/XmlMenu.h"
-
 namespace {
-TAcMtextMenu* CurrentDrawer = nullptr;
+// The property of the menu bar that holds its drawer.
+const char* const DrawerProperty = "korvexMtextMenuDrawer";
 
 // Private-use characters: they never occur in a caption or a shortcut text.
 constexpr QChar MtextMark(0xE000);
@@ -75,21 +74,10 @@ int pointSizeOf(const QFont& f) {
 }
 }  // namespace
 
-TAcMtextMenu* AcMtextMenu() { return CurrentDrawer; }
-
-TMtextMenuStyle* MtextMenuStyle() {
-  static QPointer<TMtextMenuStyle> style;
-  if (!style) {
-    style = new TMtextMenuStyle;
-    style->setParent(qApp);
-  }
-  return style;
-}
-
 // ---------------------------------------------------------------------------
 // Style
 
-TMtextMenuStyle::TMtextMenuStyle() = default;
+TMtextMenuStyle::TMtextMenuStyle(TAcMtextMenu* drawer) : FDrawer(drawer) {}
 
 QString TMtextMenuStyle::encode(const QString& mtext, const QString& shortcutText) {
   return QString(MtextMark) + mtext + ShortcutMark + shortcutText;
@@ -151,7 +139,7 @@ QSize TMtextMenuStyle::sizeFromContents(ContentsType type, const QStyleOption* o
                                         const QWidget* widget) const {
   const auto* mi = qstyleoption_cast<const QStyleOptionMenuItem*>(option);
   QString mtext, shortcut;
-  TAcMtextMenu* drawer = AcMtextMenu();
+  TAcMtextMenu* drawer = FDrawer;
   if (type != CT_MenuItem || !mi || !drawer || !decode(mi->text, &mtext, &shortcut))
     return QProxyStyle::sizeFromContents(type, option, size, widget);
   QStyleOptionMenuItem plain(*mi);
@@ -191,7 +179,7 @@ void TMtextMenuStyle::drawControl(ControlElement element, const QStyleOption* op
                                   const QWidget* widget) const {
   const auto* mi = qstyleoption_cast<const QStyleOptionMenuItem*>(option);
   QString mtext, shortcut;
-  TAcMtextMenu* drawer = AcMtextMenu();
+  TAcMtextMenu* drawer = FDrawer;
   if (element != CE_MenuItem || !mi || !drawer || !decode(mi->text, &mtext, &shortcut)) {
     QProxyStyle::drawControl(element, option, painter, widget);
     return;
@@ -214,12 +202,17 @@ void TMtextMenuStyle::drawControl(ControlElement element, const QStyleOption* op
 // ---------------------------------------------------------------------------
 // Drawer
 
-TAcMtextMenu::TAcMtextMenu(QMenuBar* AMenu) : FMenu(AMenu), FFont(QApplication::font("QMenu")) {
-  CurrentDrawer = this;
+TAcMtextMenu::TAcMtextMenu(QMenuBar* AMenu)
+    : FMenu(AMenu), FStyle(std::make_unique<TMtextMenuStyle>(this)), FFont(QApplication::font("QMenu")) {
+  if (FMenu) FMenu->setProperty(DrawerProperty, QVariant::fromValue(static_cast<void*>(this)));
 }
 
 TAcMtextMenu::~TAcMtextMenu() {
-  if (CurrentDrawer == this) CurrentDrawer = nullptr;
+  if (FMenu && of(FMenu) == this) FMenu->setProperty(DrawerProperty, QVariant());
+}
+
+TAcMtextMenu* TAcMtextMenu::of(const QMenuBar* bar) {
+  return bar ? static_cast<TAcMtextMenu*>(bar->property(DrawerProperty).value<void*>()) : nullptr;
 }
 
 // A canvas with one side 0 holds no image and forgets the other side, so
@@ -255,8 +248,8 @@ void TAcMtextMenu::CalcMaxSize() {
   // not menu items in this sense and are skipped.
   std::function<void(QMenu*)> walk = [&](QMenu* menu) {
     for (QAction* a : menu->actions()) {
-      auto* item = qobject_cast<TXmlMenuItem*>(a);
-      if (item && item->FAsMText && !item->isSeparator()) {
+      const auto* item = dynamic_cast<const TMtextCaption*>(a);
+      if (item && item->showsMtext()) {
         applyFont(FFontColor, item->mtext());
         FBitmap.moveTo(0, 0);
         QPoint size;
@@ -310,9 +303,9 @@ void TAcMtextMenu::ResetMtextMenuFont() {
 
 void TAcMtextMenu::remeasureMenus() {
   if (!FMenu) return;
-  QSet<TXmlMenu*> menus;
+  QSet<TMtextMenuHost*> menus;
   std::function<void(QMenu*)> walk = [&](QMenu* menu) {
-    if (auto* m = qobject_cast<TXmlMenu*>(menu)) {
+    if (auto* m = dynamic_cast<TMtextMenuHost*>(menu)) {
       if (menus.contains(m)) return;
       menus.insert(m);
     }
@@ -323,7 +316,8 @@ void TAcMtextMenu::remeasureMenus() {
     if (QMenu* sub = top->menu()) walk(sub);
   // The popups (and their submenus) belong to the same window.
   if (QWidget* form = FMenu->parentWidget())
-    for (TXmlMenu* m : form->findChildren<TXmlMenu*>(QString(), Qt::FindDirectChildrenOnly)) walk(m);
-  for (TXmlMenu* m : menus) m->remeasure();
+    for (QMenu* m : form->findChildren<QMenu*>(QString(), Qt::FindDirectChildrenOnly))
+      if (dynamic_cast<TMtextMenuHost*>(m)) walk(m);
+  for (TMtextMenuHost* m : menus) m->remeasure();
   FMenu->update();
 }

@@ -2,23 +2,44 @@
 // Menu items that show their argument rendered as MText instead of a caption.
 #include <QFont>
 #include <QHash>
+#include <QMenuBar>
+#include <QPointer>
 #include <QProxyStyle>
 #include <QSize>
 #include <QStyleOptionMenuItem>
+#include <memory>
 
 #include "core/Colors.h"
 #include "mtext/zorAcCanvas.h"
 #include "mtext/zorAcMtextRender.h"
 
-class QMenuBar;
-class TXmlMenuItem;
+class TAcMtextMenu;
 
-// Measures and draws the captions of MText items through the drawer; every
-// other part of the item is the base style's.
+// What the drawer needs of the menus it draws in; the menus built from the
+// menu file provide it, so the drawer knows nothing of how they are built.
+// An item that may show its caption as MText:
+class TMtextCaption {
+ public:
+  virtual ~TMtextCaption() = default;
+  // False for a separator and for an item shown by its plain caption.
+  virtual bool showsMtext() const = 0;
+  virtual QString mtext() const = 0;
+};
+// A menu that keeps its items' sizes and measures them again when told:
+class TMtextMenuHost {
+ public:
+  virtual ~TMtextMenuHost() = default;
+  virtual void remeasure() = 0;
+};
+
+// Measures and draws the captions of MText items through its drawer; every
+// other part of the item is the base style's.  Each drawer has one; a menu
+// drawn with it shows MText.
 class TMtextMenuStyle : public QProxyStyle {
   Q_OBJECT
  public:
-  TMtextMenuStyle();
+  explicit TMtextMenuStyle(TAcMtextMenu* drawer);
+  TAcMtextMenu* drawer() const { return FDrawer; }
   QSize sizeFromContents(ContentsType type, const QStyleOption* option, const QSize& size,
                          const QWidget* widget) const override;
   void drawControl(ControlElement element, const QStyleOption* option, QPainter* painter,
@@ -32,11 +53,13 @@ class TMtextMenuStyle : public QProxyStyle {
   QColor itemBackground(const QStyleOptionMenuItem& plain, int captionLeft, const QWidget* widget) const;
 
  private:
+  TAcMtextMenu* const FDrawer;
   mutable QHash<QString, int> FCaptionOffsets;  // by item layout and font
 };
 
-// The one MText menu drawer of the program: its font and the bitmap shared by
-// every measuring and drawing of an MText caption.
+// The MText menu drawer of a window: its font and the bitmap shared by every
+// measuring and drawing of an MText caption.  It is attached to the menu bar
+// it is made for; the menu builder finds it there and hands it its menus.
 class TAcMtextMenu {
  public:
   explicit TAcMtextMenu(QMenuBar* AMenu);
@@ -53,6 +76,13 @@ class TAcMtextMenu {
   void ResetMtextMenuFont();
   // Widest and tallest MText caption below the main menu's bar.
   void CalcMaxSize();
+
+  // The drawer attached to the bar (the last one made for it and not yet
+  // destroyed), or nullptr.
+  static TAcMtextMenu* of(const QMenuBar* bar);
+  // The style menus are given to show MText through this drawer; it goes
+  // with the drawer, and the menus then fall back to the application's.
+  TMtextMenuStyle* style() const { return FStyle.get(); }
 
   QMenuBar* Menu() const { return FMenu; }
   const QFont& Font() const { return FFont; }
@@ -75,16 +105,11 @@ class TAcMtextMenu {
   void sizeBitmap(int w, int h);
   void remeasureMenus();
 
-  QMenuBar* FMenu;
+  QPointer<QMenuBar> FMenu;
+  std::unique_ptr<TMtextMenuStyle> FStyle;
   QFont FFont;
   TColor FFontColor = clMenuText;
   TCanvas FBitmap;
   int FMaxWidth = 0;
   int FMaxHeight = 0;
 };
-
-// The drawer in use (the last one created and not yet destroyed), or nullptr.
-TAcMtextMenu* AcMtextMenu();
-
-// The one style every menu with MText items is drawn with (TXmlMenu sets it).
-TMtextMenuStyle* MtextMenuStyle();

@@ -64,7 +64,7 @@ class TestMtextMenus : public QObject {
   void drawerStartsFromTheSystemMenuFont() {
     Form f;
     TAcMtextMenu drawer(f.window.menuBar());
-    QCOMPARE(AcMtextMenu(), &drawer);
+    QCOMPARE(TAcMtextMenu::of(f.window.menuBar()), &drawer);
     QCOMPARE(drawer.Font(), QApplication::font("QMenu"));
     QCOMPARE(drawer.FontColor(), clMenuText);
     QCOMPARE(drawer.MaxWidth(), 0);
@@ -82,7 +82,7 @@ class TestMtextMenus : public QObject {
   void drawerIsForgottenWhenDestroyed() {
     Form f;
     { TAcMtextMenu drawer(f.window.menuBar()); }
-    QVERIFY(!AcMtextMenu());
+    QVERIFY(!TAcMtextMenu::of(f.window.menuBar()));
   }
 
   void adjustBitmapSizeGrowsByValuePlusOldSize() {
