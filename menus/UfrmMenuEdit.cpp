@@ -24,6 +24,7 @@
 #include <QVBoxLayout>
 #include <memory>
 
+#include "menus/MenuEditIcons.h"
 #include "platform/Paths.h"
 #include "platform/Platform.h"
 
@@ -32,124 +33,6 @@ constexpr int PropertiesWidth = 266;
 constexpr int GroupMinWidth = 256;
 constexpr QSize ClientSize(646, 494);
 constexpr QSize MinClientSize(532, 494);
-
-// ---------------------------------------------------------------------------
-// Pictures of the element toolbar and of the three sections.
-
-enum TIconKind { ikNone, ikAddChild, ikInsert, ikDelete, ikMoveUp, ikMoveDown, ikMainMenu, ikPopupMenu, ikToolBar };
-
-QPixmap drawIcon(TIconKind kind) {
-  QPixmap pm(16, 16);
-  pm.fill(Qt::transparent);
-  QPainter p(&pm);
-  p.setRenderHint(QPainter::Antialiasing, true);
-  const QColor frame(0x40, 0x50, 0x70);
-  const QColor paper(0xF4, 0xF6, 0xFA);
-  const QColor green(0x2E, 0x8B, 0x3A);
-  const QColor blue(0x2A, 0x5C, 0xB0);
-  auto plus = [&](qreal cx, qreal cy) {
-    p.setPen(Qt::NoPen);
-    p.setBrush(green);
-    p.drawRect(QRectF(cx - 3.5, cy - 1, 7, 2));
-    p.drawRect(QRectF(cx - 1, cy - 3.5, 2, 7));
-  };
-  auto arrow = [&](bool up) {
-    QPainterPath path;
-    if (up) {
-      path.moveTo(8, 2);
-      path.lineTo(14, 9);
-      path.lineTo(10, 9);
-      path.lineTo(10, 14);
-      path.lineTo(6, 14);
-      path.lineTo(6, 9);
-      path.lineTo(2, 9);
-    } else {
-      path.moveTo(8, 14);
-      path.lineTo(14, 7);
-      path.lineTo(10, 7);
-      path.lineTo(10, 2);
-      path.lineTo(6, 2);
-      path.lineTo(6, 7);
-      path.lineTo(2, 7);
-    }
-    path.closeSubpath();
-    p.setPen(QPen(blue.darker(130), 1));
-    p.setBrush(blue);
-    p.drawPath(path);
-  };
-  switch (kind) {
-    case ikNone:
-      break;
-    case ikAddChild:
-      p.setPen(QPen(frame, 1));
-      p.setBrush(paper);
-      p.drawRect(QRectF(1.5, 1.5, 7, 5));
-      p.drawLine(QPointF(4.5, 6.5), QPointF(4.5, 11.5));
-      p.drawLine(QPointF(4.5, 11.5), QPointF(7.5, 11.5));
-      plus(11.5, 11.5);
-      break;
-    case ikInsert:
-      p.setPen(QPen(frame, 1));
-      p.setBrush(paper);
-      p.drawRect(QRectF(1.5, 9.5, 9, 5));
-      plus(5.5, 4.5);
-      p.setPen(QPen(green, 1.5));
-      p.drawLine(QPointF(11, 4.5), QPointF(14, 4.5));
-      break;
-    case ikDelete:
-      p.setPen(QPen(QColor(0xC0, 0x20, 0x20), 2.5, Qt::SolidLine, Qt::RoundCap));
-      p.drawLine(QPointF(3.5, 3.5), QPointF(12.5, 12.5));
-      p.drawLine(QPointF(12.5, 3.5), QPointF(3.5, 12.5));
-      break;
-    case ikMoveUp:
-      arrow(true);
-      break;
-    case ikMoveDown:
-      arrow(false);
-      break;
-    case ikMainMenu:
-      p.setPen(QPen(frame, 1));
-      p.setBrush(paper);
-      p.drawRect(QRectF(0.5, 2.5, 15, 11));
-      p.setBrush(blue);
-      p.drawRect(QRectF(0.5, 2.5, 15, 3));
-      p.setPen(QPen(frame, 1));
-      p.drawLine(QPointF(3, 8.5), QPointF(10, 8.5));
-      p.drawLine(QPointF(3, 11.5), QPointF(8, 11.5));
-      break;
-    case ikPopupMenu:
-      p.setPen(QPen(frame, 1));
-      p.setBrush(paper);
-      p.drawRect(QRectF(3.5, 1.5, 11, 13));
-      p.drawLine(QPointF(5.5, 4.5), QPointF(12.5, 4.5));
-      p.drawLine(QPointF(5.5, 7.5), QPointF(12.5, 7.5));
-      p.drawLine(QPointF(5.5, 10.5), QPointF(11.5, 10.5));
-      p.setPen(Qt::NoPen);
-      p.setBrush(Qt::black);
-      {
-        QPainterPath cursor;
-        cursor.moveTo(0.5, 6);
-        cursor.lineTo(5, 10.5);
-        cursor.lineTo(2.5, 10.5);
-        cursor.lineTo(0.5, 13);
-        cursor.closeSubpath();
-        p.drawPath(cursor);
-      }
-      break;
-    case ikToolBar:
-      p.setPen(QPen(frame, 1));
-      p.setBrush(paper);
-      p.drawRect(QRectF(0.5, 4.5, 15, 8));
-      p.setBrush(green);
-      p.drawRect(QRectF(2.5, 6.5, 3, 4));
-      p.setBrush(blue);
-      p.drawRect(QRectF(6.5, 6.5, 3, 4));
-      p.setBrush(QColor(0xD0, 0x90, 0x20));
-      p.drawRect(QRectF(10.5, 6.5, 3, 4));
-      break;
-  }
-  return pm;
-}
 }  // namespace
 
 // ---------------------------------------------------------------------------
@@ -251,66 +134,6 @@ TTreeToXml::TTreeToXml(QTreeWidget* Tree) : FTree(Tree) {
 void TTreeToXml::SaveToFile(const QString& FileName) const { SaveMenuTree(FDoc, FileName); }
 
 // ---------------------------------------------------------------------------
-// Hot-key field
-
-THotKeyEdit::THotKeyEdit(QWidget* parent) : QLineEdit(parent) {
-  setReadOnly(true);
-  setContextMenuPolicy(Qt::NoContextMenu);
-  setShortCut(0);
-}
-
-void THotKeyEdit::setShortCut(quint16 value) {
-  FShortCut = value;
-  const QKeySequence seq = ShortCutToKeySequence(value);
-  setText(seq.isEmpty() ? QStringLiteral("Нет") : seq.toString(QKeySequence::NativeText));
-}
-
-bool THotKeyEdit::takeKey(int key, Qt::KeyboardModifiers modifiers) {
-  const Qt::KeyboardModifiers mods = modifiers & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier);
-  if (mods == Qt::ShiftModifier) return false;
-  const quint16 sc = KeySequenceToShortCut(
-      QKeySequence(QKeyCombination(mods | (modifiers & Qt::KeypadModifier), Qt::Key(key))));
-  if (sc == 0) return false;
-  setShortCut(sc);
-  return true;
-}
-
-void THotKeyEdit::keyPressEvent(QKeyEvent* e) {
-  const int key = e->key();
-  const Qt::KeyboardModifiers mods = e->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier);
-  switch (key) {
-    case Qt::Key_Shift:
-    case Qt::Key_Control:
-    case Qt::Key_Alt:
-    case Qt::Key_Meta:
-    case Qt::Key_AltGr:
-      e->accept();
-      return;
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-    case Qt::Key_Escape:
-      // The dialog's: Return applies, Escape closes.
-      if (mods == Qt::NoModifier) {
-        e->ignore();
-        return;
-      }
-      break;
-    case Qt::Key_Backspace:
-    case Qt::Key_Delete:
-      if (mods == Qt::NoModifier) {
-        setShortCut(0);
-        e->accept();
-        return;
-      }
-      break;
-    default:
-      break;
-  }
-  if (!takeKey(key, e->modifiers())) QApplication::beep();
-  e->accept();
-}
-
-// ---------------------------------------------------------------------------
 // Icon list rows
 
 TImageIndexDelegate::TImageIndexDelegate(const TImageList* icons, QObject* parent)
@@ -363,8 +186,8 @@ TfrmMenuEdit::TfrmMenuEdit(const QString& ImagesFileName, QWidget* parent)
   // list; the sections' own icons come after them.
   LoadIconStrip(imlIcons, ImagesFileName);
   FStripCount = imlIcons.count();
-  for (TIconKind k : {ikMainMenu, ikPopupMenu, ikToolBar}) imlIcons.add(drawIcon(k));
-  for (TIconKind k : {ikNone, ikAddChild, ikInsert, ikDelete, ikMoveUp, ikMoveDown}) imlMain.add(drawIcon(k));
+  for (TIconKind k : {ikMainMenu, ikPopupMenu, ikToolBar}) imlIcons.add(DrawMenuEditIcon(k));
+  for (TIconKind k : {ikNone, ikAddChild, ikInsert, ikDelete, ikMoveUp, ikMoveDown}) imlMain.add(DrawMenuEditIcon(k));
 
   buildLayout();
 
@@ -382,109 +205,8 @@ void TfrmMenuEdit::buildLayout() {
   setWindowFlags(windowFlags() & ~Qt::WindowContextHelpButtonHint);
   setSizeGripEnabled(true);
 
-  gbElements = new QGroupBox(QStringLiteral(" Элементы "));
-  tbElements = new QToolBar(gbElements);
-  tbElements->setIconSize(QSize(16, 16));
-  tbElements->setMovable(false);
-  tbElements->setFloatable(false);
-  tbElements->installEventFilter(this);
-  auto makeAction = [this](int icon, const QString& hint, void (TfrmMenuEdit::*handler)()) {
-    auto* a = new QAction(imlMain.icon(icon), hint, this);
-    a->setToolTip(hint);
-    connect(a, &QAction::triggered, this, handler);
-    tbElements->addAction(a);
-    return a;
-  };
-  acAddChild = makeAction(1, QStringLiteral("Добавить дочерний элемент"), &TfrmMenuEdit::acAddChildExecute);
-  acInsert = makeAction(2, QStringLiteral("Вставить элемент"), &TfrmMenuEdit::acInsertExecute);
-  acDelete = makeAction(3, QStringLiteral("Удалить элемент"), &TfrmMenuEdit::acDeleteAsk);
-  acMoveUp = makeAction(4, QStringLiteral("Переместить вверх"), &TfrmMenuEdit::acMoveUpExecute);
-  acMoveDown = makeAction(5, QStringLiteral("Переместить вниз"), &TfrmMenuEdit::acMoveDownExecute);
-  tbElements->widgetForAction(acAddChild)->setObjectName(QStringLiteral("btnAddChild"));
-  tbElements->widgetForAction(acInsert)->setObjectName(QStringLiteral("btnInsert"));
-  tbElements->widgetForAction(acDelete)->setObjectName(QStringLiteral("btnDelete"));
-  tbElements->widgetForAction(acMoveUp)->setObjectName(QStringLiteral("btnMoveUp"));
-  tbElements->widgetForAction(acMoveDown)->setObjectName(QStringLiteral("btnMoveDown"));
-
-  tvElements = new QTreeWidget(gbElements);
-  tvElements->setHeaderHidden(true);
-  tvElements->setColumnCount(1);
-  tvElements->setEditTriggers(QAbstractItemView::NoEditTriggers);
-  tvElements->setSelectionMode(QAbstractItemView::SingleSelection);
-  tvElements->setIconSize(QSize(16, 16));
-  tvElements->installEventFilter(this);
-  // The selection stays visible while the properties are being edited.
-  QPalette pal = tvElements->palette();
-  for (QPalette::ColorRole role : {QPalette::Highlight, QPalette::HighlightedText})
-    pal.setColor(QPalette::Inactive, role, pal.color(QPalette::Active, role));
-  tvElements->setPalette(pal);
-  // Selection, not the current item: a mouse click makes an item current
-  // before it selects it.
-  connect(tvElements, &QTreeWidget::itemSelectionChanged, this, [this] { tvElementsChange(); });
-
-  auto* left = new QVBoxLayout(gbElements);
-  left->setContentsMargins(4, 4, 4, 4);
-  left->setSpacing(2);
-  left->addWidget(tbElements);
-  left->addWidget(tvElements, 1);
-
-  gbProperties = new QGroupBox(QStringLiteral(" Свойства "));
-  auto* form = new QVBoxLayout(gbProperties);
-  form->setContentsMargins(6, 4, 6, 6);
-  form->setSpacing(2);
-  auto label = [this](const QString& text, QWidget* buddy) {
-    auto* l = new QLabel(text, gbProperties);
-    l->setBuddy(buddy);
-    return l;
-  };
-  auto row = [&](QLabel* l, QWidget* field) {
-    auto* h = new QHBoxLayout;
-    h->setSpacing(4);
-    l->setMinimumWidth(l->sizeHint().width());
-    h->addWidget(l);
-    h->addWidget(field, 1);
-    form->addLayout(h);
-  };
-
-  edCaption = new QLineEdit(gbProperties);
-  lblCaption = label(QStringLiteral("Заголовок:"), edCaption);
-  row(lblCaption, edCaption);
-
-  lbCommand = new QListWidget(gbProperties);
-  lblCommand = label(QStringLiteral("Команда:"), lbCommand);
-  form->addWidget(lblCommand);
-  form->addWidget(lbCommand, 1);
-
-  lbImageIndex = new QListWidget(gbProperties);
-  lbImageIndex->setItemDelegate(new TImageIndexDelegate(&imlIcons, lbImageIndex));
-  lbImageIndex->setUniformItemSizes(true);
-  lbImageIndex->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-  lblImageIndex = label(QStringLiteral("Значок:"), lbImageIndex);
-  form->addWidget(lblImageIndex);
-  form->addWidget(lbImageIndex, 1);
-
-  edArgument = new QLineEdit(gbProperties);
-  lblArgument = label(QStringLiteral("Параметр команды:"), edArgument);
-  row(lblArgument, edArgument);
-  edHint = new QLineEdit(gbProperties);
-  lblHint = label(QStringLiteral("Подсказка:"), edHint);
-  row(lblHint, edHint);
-  chbShowHint = new QCheckBox(QStringLiteral("Показывать подсказку"), gbProperties);
-  form->addWidget(chbShowHint);
-  edBtnMenu = new QLineEdit(gbProperties);
-  lblBtnMenu = label(QStringLiteral("Меню кнопки:"), edBtnMenu);
-  row(lblBtnMenu, edBtnMenu);
-  hkShortCut = new THotKeyEdit(gbProperties);
-  lblShortCut = label(QStringLiteral("Сочетание клавиш:"), hkShortCut);
-  row(lblShortCut, hkShortCut);
-
-  auto* checks = new QHBoxLayout;
-  chbBreak = new QCheckBox(QStringLiteral("Разрыв"), gbProperties);
-  chbAsMtext = new QCheckBox(QStringLiteral("Мтекст"), gbProperties);
-  checks->addWidget(chbBreak);
-  checks->addWidget(chbAsMtext);
-  checks->addStretch(1);
-  form->addLayout(checks);
+  buildElementsGroup();
+  QVBoxLayout* form = buildPropertiesGroup();
 
   auto* buttons = new QHBoxLayout;
   btnApply = new QPushButton(QStringLiteral("Применить"), gbProperties);
@@ -518,6 +240,103 @@ void TfrmMenuEdit::buildLayout() {
   resize(ClientSize);
   const int handle = vSplitter->handleWidth();
   vSplitter->setSizes({ClientSize.width() - 8 - handle - PropertiesWidth, PropertiesWidth});
+}
+
+void TfrmMenuEdit::buildElementsGroup() {
+  gbElements = new QGroupBox(QStringLiteral(" Элементы "));
+  tbElements = new QToolBar(gbElements);
+  tbElements->setIconSize(QSize(16, 16));
+  tbElements->setMovable(false);
+  tbElements->setFloatable(false);
+  tbElements->installEventFilter(this);
+  auto makeAction = [this](int icon, const QString& hint, void (TfrmMenuEdit::*handler)(), const char* button) {
+    auto* a = new QAction(imlMain.icon(icon), hint, this);
+    a->setToolTip(hint);
+    connect(a, &QAction::triggered, this, handler);
+    tbElements->addAction(a);
+    tbElements->widgetForAction(a)->setObjectName(QLatin1String(button));
+    return a;
+  };
+  acAddChild =
+      makeAction(1, QStringLiteral("Добавить дочерний элемент"), &TfrmMenuEdit::acAddChildExecute, "btnAddChild");
+  acInsert = makeAction(2, QStringLiteral("Вставить элемент"), &TfrmMenuEdit::acInsertExecute, "btnInsert");
+  acDelete = makeAction(3, QStringLiteral("Удалить элемент"), &TfrmMenuEdit::acDeleteAsk, "btnDelete");
+  acMoveUp = makeAction(4, QStringLiteral("Переместить вверх"), &TfrmMenuEdit::acMoveUpExecute, "btnMoveUp");
+  acMoveDown = makeAction(5, QStringLiteral("Переместить вниз"), &TfrmMenuEdit::acMoveDownExecute, "btnMoveDown");
+
+  tvElements = new QTreeWidget(gbElements);
+  tvElements->setHeaderHidden(true);
+  tvElements->setColumnCount(1);
+  tvElements->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  tvElements->setSelectionMode(QAbstractItemView::SingleSelection);
+  tvElements->setIconSize(QSize(16, 16));
+  tvElements->installEventFilter(this);
+  // The selection stays visible while the properties are being edited.
+  QPalette pal = tvElements->palette();
+  for (QPalette::ColorRole role : {QPalette::Highlight, QPalette::HighlightedText})
+    pal.setColor(QPalette::Inactive, role, pal.color(QPalette::Active, role));
+  tvElements->setPalette(pal);
+  // Selection, not the current item: a mouse click makes an item current
+  // before it selects it.
+  connect(tvElements, &QTreeWidget::itemSelectionChanged, this, [this] { tvElementsChange(); });
+
+  auto* left = new QVBoxLayout(gbElements);
+  left->setContentsMargins(4, 4, 4, 4);
+  left->setSpacing(2);
+  left->addWidget(tbElements);
+  left->addWidget(tvElements, 1);
+}
+
+QVBoxLayout* TfrmMenuEdit::buildPropertiesGroup() {
+  gbProperties = new QGroupBox(QStringLiteral(" Свойства "));
+  auto* form = new QVBoxLayout(gbProperties);
+  form->setContentsMargins(6, 4, 6, 6);
+  form->setSpacing(2);
+  auto label = [this](QLabel*& l, const QString& text, QWidget* buddy) {
+    l = new QLabel(text, gbProperties);
+    l->setBuddy(buddy);
+  };
+  // A field with its label in front of it.
+  auto beside = [&](QLabel*& l, const QString& text, auto* field) {
+    label(l, text, field);
+    auto* h = new QHBoxLayout;
+    h->setSpacing(4);
+    l->setMinimumWidth(l->sizeHint().width());
+    h->addWidget(l);
+    h->addWidget(field, 1);
+    form->addLayout(h);
+    return field;
+  };
+  // A list with its label above it; the lists share the height left over.
+  auto above = [&](QLabel*& l, const QString& text, QListWidget* list) {
+    label(l, text, list);
+    form->addWidget(l);
+    form->addWidget(list, 1);
+    return list;
+  };
+
+  edCaption = beside(lblCaption, QStringLiteral("Заголовок:"), new QLineEdit(gbProperties));
+  lbCommand = above(lblCommand, QStringLiteral("Команда:"), new QListWidget(gbProperties));
+  lbImageIndex = above(lblImageIndex, QStringLiteral("Значок:"), new QListWidget(gbProperties));
+  lbImageIndex->setItemDelegate(new TImageIndexDelegate(&imlIcons, lbImageIndex));
+  lbImageIndex->setUniformItemSizes(true);
+  lbImageIndex->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+
+  edArgument = beside(lblArgument, QStringLiteral("Параметр команды:"), new QLineEdit(gbProperties));
+  edHint = beside(lblHint, QStringLiteral("Подсказка:"), new QLineEdit(gbProperties));
+  chbShowHint = new QCheckBox(QStringLiteral("Показывать подсказку"), gbProperties);
+  form->addWidget(chbShowHint);
+  edBtnMenu = beside(lblBtnMenu, QStringLiteral("Меню кнопки:"), new QLineEdit(gbProperties));
+  hkShortCut = beside(lblShortCut, QStringLiteral("Сочетание клавиш:"), new THotKeyEdit(gbProperties));
+
+  auto* checks = new QHBoxLayout;
+  chbBreak = new QCheckBox(QStringLiteral("Разрыв"), gbProperties);
+  chbAsMtext = new QCheckBox(QStringLiteral("Мтекст"), gbProperties);
+  checks->addWidget(chbBreak);
+  checks->addWidget(chbAsMtext);
+  checks->addStretch(1);
+  form->addLayout(checks);
+  return form;
 }
 
 void TfrmMenuEdit::LoadFile(const QString& FileName) {
@@ -803,43 +622,57 @@ bool TfrmMenuEdit::eventFilter(QObject* watched, QEvent* event) {
   return QDialog::eventFilter(watched, event);
 }
 
+// What a close does with a modified tree: the caller's Accepted keeps the
+// edits (written without a question), anything else asks.  The dialog's
+// result is Accepted exactly when the file was written.
 void TfrmMenuEdit::done(int r) {
-  Q_UNUSED(r);
   // Insert adds items here; it is not the text editor's insert-mode toggle.
   platform::setInsertToggled(FInsertToggled);
   int result = QDialog::Rejected;
   if (FModified || FReplacesBroken) {
-    const QString question =
-        FReplacesBroken ? QStringLiteral("Файл меню %1 поврежден или отсутствует. Записать в него это меню?")
-                              .arg(QDir::toNativeSeparators(FXmlFileName))
-                        : QStringLiteral("Меню изменено. Сохранить?");
-    QMessageBox box(QMessageBox::Question, QCoreApplication::applicationName(), question,
-                    QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, this);
-    box.setDefaultButton(QMessageBox::Yes);
-    box.setEscapeButton(QMessageBox::Cancel);
-    QAbstractButton* yes = box.button(QMessageBox::Yes);
-    QAbstractButton* cancel = box.button(QMessageBox::Cancel);
-    const int answer = platform::execDialog(&box);
+    const QMessageBox::StandardButton answer = r == QDialog::Accepted ? QMessageBox::Yes : askToSave();
     // Cancel (or Escape, or the box's close button) is back to the editing.
-    if (box.clickedButton() == cancel || answer == QMessageBox::Cancel) return;
-    if (box.clickedButton() == yes || answer == QMessageBox::Yes) {
-      try {
-        // The shipped menu of an installed program is never written: the
-        // first save makes the user's copy.
-        const QString target = platform::writablePath(FXmlFileName);
-        TTreeToXml(tvElements).SaveToFile(target);
-        FXmlFileName = target;
-      } catch (const TMenuFileError& e) {
-        // The tree is the user's work: it stays, and so does the dialog.
-        platform::showError(this, QString::fromUtf8(e.what()));
-        return;
-      }
-      FModified = false;
-      FReplacesBroken = false;
+    if (answer == QMessageBox::Cancel) return;
+    if (answer == QMessageBox::Yes) {
+      // The tree is the user's work: when it cannot be written it stays, and so does the dialog.
+      if (!saveTree()) return;
       result = QDialog::Accepted;
     }
   }
   QDialog::done(result);
+}
+
+QMessageBox::StandardButton TfrmMenuEdit::askToSave() {
+  const QString question =
+      FReplacesBroken ? QStringLiteral("Файл меню %1 поврежден или отсутствует. Записать в него это меню?")
+                            .arg(QDir::toNativeSeparators(FXmlFileName))
+                      : QStringLiteral("Меню изменено. Сохранить?");
+  QMessageBox box(QMessageBox::Question, QCoreApplication::applicationName(), question,
+                  QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, this);
+  box.setDefaultButton(QMessageBox::Yes);
+  box.setEscapeButton(QMessageBox::Cancel);
+  QAbstractButton* yes = box.button(QMessageBox::Yes);
+  QAbstractButton* cancel = box.button(QMessageBox::Cancel);
+  const int answer = platform::execDialog(&box);
+  if (box.clickedButton() == cancel || answer == QMessageBox::Cancel) return QMessageBox::Cancel;
+  if (box.clickedButton() == yes || answer == QMessageBox::Yes) return QMessageBox::Yes;
+  return QMessageBox::No;
+}
+
+bool TfrmMenuEdit::saveTree() {
+  try {
+    // The shipped menu of an installed program is never written: the
+    // first save makes the user's copy.
+    const QString target = platform::writablePath(FXmlFileName);
+    TTreeToXml(tvElements).SaveToFile(target);
+    FXmlFileName = target;
+  } catch (const TMenuFileError& e) {
+    platform::showError(this, QString::fromUtf8(e.what()));
+    return false;
+  }
+  FModified = false;
+  FReplacesBroken = false;
+  return true;
 }
 
 bool EditMenuFile(const QString& FileName, const QString& ImagesFileName, QWidget* parent) {

@@ -4,9 +4,11 @@
 // the selected item beside it, and a save question when it closes.
 #include <QDialog>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QStyledItemDelegate>
 #include <QTreeWidgetItem>
 
+#include "menus/HotKeyEdit.h"
 #include "menus/MenuModel.h"
 #include "menus/MenuXML.h"
 
@@ -19,6 +21,7 @@ class QPushButton;
 class QSplitter;
 class QToolBar;
 class QTreeWidget;
+class QVBoxLayout;
 
 // A node of the editor's tree.  Its text is the CAPTION; the root-level nodes
 // are the sections and their other fields mean nothing.
@@ -75,25 +78,6 @@ class TTreeToXml {
  private:
   QTreeWidget* FTree;
   TMenuTree FDoc;
-};
-
-// The hot-key field: shows the shortcut and takes the next key combination
-// typed into it.  Backspace and Delete clear it; Return, Escape and Tab keep
-// their usual meaning.  Shift as the only modifier is refused.
-class THotKeyEdit : public QLineEdit {
-  Q_OBJECT
- public:
-  explicit THotKeyEdit(QWidget* parent = nullptr);
-  quint16 shortCut() const { return FShortCut; }
-  void setShortCut(quint16 value);
-  // What a key press would do; false when it is refused.
-  bool takeKey(int key, Qt::KeyboardModifiers modifiers);
-
- protected:
-  void keyPressEvent(QKeyEvent* e) override;
-
- private:
-  quint16 FShortCut = 0;
 };
 
 // Rows of the icon list: "нет", then each strip icon with its number.
@@ -184,8 +168,9 @@ class TfrmMenuEdit : public QDialog {
   void tbElementsClick();
   void btnHelpClick();
 
-  // Every way of closing ends here: asks to save a modified tree.  A save
-  // that fails keeps the dialog open with its tree.
+  // Every way of closing ends here: asks to save a modified tree (r
+  // Accepted: saves it without asking).  A save that fails keeps the dialog
+  // open with its tree.
   void done(int r) override;
 
  protected:
@@ -194,10 +179,17 @@ class TfrmMenuEdit : public QDialog {
 
  private:
   void buildLayout();
+  void buildElementsGroup();
+  // The fields; the layout they are in, for the buttons below them.
+  QVBoxLayout* buildPropertiesGroup();
   void setNodeImage(TXmlTreeNode* node, int imageIndex);
   void clearProperties();
   TXmlTreeNode* newNodeFromControls();
   void moveNode(TXmlTreeNode* node, int newIndex);
+  // Yes, No or Cancel.
+  QMessageBox::StandardButton askToSave();
+  // False (the user told why) when the file could not be written.
+  bool saveTree();
 
   int FStripCount = 0;
   bool FShownOnce = false;

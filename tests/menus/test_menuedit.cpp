@@ -553,6 +553,29 @@ class TestMenuEdit : public QObject {
     QCOMPARE(d.result(), int(QDialog::Rejected));
   }
 
+  // accept() keeps the edits: written without a question, Accepted; with
+  // nothing to write it reports no save.
+  void acceptSavesWithoutAsking() {
+    Files f;
+    TfrmMenuEdit d(f.bmp);
+    d.LoadFile(f.xml);
+    int asked = 0;
+    platform::ScopedDialogScript script({[&](QDialog*) {
+                                           ++asked;
+                                           return int(QDialog::Rejected);
+                                         },
+                                         {}});
+    d.accept();
+    QCOMPARE(d.result(), int(QDialog::Rejected));
+    select(d, node(d, {Main, QStringLiteral("&Файл")}));
+    d.acDeleteExecute();
+    d.accept();
+    QCOMPARE(asked, 0);
+    QCOMPARE(d.result(), int(QDialog::Accepted));
+    QVERIFY(!d.FModified);
+    QCOMPARE(ReadMenuTree(f.xml).front().Children.size(), size_t(4));
+  }
+
   void editMenuFileReportsOnlyASave() {
     Files f;
     const QByteArray before = f.bytes();
