@@ -4,7 +4,7 @@
 #include <QString>
 #include <QStringList>
 
-#include "menus/MenuModel.h"
+#include "menus/MenuXmlReader.h"
 
 // The copies built into the program: the menu still comes up when every
 // file on disk is broken or missing.

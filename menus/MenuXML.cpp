@@ -100,9 +100,22 @@ bool TXmlToMenu::MenuLoad(const QString& FileName) {
 // ---------------------------------------------------------------------------
 // Element handler
 
-static QString identifier(TMenuCommand cmd, int index) {
+namespace {
+QString identifier(TMenuCommand cmd, int index) {
   return QString::asprintf("%s%.4d", MenuCommandName(cmd).toLatin1().constData(), index);
 }
+
+// The command of a menu item or a button, its identifier (command name and
+// the running number of the element) and its click.
+template <class TCarrier, class TSignal>
+void bindCommand(TCarrier* carrier, TSignal clicked, const TItemAttr& a, int index, const TMenuClickEvent& click) {
+  carrier->FCmd = a.Command;
+  carrier->setObjectName(identifier(a.Command, index));
+  if (a.Command != cmdNone && click)
+    QObject::connect(carrier, clicked, carrier, [click, carrier] { click(carrier); });
+  carrier->FArgument = a.Argument;
+}
+}  // namespace
 
 void TSaxHandler::startElement(TMenuElement element, QStringView, const QXmlStreamAttributes& atts) {
   if (element == meMainMenu)
@@ -150,14 +163,7 @@ TXmlMenuItem* TSaxHandler::createMenuItem(QWidget* menuRoot) {
     item->setSeparator(true);
   else
     item->setText(a.Caption);
-  item->FCmd = a.Command;
-  item->setObjectName(identifier(a.Command, FIndex));
-  ++FIndex;
-  if (a.Command != cmdNone && FXmlToMenu->clickEvent()) {
-    const TMenuClickEvent click = FXmlToMenu->clickEvent();
-    QObject::connect(item, &QAction::triggered, item, [click, item] { click(item); });
-  }
-  item->FArgument = a.Argument;
+  bindCommand(item, &QAction::triggered, a, FIndex++, FXmlToMenu->clickEvent());
   item->setStatusTip(a.Hint);
   item->FImageIndex = a.ImageIndex;
   if (TImageList* icons = FXmlToMenu->imageList(); icons && icons->isValidIndex(a.ImageIndex))
@@ -197,14 +203,7 @@ void TSaxHandler::createToolControl() {
     button->makeSeparator();
   else
     button->setText(a.Caption);
-  button->FCmd = a.Command;
-  button->setObjectName(identifier(a.Command, FIndex));
-  ++FIndex;
-  if (a.Command != cmdNone && FXmlToMenu->clickEvent()) {
-    const TMenuClickEvent click = FXmlToMenu->clickEvent();
-    QObject::connect(button, &QToolButton::clicked, button, [click, button] { click(button); });
-  }
-  button->FArgument = a.Argument;
+  bindCommand(button, &QToolButton::clicked, a, FIndex++, FXmlToMenu->clickEvent());
   button->FHint = a.Hint;
   button->FShowHint = a.ShowHint;
   button->setStatusTip(a.Hint);
