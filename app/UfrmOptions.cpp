@@ -28,9 +28,12 @@
 #include <QVBoxLayout>
 #include <cmath>
 
+#include "platform/DialogFrame.h"
 #include "platform/Platform.h"
 
 namespace {
+
+constexpr int kHelpContext = 300;
 
 QLabel* makeLabel(QWidget* parent, const QString& text) { return new QLabel(text, parent); }
 
@@ -209,9 +212,6 @@ QSize TPositionUpDown::sizeHint() const {
 TfrmOptions::TfrmOptions(QWidget* parent) : QDialog(parent) {
   setObjectName(QStringLiteral("frmOptions"));
   setWindowTitle(QStringLiteral("Параметры"));
-  setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
-                 Qt::WindowCloseButtonHint);
-
   auto* root = new QVBoxLayout(this);
   PageControl = new QTabWidget(this);
   PageControl->setObjectName(QStringLiteral("PageControl"));
@@ -222,35 +222,18 @@ TfrmOptions::TfrmOptions(QWidget* parent) : QDialog(parent) {
   buildRenderSheet();
   buildHighlightSheet();
 
-  auto* buttons = new QHBoxLayout;
-  sbtnHelp = new QToolButton(this);
-  sbtnHelp->setObjectName(QStringLiteral("sbtnHelp"));
-  sbtnHelp->setToolTip(QStringLiteral("Справка"));
-  sbtnHelp->setIcon(style()->standardIcon(QStyle::SP_DialogHelpButton));
-  sbtnHelp->setAutoRaise(true);
-  buttons->addWidget(sbtnHelp);
-  DefaultButton = new QPushButton(QStringLiteral("По умолчанию"), this);
-  DefaultButton->setObjectName(QStringLiteral("DefaultButton"));
-  DefaultButton->setToolTip(QStringLiteral("Восстановить настройки по-умолчанию"));
+  auto* buttons = new platform::TButtonRow(this, kHelpContext);
+  sbtnHelp = buttons->helpButton();
+  DefaultButton = buttons->addButton("DefaultButton", QStringLiteral("По умолчанию"),
+                                     QStringLiteral("Восстановить настройки по-умолчанию"));
   DefaultButton->setAutoDefault(false);
-  buttons->addWidget(DefaultButton);
   buttons->addStretch(1);
-  OKButton = new QPushButton(QStringLiteral("ОК"), this);
-  OKButton->setObjectName(QStringLiteral("OKButton"));
-  OKButton->setToolTip(QStringLiteral("Применить настройки"));
-  OKButton->setDefault(true);
-  CancelButton = new QPushButton(QStringLiteral("Отмена"), this);
-  CancelButton->setObjectName(QStringLiteral("CancelButton"));
-  CancelButton->setToolTip(QStringLiteral("Закрыть это окно"));
+  OKButton = buttons->addOk("OKButton", QStringLiteral("Применить настройки"));
+  CancelButton = buttons->addCancel("CancelButton", QStringLiteral("Закрыть это окно"));
   CancelButton->setAutoDefault(false);
-  buttons->addWidget(OKButton);
-  buttons->addWidget(CancelButton);
   root->addLayout(buttons);
 
-  connect(OKButton, &QPushButton::clicked, this, &QDialog::accept);
-  connect(CancelButton, &QPushButton::clicked, this, &QDialog::reject);
   connect(DefaultButton, &QPushButton::clicked, this, &TfrmOptions::DefaultButtonClick);
-  connect(sbtnHelp, &QToolButton::clicked, this, &TfrmOptions::sbtnHelpClick);
 
   for (TFontSample* label : {FontLabel, lblRenderFont, lblMenuFont})
     connect(label, &TFontSample::clicked, this, [this, label] { FontLabelClick(label); });
@@ -258,7 +241,7 @@ TfrmOptions::TfrmOptions(QWidget* parent) : QDialog(parent) {
     connect(shape, &TColorShape::mouseDown, this, [this, shape] { ColorShapeMouseDown(shape); });
   connect(udTolHeight, QOverload<int>::of(&QSpinBox::valueChanged), this, &TfrmOptions::udTolHeightClick);
 
-  layout()->setSizeConstraint(QLayout::SetFixedSize);
+  platform::setFixedDialogFrame(this);
 }
 
 void TfrmOptions::buildGeneralSheet() {
@@ -512,7 +495,7 @@ void TfrmOptions::UpdateTolHeightText() {
 
 void TfrmOptions::udTolHeightClick() { UpdateTolHeightText(); }
 
-void TfrmOptions::sbtnHelpClick() { platform::showHelp(this, 300); }
+void TfrmOptions::sbtnHelpClick() { platform::showHelp(this, kHelpContext); }
 
 void TfrmOptions::DefaultButtonClick() {
   QWidget* page = PageControl->currentWidget();

@@ -16,6 +16,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include "platform/DialogFrame.h"
 #include "platform/Platform.h"
 
 namespace {
@@ -130,26 +131,12 @@ TfrmTextSearch::TfrmTextSearch(QWidget* parent) : QDialog(parent) {
   groups->addWidget(rgSearchDirection);
   root->addLayout(groups);
 
-  auto* buttons = new QHBoxLayout;
-  sbtnHelp = new QToolButton(this);
-  sbtnHelp->setObjectName(QStringLiteral("sbtnHelp"));
-  sbtnHelp->setToolTip(QStringLiteral("Справка"));
-  sbtnHelp->setIcon(style()->standardIcon(QStyle::SP_DialogHelpButton));
-  sbtnHelp->setAutoRaise(true);
-  buttons->addWidget(sbtnHelp);
+  auto* buttons = new platform::TButtonRow(this, 240);
+  sbtnHelp = buttons->helpButton();
   buttons->addStretch(1);
-  btnOK = new QPushButton(QStringLiteral("ОК"), this);
-  btnOK->setObjectName(QStringLiteral("btnOK"));
-  btnOK->setDefault(true);
-  btnCancel = new QPushButton(QStringLiteral("Отмена"), this);
-  btnCancel->setObjectName(QStringLiteral("btnCancel"));
-  buttons->addWidget(btnOK);
-  buttons->addWidget(btnCancel);
+  btnOK = buttons->addOk("btnOK");
+  btnCancel = buttons->addCancel("btnCancel");
   root->addLayout(buttons);
-
-  connect(btnOK, &QPushButton::clicked, this, &QDialog::accept);
-  connect(btnCancel, &QPushButton::clicked, this, &QDialog::reject);
-  connect(sbtnHelp, &QToolButton::clicked, this, [this] { platform::showHelp(this, 240); });
 
   cbSearchText->setFocus();
 }

@@ -19,6 +19,7 @@
 #include <QVBoxLayout>
 
 #include "core/Numbers.h"
+#include "platform/DialogFrame.h"
 #include "platform/Platform.h"
 #include "tools/FloatControls.h"
 
@@ -90,9 +91,6 @@ QValidator::State TTenthsUpDown::validate(QString& input, int& pos) const {
 Tfrm3Stage::Tfrm3Stage(bool commaAsSep, QWidget* parent) : QDialog(parent), FCommaAsSep(commaAsSep) {
   setObjectName(QStringLiteral("frm3Stage"));
   setWindowTitle(QStringLiteral("Трехэтажный текст"));
-  setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
-                 Qt::WindowCloseButtonHint);
-
   auto* root = new QVBoxLayout(this);
 
   // The fields sit as the result reads: the middle term, then the two values
@@ -169,28 +167,12 @@ Tfrm3Stage::Tfrm3Stage(bool commaAsSep, QWidget* parent) : QDialog(parent), FCom
   settings->setColumnStretch(0, 1);
   root->addWidget(gbSettings);
 
-  auto* buttons = new QHBoxLayout;
-  sbtnHelp = new QToolButton(this);
-  sbtnHelp->setObjectName(QStringLiteral("sbtnHelp"));
-  sbtnHelp->setToolTip(QStringLiteral("Справка"));
-  sbtnHelp->setIcon(style()->standardIcon(QStyle::SP_DialogHelpButton));
-  sbtnHelp->setAutoRaise(true);
-  sbtnHelp->setFocusPolicy(Qt::NoFocus);
-  connect(sbtnHelp, &QToolButton::clicked, this, [this] { platform::showHelp(this, HelpContext); });
-  buttons->addWidget(sbtnHelp);
+  auto* buttons = new platform::TButtonRow(this, HelpContext, platform::TButtonRow::HelpNoFocus);
+  sbtnHelp = buttons->helpButton();
   buttons->addStretch(1);
-  OKButton = new QPushButton(QStringLiteral("ОК"), this);
-  OKButton->setObjectName(QStringLiteral("OKButton"));
-  OKButton->setToolTip(QStringLiteral("Записать изменения в редактор"));
-  OKButton->setDefault(true);
-  CancelButton = new QPushButton(QStringLiteral("Отмена"), this);
-  CancelButton->setObjectName(QStringLiteral("CancelButton"));
-  CancelButton->setToolTip(QStringLiteral("Закрыть это окно"));
+  OKButton = buttons->addOk("OKButton", QStringLiteral("Записать изменения в редактор"));
+  CancelButton = buttons->addCancel("CancelButton", QStringLiteral("Закрыть это окно"));
   CancelButton->setAutoDefault(false);
-  connect(OKButton, &QPushButton::clicked, this, &QDialog::accept);
-  connect(CancelButton, &QPushButton::clicked, this, &QDialog::reject);
-  buttons->addWidget(OKButton);
-  buttons->addWidget(CancelButton);
   root->addLayout(buttons);
 
   setTabOrder(EditCenter, EditUp);
@@ -203,7 +185,7 @@ Tfrm3Stage::Tfrm3Stage(bool commaAsSep, QWidget* parent) : QDialog(parent), FCom
   EditCenter->setFocus();
 
   FormActivate();
-  layout()->setSizeConstraint(QLayout::SetFixedSize);
+  platform::setFixedDialogFrame(this);
 }
 
 QMenu* Tfrm3Stage::makePresetMenu(QLineEdit* field, const char* const (*items)[2], int count) {

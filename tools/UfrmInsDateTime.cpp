@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "platform/DialogFrame.h"
 #include "platform/Platform.h"
 
 namespace {
@@ -60,9 +61,6 @@ QStringList DateTimeLines(const QDateTime& moment, const QTime& timeAgain, const
 TfrmInsDateTime::TfrmInsDateTime(QWidget* parent) : QDialog(parent) {
   setObjectName(QStringLiteral("frmInsDateTime"));
   setWindowTitle(QStringLiteral("Дата и время"));
-  setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
-                 Qt::WindowCloseButtonHint);
-
   auto* root = new QHBoxLayout(this);
   auto* left = new QVBoxLayout;
   lblFmt = new QLabel(QStringLiteral("Формат:"), this);
@@ -98,7 +96,7 @@ TfrmInsDateTime::TfrmInsDateTime(QWidget* parent) : QDialog(parent) {
   // All eight lines in view, no scroll bar.
   InsertListBox->setFixedHeight(InsertListBox->sizeHintForRow(0) * InsertListBox->count() +
                                 2 * InsertListBox->frameWidth());
-  layout()->setSizeConstraint(QLayout::SetFixedSize);
+  platform::setFixedDialogFrame(this);
 }
 
 void TfrmInsDateTime::FormActivate() {

@@ -12,6 +12,7 @@
 #include <cmath>
 
 #include "core/Numbers.h"
+#include "platform/DialogFrame.h"
 #include "platform/Platform.h"
 #include "tools/Conversion.h"
 #include "tools/FloatControls.h"
@@ -51,9 +52,6 @@ TfrmUnitConv::TfrmUnitConv(TUnitConvertor& units, QWidget* parent, bool commaAsS
     : QDialog(parent), FUnits(units), FCommaAsSep(commaAsSep) {
   setObjectName(QStringLiteral("frmUnitConv"));
   setWindowTitle(QStringLiteral("Пересчет"));
-  setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
-                 Qt::WindowCloseButtonHint);
-
   auto* root = new QVBoxLayout(this);
   lblUnits = new QLabel(QStringLiteral("Единицы:"), this);
   lblUnits->setObjectName(QStringLiteral("lblUnits"));
@@ -91,31 +89,18 @@ TfrmUnitConv::TfrmUnitConv(TUnitConvertor& units, QWidget* parent, bool commaAsS
   valuesRow->addWidget(neRight, 1);
   root->addLayout(valuesRow);
 
-  auto* buttons = new QHBoxLayout;
-  sbtnHelp = new QToolButton(this);
-  sbtnHelp->setObjectName(QStringLiteral("sbtnHelp"));
-  sbtnHelp->setToolTip(QStringLiteral("Справка"));
-  sbtnHelp->setIcon(style()->standardIcon(QStyle::SP_DialogHelpButton));
-  sbtnHelp->setAutoRaise(true);
-  sbtnHelp->setFocusPolicy(Qt::NoFocus);
-  buttons->addWidget(sbtnHelp);
+  auto* buttons = new platform::TButtonRow(this, HelpContext, platform::TButtonRow::HelpNoFocus);
+  sbtnHelp = buttons->helpButton();
   buttons->addStretch(1);
-  btnConvert = new QPushButton(QStringLiteral("Пересчет"), this);
-  btnConvert->setObjectName(QStringLiteral("btnConvert"));
+  btnConvert = buttons->addButton("btnConvert", QStringLiteral("Пересчет"));
   btnConvert->setAutoDefault(false);
-  btnConvertAndInsert = new QPushButton(QStringLiteral("Пересчитать и вставить"), this);
-  btnConvertAndInsert->setObjectName(QStringLiteral("btnConvertAndInsert"));
-  btnConvertAndInsert->setToolTip(QStringLiteral("Вставить результат в текст и закрыть это окно"));
+  btnConvertAndInsert = buttons->addButton("btnConvertAndInsert", QStringLiteral("Пересчитать и вставить"),
+                                           QStringLiteral("Вставить результат в текст и закрыть это окно"));
   btnConvertAndInsert->setDefault(true);
-  btnClose = new QPushButton(QStringLiteral("Закрыть"), this);
-  btnClose->setObjectName(QStringLiteral("btnClose"));
+  btnClose = buttons->addButton("btnClose", QStringLiteral("Закрыть"));
   btnClose->setAutoDefault(false);
-  buttons->addWidget(btnConvert);
-  buttons->addWidget(btnConvertAndInsert);
-  buttons->addWidget(btnClose);
   root->addLayout(buttons);
 
-  connect(sbtnHelp, &QToolButton::clicked, this, [this] { platform::showHelp(this, HelpContext); });
   connect(btnUnitsConvertEdit, &QPushButton::clicked, this, &TfrmUnitConv::EditUnits);
   connect(btnConvert, &QPushButton::clicked, this, [this] { Convert(); });
   connect(btnConvertAndInsert, &QPushButton::clicked, this, &TfrmUnitConv::ConvertAndInsert);
@@ -135,7 +120,7 @@ TfrmUnitConv::TfrmUnitConv(TUnitConvertor& units, QWidget* parent, bool commaAsS
   setTabOrder(btnClose, cbUnits);
   setTabOrder(cbUnits, btnUnitsConvertEdit);
   neLeft->setFocus();
-  layout()->setSizeConstraint(QLayout::SetFixedSize);
+  platform::setFixedDialogFrame(this);
 }
 
 void TfrmUnitConv::FillUnits() {

@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "platform/DialogFrame.h"
 #include "platform/Platform.h"
 #include "tools/Conversion.h"
 #include "tools/FloatControls.h"
@@ -61,9 +62,6 @@ QLineEdit* makeField(QWidget* parent, const char* name, QLabel* label) {
 
 TfrmUnitsConvertEdit::TfrmUnitsConvertEdit(TUnitConvertor& units, QWidget* parent) : QDialog(parent), FUnits(units) {
   setObjectName(QStringLiteral("frmUnitsConvertEdit"));
-  setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
-                 Qt::WindowCloseButtonHint);
-
   auto* root = new QHBoxLayout(this);
   auto* left = new QVBoxLayout;
   lbUnits = new QListView(this);
@@ -139,7 +137,7 @@ TfrmUnitsConvertEdit::TfrmUnitsConvertEdit(TUnitConvertor& units, QWidget* paren
   setItemIndex(0);
   ShowUnit();
   lbUnits->setFocus();
-  layout()->setSizeConstraint(QLayout::SetFixedSize);
+  platform::setFixedDialogFrame(this);
 }
 
 // The fields still get events while QWidget deletes them, after this class is gone.
