@@ -79,7 +79,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
   for (int r = 1; r < qMin(dialog->RowCount(), 6); ++r)
     for (int c = 1; c < qMin(dialog->ColCount(), 6); ++c) {
-      dialog->FView = TView((r + c) % 3);
+      dialog->setView(TView((r + c) % 3));
       dialog->TableGridSelectCell(c, r);
     }
   return 0;

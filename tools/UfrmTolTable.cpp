@@ -245,6 +245,38 @@ TfrmTolTable::TfrmTolTable(double tolHeight, bool commaAsSep, QWidget* parent)
   root->setContentsMargins(0, 0, 0, 0);
   root->setSpacing(0);
 
+  root->addWidget(buildGrid(), 1);
+  auto* panel = new QWidget(this);
+  panel->setFixedHeight(88);
+  auto* row = new QHBoxLayout(panel);
+  row->setContentsMargins(4, 2, 4, 2);
+  row->setSpacing(6);
+  row->addWidget(buildPreview(panel));
+  row->addWidget(buildViewButtons(panel));
+  row->addWidget(buildCalculation(panel), 1);
+  row->addLayout(buildButtons(panel));
+  root->addWidget(panel);
+  root->addWidget(buildStatusBar());
+  connectHandlers();
+
+  setTabOrder(NumEdit, TableGrid);
+  setTabOrder(TableGrid, SymbPlusMinusTol);
+  setTabOrder(SymbPlusMinusTol, PlusMinusTol);
+  setTabOrder(PlusMinusTol, SymbTol);
+  setTabOrder(SymbTol, RefreshButton);
+  setTabOrder(RefreshButton, btnOK);
+  setTabOrder(btnOK, btnClose);
+  setTabOrder(btnClose, btnHelp);
+
+  FormCreate();
+  // Never smaller than the controls need: fonts here may be wider than the
+  // ones the size was planned for.
+  const QSize size = QSize(522, 355).expandedTo(minimumSizeHint());
+  setMinimumSize(size);
+  resize(size);
+}
+
+QTableView* TfrmTolTable::buildGrid() {
   TableGrid = new QTableView(this);
   FModel = new TTolGridModel(this);
   TableGrid->setHorizontalHeader(new TTolHeader(Qt::Horizontal, this));
@@ -265,14 +297,10 @@ TfrmTolTable::TfrmTolTable(double tolHeight, bool commaAsSep, QWidget* parent)
   TableGrid->verticalHeader()->setHighlightSections(false);
   if (auto* corner = TableGrid->findChild<QAbstractButton*>())
     corner->installEventFilter(new TCornerPainter(this, corner));
-  root->addWidget(TableGrid, 1);
+  return TableGrid;
+}
 
-  auto* panel = new QWidget(this);
-  panel->setFixedHeight(88);
-  auto* row = new QHBoxLayout(panel);
-  row->setContentsMargins(4, 2, 4, 2);
-  row->setSpacing(6);
-
+QGroupBox* TfrmTolTable::buildPreview(QWidget* panel) {
   gbPreview = new QGroupBox(QStringLiteral(" Просмотр "), panel);
   auto* pl = new QVBoxLayout(gbPreview);
   pl->setContentsMargins(4, 2, 4, 4);
@@ -280,8 +308,10 @@ TfrmTolTable::TfrmTolTable(double tolHeight, bool commaAsSep, QWidget* parent)
   PreviewImage->setFixedSize(PreviewWidth, PreviewHeight);
   PreviewImage->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
   pl->addWidget(PreviewImage);
-  row->addWidget(gbPreview);
+  return gbPreview;
+}
 
+QGroupBox* TfrmTolTable::buildViewButtons(QWidget* panel) {
   gbView = new QGroupBox(QStringLiteral(" Вид "), panel);
   auto* vl = new QVBoxLayout(gbView);
   vl->setContentsMargins(4, 2, 4, 4);
@@ -304,8 +334,10 @@ TfrmTolTable::TfrmTolTable(double tolHeight, bool commaAsSep, QWidget* parent)
   PlusMinusTol = makeView(QStringLiteral("±"), 0);
   SymbTol = makeView(QStringLiteral("H7"), 2);
   PlusMinusTol->setChecked(true);
-  row->addWidget(gbView);
+  return gbView;
+}
 
+QGroupBox* TfrmTolTable::buildCalculation(QWidget* panel) {
   gbCalc = new QGroupBox(QStringLiteral(" Расчет "), panel);
   auto* cl = new QGridLayout(gbCalc);
   cl->setContentsMargins(4, 0, 4, 2);
@@ -336,8 +368,10 @@ TfrmTolTable::TfrmTolTable(double tolHeight, bool commaAsSep, QWidget* parent)
   MinValue->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
   MinValue->setTextInteractionFlags(Qt::TextSelectableByMouse);
   cl->addWidget(MinValue, 2, 1);
-  row->addWidget(gbCalc, 1);
+  return gbCalc;
+}
 
+QLayout* TfrmTolTable::buildButtons(QWidget* panel) {
   auto* bl = new QVBoxLayout();
   bl->setSpacing(2);
   btnOK = new QPushButton(QStringLiteral("ОК"), panel);
@@ -347,15 +381,18 @@ TfrmTolTable::TfrmTolTable(double tolHeight, bool commaAsSep, QWidget* parent)
   bl->addWidget(btnOK);
   bl->addWidget(btnClose);
   bl->addWidget(btnHelp);
-  row->addLayout(bl);
-  root->addWidget(panel);
+  return bl;
+}
 
+QStatusBar* TfrmTolTable::buildStatusBar() {
   sBar = new QStatusBar(this);
   FStatusLabel = new QLabel(sBar);
   FStatusLabel->setTextInteractionFlags(Qt::TextSelectableByMouse);
   sBar->addWidget(FStatusLabel, 1);
-  root->addWidget(sBar);
+  return sBar;
+}
 
+void TfrmTolTable::connectHandlers() {
   connect(btnOK, &QPushButton::clicked, this, &QDialog::accept);
   connect(btnClose, &QPushButton::clicked, this, &QDialog::reject);
   connect(btnHelp, &QPushButton::clicked, this, [this] { btnHelpClick(); });
@@ -372,22 +409,6 @@ TfrmTolTable::TfrmTolTable(double tolHeight, bool commaAsSep, QWidget* parent)
             if (FRow != current.row() + 1) QTimer::singleShot(0, this, [this] { syncGrid(); });
           });
   connect(NumEdit, &QLineEdit::textChanged, this, [this] { SizeEdited(); });
-
-  setTabOrder(NumEdit, TableGrid);
-  setTabOrder(TableGrid, SymbPlusMinusTol);
-  setTabOrder(SymbPlusMinusTol, PlusMinusTol);
-  setTabOrder(PlusMinusTol, SymbTol);
-  setTabOrder(SymbTol, RefreshButton);
-  setTabOrder(RefreshButton, btnOK);
-  setTabOrder(btnOK, btnClose);
-  setTabOrder(btnClose, btnHelp);
-
-  FormCreate();
-  // Never smaller than the controls need: fonts here may be wider than the
-  // ones the size was planned for.
-  const QSize size = QSize(522, 355).expandedTo(minimumSizeHint());
-  setMinimumSize(size);
-  resize(size);
 }
 
 TfrmTolTable::~TfrmTolTable() = default;
@@ -768,8 +789,8 @@ bool ExecuteTolTable(QString& text, const QString& tableFile, double tolHeight, 
     return false;
   }
   const bool ok = platform::execDialog(&dialog) == QDialog::Accepted;
-  text = dialog.Tol;
-  if (ok && !dialog.Tol.isEmpty()) TfrmTolTable::LastDesignation = dialog.Cells(dialog.CurrentCol(), 0);
+  text = dialog.Tolerance();
+  if (ok && !dialog.Tolerance().isEmpty()) TfrmTolTable::LastDesignation = dialog.Cells(dialog.CurrentCol(), 0);
   // OK with nothing built must not replace the selection by an empty text.
-  return ok && !dialog.Tol.isEmpty();
+  return ok && !dialog.Tolerance().isEmpty();
 }

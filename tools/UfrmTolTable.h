@@ -15,6 +15,7 @@ class QAbstractButton;
 class QButtonGroup;
 class QGroupBox;
 class QLabel;
+class QLayout;
 class QPainter;
 class QPushButton;
 class QStatusBar;
@@ -133,31 +134,48 @@ class TfrmTolTable : public QDialog {
   // The column used last in this run, by its designation ("H7" at first).
   static QString LastDesignation;
 
-  QString FStr;
-  QString FHStr;
-  TView FView = 0;
-  QString Tol;
+  // The fragment built for the selected cell.
+  QString Tolerance() const { return Tol; }
+  // The height code the deviation stack starts with ("\H0.6x;").
+  QString HeightCode() const { return FHStr; }
+  // The form of writing the next fragment gets.
+  TView View() const { return FView; }
+  void setView(TView view) { FView = view; }
 
+  // The controls tests drive as the user would.
   QTableView* TableGrid = nullptr;
-  QGroupBox* gbPreview = nullptr;
   QLabel* PreviewImage = nullptr;
-  QGroupBox* gbView = nullptr;
   QToolButton* SymbPlusMinusTol = nullptr;
   QToolButton* PlusMinusTol = nullptr;
   QToolButton* SymbTol = nullptr;
-  QButtonGroup* ViewGroup = nullptr;
-  QGroupBox* gbCalc = nullptr;
   TFloatEdit* NumEdit = nullptr;
   QToolButton* RefreshButton = nullptr;
   QLabel* MaxValue = nullptr;
   QLabel* MinValue = nullptr;
   QPushButton* btnOK = nullptr;
-  QPushButton* btnClose = nullptr;
   QPushButton* btnHelp = nullptr;
   QStatusBar* sBar = nullptr;
 
  private:
   friend class TTolGridModel;
+  // The steps of building the window.
+  QTableView* buildGrid();
+  QGroupBox* buildPreview(QWidget* panel);
+  QGroupBox* buildViewButtons(QWidget* panel);
+  QGroupBox* buildCalculation(QWidget* panel);
+  QLayout* buildButtons(QWidget* panel);
+  QStatusBar* buildStatusBar();
+  void connectHandlers();
+
+  QString FStr;
+  QString FHStr;
+  TView FView = 0;
+  QString Tol;
+  QGroupBox* gbPreview = nullptr;
+  QGroupBox* gbView = nullptr;
+  QButtonGroup* ViewGroup = nullptr;
+  QGroupBox* gbCalc = nullptr;
+  QPushButton* btnClose = nullptr;
   void FormCreate();
   // The selection handler proper; throws ETolTableError.
   void selectCell(int ACol, int ARow);

@@ -31,7 +31,7 @@ class TestToleranceCommand : public QObject {
     seam.dialog = [&](QDialog* dlg) {
       auto* d = qobject_cast<TfrmTolTable*>(dlg);
       if (!d) return int(QDialog::Rejected);
-      nominal = d->FStr;
+      nominal = d->PreviewNominal();
       d->TableGridSelectCell(2, 5);  // H7, 18-30 in the shipped table
       return reply;
     };

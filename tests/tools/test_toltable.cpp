@@ -87,13 +87,13 @@ class TestTolTable : public QObject {
     TfrmTolTable d(0.6, false);
     d.Prepare(QStringLiteral("25"));
     d.FormShow(table(QString::fromUtf8(Sample)));
-    QCOMPARE(d.Tol, QStringLiteral("\\A1;~25{\\H0.6x;\\S+0.021^0;}"));
-    QCOMPARE(d.StatusText(), d.Tol);
+    QCOMPARE(d.Tolerance(), QStringLiteral("\\A1;~25{\\H0.6x;\\S+0.021^0;}"));
+    QCOMPARE(d.StatusText(), d.Tolerance());
     QVERIFY(d.PlusMinusTol->isChecked());
     d.SymbPlusMinusTol->click();
-    QCOMPARE(d.Tol, QStringLiteral("\\A1;~25H7({\\H0.6x;\\S+0.021^0;})"));
+    QCOMPARE(d.Tolerance(), QStringLiteral("\\A1;~25H7({\\H0.6x;\\S+0.021^0;})"));
     d.SymbTol->click();
-    QCOMPARE(d.Tol, QStringLiteral("~25H7"));
+    QCOMPARE(d.Tolerance(), QStringLiteral("~25H7"));
     QCOMPARE(d.StatusText(), QStringLiteral("~25H7"));
     QCOMPARE(d.MaxValue->text(), sys("25.021"));
     QCOMPARE(d.MinValue->text(), sys("25"));
@@ -105,12 +105,12 @@ class TestTolTable : public QObject {
     d.FormShow(table(QString::fromUtf8(Sample)));
     const int dev = 4 + 30;  // right of the nominal "25" at 12 pt
     d.TableGridSelectCell(2, 1);
-    QVERIFY(d.Tol.endsWith(QStringLiteral("\\S-0.02^-0.041;}")));
+    QVERIFY(d.Tolerance().endsWith(QStringLiteral("\\S-0.02^-0.041;}")));
     QCOMPARE(d.MaxValue->text(), sys("24.98"));
     QCOMPARE(d.MinValue->text(), sys("24.959"));
 
     d.TableGridSelectCell(3, 1);
-    QVERIFY(d.Tol.endsWith(QStringLiteral("\\S+0.012^;}")));
+    QVERIFY(d.Tolerance().endsWith(QStringLiteral("\\S+0.012^;}")));
     QVector<int> rows = inkRows(d.PreviewPicture(), dev);
     QVERIFY(!rows.isEmpty());
     QVERIFY(rows.last() < 57 / 2 + 1);  // upper position only
@@ -118,7 +118,7 @@ class TestTolTable : public QObject {
     QCOMPARE(d.MinValue->text(), sys("25"));
 
     d.TableGridSelectCell(4, 1);
-    QVERIFY(d.Tol.endsWith(QStringLiteral("\\S^-0.012;}")));
+    QVERIFY(d.Tolerance().endsWith(QStringLiteral("\\S^-0.012;}")));
     rows = inkRows(d.PreviewPicture(), dev);
     QVERIFY(!rows.isEmpty());
     QVERIFY(rows.first() >= 57 / 2);  // lower position only
@@ -130,18 +130,18 @@ class TestTolTable : public QObject {
     TfrmTolTable d(0.6, true);
     d.Prepare(QStringLiteral("25.5"));
     d.FormShow(table(QString::fromUtf8(Sample)));
-    QCOMPARE(d.Tol, QStringLiteral("\\A1;~25,5{\\H0.6x;\\S+0,021^0;}"));
+    QCOMPARE(d.Tolerance(), QStringLiteral("\\A1;~25,5{\\H0.6x;\\S+0,021^0;}"));
     QCOMPARE(d.PreviewNominal(), QStringLiteral("25,5"));
 
-    QCOMPARE(TfrmTolTable(1, false).FHStr, QStringLiteral("\\H1.0x;"));
-    QCOMPARE(TfrmTolTable(0.75, true).FHStr, QStringLiteral("\\H0.75x;"));
-    QCOMPARE(TfrmTolTable(0.6126, false).FHStr, QStringLiteral("\\H0.613x;"));
+    QCOMPARE(TfrmTolTable(1, false).HeightCode(), QStringLiteral("\\H1.0x;"));
+    QCOMPARE(TfrmTolTable(0.75, true).HeightCode(), QStringLiteral("\\H0.75x;"));
+    QCOMPARE(TfrmTolTable(0.6126, false).HeightCode(), QStringLiteral("\\H0.613x;"));
   }
 
   void selectionTextReachesFragmentAndField() {
     TfrmTolTable d(0.6, false);
     d.Prepare(QStringLiteral("25,5"));
-    QCOMPARE(d.FStr, QStringLiteral("25.5"));
+    QCOMPARE(d.PreviewNominal(), QStringLiteral("25.5"));
     QCOMPARE(d.NumEdit->value(), 25.5);
     QCOMPARE(d.NumEdit->decimals(), 3);
     QCOMPARE(d.NumEdit->textAlignment(), taRightJustify);
@@ -150,13 +150,13 @@ class TestTolTable : public QObject {
     d.Prepare(QStringLiteral("M25"));  // the field and the row take the number in it
     QCOMPARE(d.NumEdit->value(), 25.0);
     d.FormShow(table(QString::fromUtf8(Sample)));
-    QCOMPARE(d.Tol, QStringLiteral("\\A1;~M25{\\H0.6x;\\S+0.021^0;}"));
+    QCOMPARE(d.Tolerance(), QStringLiteral("\\A1;~M25{\\H0.6x;\\S+0.021^0;}"));
     QCOMPARE(d.PreviewNominal(), QStringLiteral("M25"));  // what the text gets
 
     TfrmTolTable e(0.6, false);
     e.Prepare(QString());
     e.FormShow(table(QString::fromUtf8(Sample)));
-    QVERIFY(e.Tol.startsWith(QStringLiteral("\\A1;~{")));
+    QVERIFY(e.Tolerance().startsWith(QStringLiteral("\\A1;~{")));
   }
 
   void rowForSizeAtTheTableBounds() {
@@ -192,24 +192,24 @@ class TestTolTable : public QObject {
     QCOMPARE(d.Cells(0, d.CurrentRow()), QStringLiteral("30-40"));
     QCOMPARE(d.Cells(d.CurrentCol(), 0), QStringLiteral("H7"));
     QCOMPARE(d.TableGrid->currentIndex().row() + 1, d.CurrentRow());
-    QCOMPARE(d.Tol, QStringLiteral("\\A1;~%%c40{\\H0.6x;\\S+0.025^0;}"));
+    QCOMPARE(d.Tolerance(), QStringLiteral("\\A1;~%%c40{\\H0.6x;\\S+0.025^0;}"));
     d.NumEdit->setText(sys("40.0"));  // the same size reformatted keeps the caller's text
     QCOMPARE(d.PreviewNominal(), QStringLiteral("%%c40"));
 
     d.NumEdit->setText(QStringLiteral("45"));
     QCOMPARE(d.Cells(0, d.CurrentRow()), QStringLiteral("40-50"));
-    QCOMPARE(d.Tol, QStringLiteral("\\A1;~45{\\H0.6x;\\S+0.025^0;}"));
-    QCOMPARE(d.StatusText(), d.Tol);
+    QCOMPARE(d.Tolerance(), QStringLiteral("\\A1;~45{\\H0.6x;\\S+0.025^0;}"));
+    QCOMPARE(d.StatusText(), d.Tolerance());
     QCOMPARE(d.PreviewNominal(), QStringLiteral("45"));
     QCOMPARE(d.MaxValue->text(), sys("45.025"));
     // Another row picked by hand: the row stays the size's, the column moves.
     d.TableGridSelectCell(1, 1);
     QCOMPARE(d.Cells(0, d.CurrentRow()), QStringLiteral("40-50"));
-    QCOMPARE(d.Tol, QStringLiteral("\\A1;~45{\\H0.6x;\\S+0.016^0;}"));
+    QCOMPARE(d.Tolerance(), QStringLiteral("\\A1;~45{\\H0.6x;\\S+0.016^0;}"));
 
     for (const char* outside : {"501", "0", "1e3"}) {
       d.NumEdit->setText(QString::fromLatin1(outside));
-      QVERIFY2(d.Tol.isEmpty(), outside);
+      QVERIFY2(d.Tolerance().isEmpty(), outside);
       QVERIFY(d.StatusText().contains(QStringLiteral("вне таблицы допусков (свыше 0 до 500 мм)")));
       QVERIFY(!d.TableGrid->currentIndex().isValid());
       QVERIFY(d.MaxValue->text().isEmpty());
@@ -247,7 +247,7 @@ class TestTolTable : public QObject {
     d.FormShow(table(QString::fromUtf8(Sample)));
     d.TableGridSelectCell(5, 1);
     QVERIFY(catcher.errors.isEmpty());
-    QVERIFY(d.Tol.isEmpty());
+    QVERIFY(d.Tolerance().isEmpty());
     QVERIFY(d.StatusText().isEmpty());
     QVERIFY(d.MaxValue->text().isEmpty() && d.MinValue->text().isEmpty());
 
@@ -255,9 +255,9 @@ class TestTolTable : public QObject {
     TfrmTolTable e(0.6, false);
     e.Prepare(QStringLiteral("25"));
     e.FormShow(table(QStringLiteral("D\tH7\tH8\n18-30\t\t+33/0\n")));
-    QVERIFY(e.Tol.isEmpty());
+    QVERIFY(e.Tolerance().isEmpty());
     e.TableGridSelectCell(2, 1);
-    QCOMPARE(e.Tol, QStringLiteral("\\A1;~25{\\H0.6x;\\S+0.033^0;}"));
+    QCOMPARE(e.Tolerance(), QStringLiteral("\\A1;~25{\\H0.6x;\\S+0.033^0;}"));
     QVERIFY(catcher.errors.isEmpty());
   }
 
@@ -266,12 +266,12 @@ class TestTolTable : public QObject {
     TfrmTolTable d(0.6, false);
     d.Prepare(QStringLiteral("25"));
     d.FormShow(table(QString::fromUtf8(Sample)));
-    const QString before = d.Tol;
+    const QString before = d.Tolerance();
     d.TableGridSelectCell(6, 1);
     const QString file = QDir::toNativeSeparators(FDir.filePath(QStringLiteral("t.tol")));
     QCOMPARE(catcher.errors, QStringList{"Ошибка в таблице допусков " + file +
                                          ", строка 2, столбец 7: «abc» не является числом."});
-    QCOMPARE(d.Tol, before);
+    QCOMPARE(d.Tolerance(), before);
     QCOMPARE(d.StatusText(), before);
     QCOMPARE(d.MaxValue->text(), sys("25.021"));
 
@@ -280,9 +280,9 @@ class TestTolTable : public QObject {
     e.FormShow(table(QStringLiteral("D\tH7\tH8\n1-2\t+1/x\t+2/0\n")));
     QCOMPARE(catcher.errors.size(), 2);
     QVERIFY(catcher.errors.at(1).contains(", строка 2, столбец 2: «x» не является числом"));
-    QVERIFY(e.Tol.isEmpty());
+    QVERIFY(e.Tolerance().isEmpty());
     e.TableGridSelectCell(2, 1);
-    QVERIFY(!e.Tol.isEmpty());
+    QVERIFY(!e.Tolerance().isEmpty());
   }
 
   void unreadableTablesReportAndNeverCrash() {
@@ -301,10 +301,10 @@ class TestTolTable : public QObject {
     }
     // A heading only, a heading without TAB: no cells, nothing built.
     d.FormShow(table(QStringLiteral("D\tH7\n")));
-    QVERIFY(d.Tol.isEmpty());
+    QVERIFY(d.Tolerance().isEmpty());
     d.FormShow(table(QStringLiteral("Размер\n1-3\n")));
     QCOMPARE(d.ColCount(), 1);
-    QVERIFY(d.Tol.isEmpty());
+    QVERIFY(d.Tolerance().isEmpty());
   }
 
   void tableShapes() {
@@ -329,7 +329,7 @@ class TestTolTable : public QObject {
     utf16.append(reinterpret_cast<const char*>(text.utf16()), text.size() * 2);
     d.FormShow(writeFile(QStringLiteral("u16.tol"), utf16));
     QCOMPARE(d.Cells(0, 0), QStringLiteral("Размер"));
-    QCOMPARE(d.Tol, QStringLiteral("\\A1;~{\\H0.6x;\\S+0.021^0;}"));
+    QCOMPARE(d.Tolerance(), QStringLiteral("\\A1;~{\\H0.6x;\\S+0.021^0;}"));
 
     // Lines of any length: the last of 400 columns survives.
     QString head = QStringLiteral("D"), row = QStringLiteral("1-2");
