@@ -93,6 +93,30 @@ Tfrm3Stage::Tfrm3Stage(bool commaAsSep, QWidget* parent) : QDialog(parent), FCom
   setWindowTitle(QStringLiteral("Трехэтажный текст"));
   auto* root = new QVBoxLayout(this);
 
+  root->addLayout(buildFields());
+  root->addWidget(buildSettings());
+  auto* buttons = new platform::TButtonRow(this, HelpContext, platform::TButtonRow::HelpNoFocus);
+  sbtnHelp = buttons->helpButton();
+  buttons->addStretch(1);
+  OKButton = buttons->addOk("OKButton", QStringLiteral("Записать изменения в редактор"));
+  CancelButton = buttons->addCancel("CancelButton", QStringLiteral("Закрыть это окно"));
+  CancelButton->setAutoDefault(false);
+  root->addLayout(buttons);
+
+  setTabOrder(EditCenter, EditUp);
+  setTabOrder(EditUp, EditDown);
+  setTabOrder(EditDown, SepCheckBox);
+  setTabOrder(SepCheckBox, HMiddleUpDown);
+  setTabOrder(HMiddleUpDown, HoUpDown);
+  setTabOrder(HoUpDown, OKButton);
+  setTabOrder(OKButton, CancelButton);
+  EditCenter->setFocus();
+
+  FormActivate();
+  platform::setFixedDialogFrame(this);
+}
+
+QGridLayout* Tfrm3Stage::buildFields() {
   // The fields sit as the result reads: the middle term, then the two values
   // one above the other, with the fraction bar painted between them.
   auto* fields = new QGridLayout;
@@ -127,7 +151,6 @@ Tfrm3Stage::Tfrm3Stage(bool commaAsSep, QWidget* parent) : QDialog(parent), FCom
   fields->addWidget(EditUpBtn, 0, 3);
   fields->addWidget(EditDown, 1, 2);
   fields->addWidget(EditDownBtn, 1, 3);
-  root->addLayout(fields);
 
   UpPopupMenu = makePresetMenu(EditUp, UpPresets, int(std::size(UpPresets)));
   UpPopupMenu->setObjectName(QStringLiteral("UpPopupMenu"));
@@ -135,7 +158,10 @@ Tfrm3Stage::Tfrm3Stage(bool commaAsSep, QWidget* parent) : QDialog(parent), FCom
   DownPopupMenu->setObjectName(QStringLiteral("DownPopupMenu"));
   connect(EditUpBtn, &QToolButton::clicked, this, [this] { popupPresets(EditUp, UpPopupMenu); });
   connect(EditDownBtn, &QToolButton::clicked, this, [this] { popupPresets(EditDown, DownPopupMenu); });
+  return fields;
+}
 
+QGroupBox* Tfrm3Stage::buildSettings() {
   gbSettings = new QGroupBox(QStringLiteral(" Настройки "), this);
   gbSettings->setObjectName(QStringLiteral("gbSettings"));
   auto* settings = new QGridLayout(gbSettings);
@@ -165,27 +191,7 @@ Tfrm3Stage::Tfrm3Stage(bool commaAsSep, QWidget* parent) : QDialog(parent), FCom
   settings->addWidget(lblHo, 2, 0);
   settings->addWidget(HoUpDown, 2, 1);
   settings->setColumnStretch(0, 1);
-  root->addWidget(gbSettings);
-
-  auto* buttons = new platform::TButtonRow(this, HelpContext, platform::TButtonRow::HelpNoFocus);
-  sbtnHelp = buttons->helpButton();
-  buttons->addStretch(1);
-  OKButton = buttons->addOk("OKButton", QStringLiteral("Записать изменения в редактор"));
-  CancelButton = buttons->addCancel("CancelButton", QStringLiteral("Закрыть это окно"));
-  CancelButton->setAutoDefault(false);
-  root->addLayout(buttons);
-
-  setTabOrder(EditCenter, EditUp);
-  setTabOrder(EditUp, EditDown);
-  setTabOrder(EditDown, SepCheckBox);
-  setTabOrder(SepCheckBox, HMiddleUpDown);
-  setTabOrder(HMiddleUpDown, HoUpDown);
-  setTabOrder(HoUpDown, OKButton);
-  setTabOrder(OKButton, CancelButton);
-  EditCenter->setFocus();
-
-  FormActivate();
-  platform::setFixedDialogFrame(this);
+  return gbSettings;
 }
 
 QMenu* Tfrm3Stage::makePresetMenu(QLineEdit* field, const char* const (*items)[2], int count) {

@@ -9,6 +9,7 @@
 
 class QCheckBox;
 class QComboBox;
+class QGridLayout;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
@@ -74,6 +75,9 @@ class Tfrm3Stage : public QDialog {
   void paintEvent(QPaintEvent* event) override;
 
  private:
+  // The steps of building the window: the three terms, then their settings.
+  QGridLayout* buildFields();
+  QGroupBox* buildSettings();
   QMenu* makePresetMenu(QLineEdit* field, const char* const (*items)[2], int count);
   void popupPresets(QLineEdit* field, QMenu* menu);
 
