@@ -4,6 +4,7 @@
 #include <QTextDocument>
 #include <QVarLengthArray>
 
+#include "mtext/MTextLayout.h"
 #include "mtext/zorAcMtextRender.h"
 
 namespace {
@@ -84,7 +85,7 @@ void EditorTextToMText(const QTextDocument& document, QString& out) {
 
 namespace {
 
-QPoint render(TCanvas& canvas, const QString& mtext, const TRenderProps& props) {
+QPoint render(TCanvas& canvas, const QString& mtext, const TRenderProps& props, TMTextLayout* layout) {
   canvas.resetTruncated();
   canvas.setSize(16, 16);
   canvas.setFont(props.rpFont.fpName, props.rpFont.fpSize, props.rpFont.fpStyle, props.rpFont.fpColor);
@@ -93,8 +94,11 @@ QPoint render(TCanvas& canvas, const QString& mtext, const TRenderProps& props) 
   canvas.fill();
   canvas.moveTo(0, 0);
   QPoint size;
-  RenderMText(canvas, mtext, size,
-              [&canvas](int v, TResizeType t) { return GrowCanvas(canvas, v, t); });
+  const TAdjustSizeEvent grow = [&canvas](int v, TResizeType t) { return GrowCanvas(canvas, v, t); };
+  if (layout)
+    layout->render(canvas, mtext, size, grow);
+  else
+    RenderMText(canvas, mtext, size, grow);
   // Keep the truncation flag of the render: the final trim is always within the caps.
   const bool cut = canvas.truncated();
   canvas.setSize(size.x() + 1, size.y() + 1);
@@ -106,10 +110,11 @@ QPoint render(TCanvas& canvas, const QString& mtext, const TRenderProps& props) 
 
 QPoint RenderPreview(TCanvas& canvas, const QString& mtext, const TRenderProps& props) {
   canvas.clearWindow();
-  return render(canvas, mtext, props);
+  return render(canvas, mtext, props, nullptr);
 }
 
-QPoint RenderPreviewBand(TCanvas& canvas, const QString& mtext, const TRenderProps& props, const QRect& band) {
+QPoint RenderPreviewBand(TCanvas& canvas, const QString& mtext, const TRenderProps& props, const QRect& band,
+                         TMTextLayout* layout) {
   canvas.setWindow(band);
-  return render(canvas, mtext, props);
+  return render(canvas, mtext, props, layout);
 }

@@ -7,6 +7,7 @@
 #include <QStringList>
 
 class QTextDocument;
+class TMTextLayout;
 
 #include "app/General.h"
 #include "mtext/zorAcCanvas.h"
@@ -24,5 +25,7 @@ void EditorTextToMText(const QTextDocument& document, QString& out);
 // drawn size as the renderer reports it.
 QPoint RenderPreview(TCanvas& canvas, const QString& mtext, const TRenderProps& props);
 // The same, keeping only the pixels inside band (TCanvas::setWindow): the
-// whole text is scanned and measured, only the band is drawn.
-QPoint RenderPreviewBand(TCanvas& canvas, const QString& mtext, const TRenderProps& props, const QRect& band);
+// whole text is scanned and measured, only the band is drawn.  With a layout
+// kept from the previous render, only what changed is measured again.
+QPoint RenderPreviewBand(TCanvas& canvas, const QString& mtext, const TRenderProps& props, const QRect& band,
+                         TMTextLayout* layout = nullptr);

@@ -486,7 +486,7 @@ void TfrmMain::RenderText() {
   }
   ScrlBox->horizontalScrollBar()->setValue(0);
   ScrlBox->verticalScrollBar()->setValue(0);
-  RenderPreviewBand(FRenderCanvas, FLastMText, Options.RenderProps, previewBand(QPoint(0, 0)));
+  RenderPreviewBand(FRenderCanvas, FLastMText, Options.RenderProps, previewBand(QPoint(0, 0)), &FPreviewLayout);
   imgRender->setGeometry(0, 0, FRenderCanvas.width(), FRenderCanvas.height());
   imgRender->update();
 }
@@ -500,7 +500,7 @@ QRect TfrmMain::previewBand(QPoint at) const {
 void TfrmMain::RenderVisibleBand() {
   if (FLastMText.isEmpty()) return;  // nothing rendered yet: no picture at all
   const QPoint at(ScrlBox->horizontalScrollBar()->value(), ScrlBox->verticalScrollBar()->value());
-  RenderPreviewBand(FRenderCanvas, FLastMText, Options.RenderProps, previewBand(at));
+  RenderPreviewBand(FRenderCanvas, FLastMText, Options.RenderProps, previewBand(at), &FPreviewLayout);
 }
 
 TRenderImage::TRenderImage(TCanvas& canvas, QWidget* parent) : QWidget(parent), FCanvas(canvas) {

@@ -18,6 +18,7 @@
 #include "app/General.h"
 #include "editor/Editor.h"
 #include "menus/MenuCommands.h"
+#include "mtext/MTextLayout.h"
 #include "mtext/zorAcCanvas.h"
 #include "mtext/zorAcMtextRender.h"
 
@@ -226,6 +227,7 @@ class TfrmMain : public QMainWindow, public TCommandTarget {
   bool FShown = false;
   bool FClosingAccepted = false;
   TCanvas FRenderCanvas;
+  TMTextLayout FPreviewLayout;  // what the last render measured, for the next one
   QString FLastMText;
   // Bumped by every change of the document; the MText is built again only
   // when it differs from the one FLastMText was built at.

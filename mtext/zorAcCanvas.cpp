@@ -328,7 +328,6 @@ struct TCanvas::Impl {
   TColor FFontColor = 0;
   QColor FFontQColor = Qt::black;
   QString FFontName;
-  int FOrientation = 0;
 
   QHash<TFontKey, TFontEntry*> FFonts;
   std::vector<std::unique_ptr<TFontEntry>> FOwned;
@@ -680,6 +679,8 @@ void TCanvas::clearWindow() {
   d->updateClip();
 }
 
+bool TCanvas::windowed() const { return d->FWindowed; }
+
 QRect TCanvas::window() const { return QRect(d->FOX, d->FOY, d->FW, d->FH); }
 
 void TCanvas::fill() {
@@ -736,9 +737,8 @@ void TCanvas::setFont(const QString& face, int pointSize, TFontStyles style, TCo
   setFontColor(color);
 }
 
-void TCanvas::createFont(const QString& face, int charHeight, int width, int orientation, int weight, bool italic,
+void TCanvas::createFont(const QString& face, int charHeight, int width, int, int weight, bool italic,
                          bool underline, bool strikeOut) {
-  d->FOrientation = orientation;
   d->selectFont(face, charHeight, width, weight, italic, underline, strikeOut);
 }
 
@@ -769,7 +769,6 @@ TCanvas::TFontSnapshot TCanvas::saveFont() const {
   f.face = d->FFontName;
   f.charHeight = k.charHeight;
   f.width = k.width;
-  f.orientation = d->FOrientation;
   f.weight = k.weight;
   f.italic = k.italic;
   f.underline = k.underline;
@@ -780,7 +779,7 @@ TCanvas::TFontSnapshot TCanvas::saveFont() const {
 }
 
 void TCanvas::restoreFont(const TFontSnapshot& f) {
-  createFont(f.face, f.charHeight, f.width, f.orientation, f.weight, f.italic, f.underline, f.strikeOut);
+  createFont(f.face, f.charHeight, f.width, 0, f.weight, f.italic, f.underline, f.strikeOut);
   setFontColor(f.fontColor);
   setPenColor(f.penColor);
 }
@@ -797,6 +796,7 @@ int TCanvas::textHeight(const QString&) const { return d->FFont->ascent + d->FFo
 int TCanvas::charWidth(QChar ch) const { return d->FFont->advance(ch); }
 int TCanvas::ascent() const { return d->FFont->ascent; }
 int TCanvas::descent() const { return d->FFont->descent; }
+int TCanvas::inkReach() const { return 2 * (d->FFont->ascent + d->FFont->descent) + d->FFont->overhang; }
 
 void TCanvas::drawText(const QRect& rect, const QString& s, int alignFlags) {
   if (s.isEmpty()) return;

@@ -46,6 +46,7 @@ class TCanvas {
   void setWindow(const QRect& band);
   void clearWindow();               // back to keeping the whole surface
   QRect window() const;             // the band; the whole surface when not windowed
+  bool windowed() const;
   void fill();                      // whole surface in the brush colour
   void fillRect(const QRect& r);    // in the brush colour
   const QImage& image();            // ends any painting in progress
@@ -67,6 +68,8 @@ class TCanvas {
   void setFont(const QString& face, int pointSize, TFontStyles style, TColor color);
   // A font from a classic font description.  charHeight is the character
   // height in pixels (cell height minus internal leading); width 0 = natural.
+  // The orientation is taken for the description's sake and not drawn: the
+  // preview keeps every line level.
   void createFont(const QString& face, int charHeight, int width, int orientation, int weight,
                   bool italic, bool underline, bool strikeOut);
   QString fontName() const;
@@ -81,13 +84,21 @@ class TCanvas {
   int charWidth(QChar ch) const;           // cached advance of one character
   int ascent() const;
   int descent() const;
+  // How far the ink of the current font's characters may reach above the top
+  // or below the bottom of a line box holding them (cells, overhangs, stacks).
+  int inkReach() const;
   // The current font and the font and pen colours, to be put back later (a
   // renderer that measures a text before drawing it starts both passes alike).
   struct TFontSnapshot {
     QString face;
-    int charHeight = 0, width = 0, orientation = 0, weight = 400;
+    int charHeight = 0, width = 0, weight = 400;
     bool italic = false, underline = false, strikeOut = false;
     TColor fontColor = 0, penColor = 0;
+    bool operator==(const TFontSnapshot& o) const {
+      return charHeight == o.charHeight && width == o.width && weight == o.weight &&
+             italic == o.italic && underline == o.underline && strikeOut == o.strikeOut &&
+             fontColor == o.fontColor && penColor == o.penColor && face == o.face;
+    }
   };
   TFontSnapshot saveFont() const;
   void restoreFont(const TFontSnapshot& f);

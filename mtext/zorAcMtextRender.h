@@ -43,6 +43,13 @@ class TFormatText {
   quint8 Align() const { return FAlign; }
   void setAlign(quint8 v) { FAlign = v; }
 
+  bool operator==(const TFormatText& o) const {
+    return FHeight == o.FHeight && FWidth == o.FWidth && FAngle == o.FAngle && FBold == o.FBold &&
+           FItalic == o.FItalic && FUnderline == o.FUnderline && FOverline == o.FOverline &&
+           FStrikeOut == o.FStrikeOut && FColor == o.FColor && FAlign == o.FAlign && FFontName == o.FFontName;
+  }
+  bool operator!=(const TFormatText& o) const { return !(*this == o); }
+
  private:
   QString FFontName;
   double FHeight = 0.0;
@@ -70,7 +77,8 @@ class EFormatStackError : public std::runtime_error {
   QString FMessage;
 };
 
-// Stack of saved states.  Owns its items between Push and Pop.
+// Stack of saved states for callers that keep them by pointer.  Owns its
+// items between Push and Pop.  (The renderer keeps its own by value.)
 class TFormatStack {
  public:
   explicit TFormatStack(TFormatDisposeProc ADispose = nullptr, int ACapacity = -1);
