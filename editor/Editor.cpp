@@ -1,29 +1,16 @@
 #include "editor/Editor.h"
 
-#include <QAbstractTextDocumentLayout>
 #include <QFontMetricsF>
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QPainter>
-#include <QPrinter>
 #include <QScrollBar>
-#include <QSyntaxHighlighter>
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextLayout>
-#include <memory>
 
 TEditorPlugin::~TEditorPlugin() {
   if (FPluginEditor) FPluginEditor->removePlugin(this);
-}
-
-// Break style of pasted or inserted text becomes the document's own.
-QString NormalizeLineBreaks(QString s) {
-  s.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-  s.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-  s.replace(QChar(QChar::LineSeparator), QLatin1Char('\n'));
-  s.replace(QChar(QChar::ParagraphSeparator), QLatin1Char('\n'));
-  return s;
 }
 
 namespace {
@@ -787,229 +774,26 @@ QPoint TEditor::wordEnd(const QPoint& xy) const {
   return QPoint(i + 1, xy.y());
 }
 
-bool TEditor::isWordChar(QChar c) {
-  return c.isLetterOrNumber() || c.isMark() || c == QLatin1Char('_');
-}
+bool TEditor::isWordChar(QChar c) { return IsWordChar(c); }
 
-// ---------------------------------------------------------------- printing
-
-namespace {
-
-// The printed copy carries the highlighter's colours as real character
-// formats, since layout formats do not survive pagination.
-// The margins of the printer's page setup, but never under 10 mm: most
-// printers cut what lies closer to the sheet's edge, and a PDF has none.
-void keepPrintMargins(QPrinter* printer) {
-  const QMarginsF m = printer->pageLayout().margins(QPageLayout::Millimeter);
-  const QMarginsF kept(qMax(m.left(), 10.0), qMax(m.top(), 10.0), qMax(m.right(), 10.0), qMax(m.bottom(), 10.0));
-  if (kept != m) printer->setPageMargins(kept, QPageLayout::Millimeter);
-}
-
-std::unique_ptr<QTextDocument> makePrintDocument(const QTextDocument* source, const QFont& font, QPrinter* printer,
-                                                 bool wordWrap,
-                                                 const std::function<QSyntaxHighlighter*(QTextDocument*)>& factory) {
-  keepPrintMargins(printer);
-  std::unique_ptr<QTextDocument> doc(source->clone());
-  doc->setDefaultFont(font);
-  doc->documentLayout()->setPaintDevice(printer);
-  QTextOption option = doc->defaultTextOption();
-  option.setWrapMode(wordWrap ? QTextOption::WrapAtWordBoundaryOrAnywhere : QTextOption::NoWrap);
-  option.setTabStopDistance(8 * QFontMetricsF(font, printer).horizontalAdvance(QLatin1Char(' ')));
-  doc->setDefaultTextOption(option);
-  if (factory) {
-    if (QSyntaxHighlighter* highlighter = factory(doc.get())) {
-      highlighter->rehighlight();
-      QTextCursor c(doc.get());
-      c.beginEditBlock();
-      for (QTextBlock b = doc->firstBlock(); b.isValid(); b = b.next()) {
-        const QList<QTextLayout::FormatRange> ranges = b.layout()->formats();
-        for (const QTextLayout::FormatRange& r : ranges) {
-          c.setPosition(b.position() + r.start);
-          c.setPosition(b.position() + r.start + r.length, QTextCursor::KeepAnchor);
-          c.mergeCharFormat(r.format);
-        }
-      }
-      c.endEditBlock();
-      delete highlighter;
-    }
-  }
-  doc->setPageSize(QSizeF(printer->width(), printer->height()));
-  return doc;
-}
-
-}  // namespace
+// ---------------------------------------------------------------- printing and search
 
 int TEditor::printPageCount(QPrinter* printer, bool wordWrap) {
-  if (!printer) return 0;
-  return makePrintDocument(document(), font(), printer, wordWrap, nullptr)->pageCount();
+  return PrintPageCount(document(), font(), printer, wordWrap);
 }
 
 void TEditor::print(QPrinter* printer, const QString& title, bool wordWrap,
-                    const std::function<QSyntaxHighlighter*(QTextDocument*)>& highlighterFactory, int fromPage,
-                    int toPage) {
-  if (!printer) return;
-  printer->setDocName(title);
-  std::unique_ptr<QTextDocument> doc = makePrintDocument(document(), font(), printer, wordWrap, highlighterFactory);
-  const int pages = doc->pageCount();
-  const int first = fromPage > 0 ? fromPage : 1;
-  const int last = toPage > 0 ? qMin(toPage, pages) : pages;
-  if (first > last) return;
-  QPainter painter(printer);
-  if (!painter.isActive()) return;
-  const QSizeF page = doc->pageSize();
-  // A PDF file or a printer without its own copy handling gets each copy as
-  // pages of its own, collated or page by page as asked.
-  const bool ownCopies = printer->outputFormat() == QPrinter::PdfFormat || !printer->supportsMultipleCopies();
-  const int copies = ownCopies ? qMax(1, printer->copyCount()) : 1;
-  const bool collate = printer->collateCopies();
-  QList<int> order;
-  for (int c = 0; c < (collate ? copies : 1); ++c)
-    for (int p = first; p <= last; ++p)
-      for (int r = 0; r < (collate ? 1 : copies); ++r) order << p;
-  for (int i = 0; i < order.size(); ++i) {
-    const int p = order.at(i);
-    if (i > 0) printer->newPage();
-    painter.save();
-    const QRectF clip(0, (p - 1) * page.height(), page.width(), page.height());
-    painter.translate(0, -clip.top());
-    QAbstractTextDocumentLayout::PaintContext context;
-    context.clip = clip;
-    context.palette.setColor(QPalette::Text, Qt::black);
-    painter.setClipRect(clip);
-    doc->documentLayout()->draw(&painter, context);
-    painter.restore();
-  }
-}
-
-// ---------------------------------------------------------------- search
-
-QString TEditor::searchText() const {
-  QString s;
-  s.reserve(docLength());
-  for (QTextBlock b = document()->firstBlock(); b.isValid(); b = b.next()) {
-    if (b != document()->firstBlock()) s += QLatin1Char('\n');
-    s += b.text();
-  }
-  return s;
+                    const THighlighterFactory& highlighterFactory, int fromPage, int toPage) {
+  PrintDocument(document(), font(), printer, title, wordWrap, highlighterFactory, fromPage, toPage);
 }
 
 int TEditor::searchReplace(const QString& search, const QString& replace, TSearchOptions options) {
-  const QString needle = NormalizeLineBreaks(search);
-  if (needle.isEmpty()) return 0;
-  const QString replacement = NormalizeLineBreaks(replace);
-  const bool backwards = options & ssoBackwards;
-  const bool replacing = options & (ssoReplace | ssoReplaceAll);
-  if (replacing && isReadOnly()) return 0;
-  bool replaceAll = options & ssoReplaceAll;
-  bool prompt = options & ssoPrompt;
-  const Qt::CaseSensitivity cs = (options & ssoMatchCase) ? Qt::CaseSensitive : Qt::CaseInsensitive;
-
-  // The haystack is the text as it was; replacements only touch text already
-  // passed, so positions before the scan point stay valid and `delta` maps
-  // haystack positions to document positions in forward runs.
-  const QString hay = searchText();
-  const QTextCursor caret = textCursor();
-  int scopeStart = 0, scopeEnd = hay.size();
-  const bool inSelection = (options & ssoSelectedOnly) && caret.hasSelection();
-  if (inSelection) {
-    scopeStart = caret.selectionStart();
-    scopeEnd = caret.selectionEnd();
-  }
-  int pos;
-  // The selection is the whole scope: the caret sits on one of its ends, and
-  // starting there would skip all of it.
-  if ((options & ssoEntireScope) || inSelection)
-    pos = backwards ? scopeEnd : scopeStart;
-  else
-    pos = qBound(scopeStart, caret.position(), scopeEnd);
-
-  const int n = needle.size();
-  int delta = 0;
-  int count = 0;
-  bool grouped = false;
-  QTextCursor group(document());
-  QTextCursor last;
-  auto startGroup = [&] {
-    if (!grouped) {
-      group.beginEditBlock();
-      grouped = true;
-    }
-  };
-  if (replacing && replaceAll && !prompt) startGroup();
-
-  while (true) {
-    int found;
-    if (backwards) {
-      if (pos - n < scopeStart) break;
-      found = hay.lastIndexOf(needle, pos - n, cs);
-      if (found < scopeStart) break;
-    } else {
-      found = hay.indexOf(needle, pos, cs);
-      if (found < 0 || found + n > scopeEnd) break;
-    }
-    if (options & ssoWholeWord) {
-      const bool before = found > 0 && isWordChar(hay.at(found - 1));
-      const bool after = found + n < hay.size() && isWordChar(hay.at(found + n));
-      if (before || after) {
-        pos = backwards ? found + n - 1 : found + 1;
-        continue;
-      }
-    }
-    const int docPos = found + delta;
-    QTextCursor sel(document());
-    if (backwards) {
-      sel.setPosition(docPos + n);
-      sel.setPosition(docPos, QTextCursor::KeepAnchor);
-    } else {
-      sel.setPosition(docPos);
-      sel.setPosition(docPos + n, QTextCursor::KeepAnchor);
-    }
-    if (!replacing) {
-      setTextCursor(sel);
-      ensureCursorVisible();
-      return 1;
-    }
-    TReplaceAction action = raReplace;
-    if (prompt) {
-      setTextCursor(sel);
-      ensureCursorVisible();
-      const QTextBlock block = document()->findBlock(docPos);
-      action = onReplaceText ? onReplaceText(search, replace, block.blockNumber() + 1, docPos - block.position() + 1)
-                             : raReplace;
-    }
-    if (action == raCancel) break;
-    if (action == raReplaceAll) {
-      prompt = false;
-      replaceAll = true;
-      startGroup();
-    }
-    if (action == raSkip) {
-      pos = backwards ? found : found + n;
-    } else {
-      QTextCursor edit(document());
-      edit.setPosition(docPos);
-      edit.setPosition(docPos + n, QTextCursor::KeepAnchor);
-      edit.insertText(replacement);
-      if (backwards) edit.setPosition(docPos);
-      last = edit;
-      ++count;
-      if (!grouped) {
-        setTextCursor(edit);
-        ensureCursorVisible();
-      }
-      if (backwards) {
-        pos = found;
-      } else {
-        pos = found + n;
-        delta += replacement.size() - n;
-      }
-    }
-    if (!replaceAll) break;
-  }
-  if (grouped) group.endEditBlock();
-  if (!last.isNull()) {
-    setTextCursor(last);
+  if ((options & (ssoReplace | ssoReplaceAll)) && isReadOnly()) return 0;
+  TTextSearch engine(document());
+  engine.onReplaceText = onReplaceText;
+  engine.onShow = [this](const QTextCursor& c) {
+    setTextCursor(c);
     ensureCursorVisible();
-  }
-  return count;
+  };
+  return engine.run(search, replace, options, textCursor());
 }

@@ -24,11 +24,11 @@
 #include <vector>
 
 #include "core/TextCodec.h"
+#include "editor/TextPrint.h"
+#include "editor/TextSearch.h"
 
 class QPainter;
 class QPrinter;
-class QSyntaxHighlighter;
-class QTextDocument;
 class QKeyEvent;
 class QMimeData;
 class QMouseEvent;
@@ -44,28 +44,9 @@ enum TStatusChange {
 Q_DECLARE_FLAGS(TStatusChanges, TStatusChange)
 Q_DECLARE_OPERATORS_FOR_FLAGS(TStatusChanges)
 
-enum TSearchOption {
-  ssoMatchCase = 1,
-  ssoWholeWord = 2,
-  ssoBackwards = 4,
-  ssoEntireScope = 8,
-  ssoSelectedOnly = 16,
-  ssoReplace = 32,
-  ssoReplaceAll = 64,
-  ssoPrompt = 128,
-};
-Q_DECLARE_FLAGS(TSearchOptions, TSearchOption)
-Q_DECLARE_OPERATORS_FOR_FLAGS(TSearchOptions)
-
-enum TReplaceAction { raCancel, raSkip, raReplace, raReplaceAll };
-
-// Painting plug-in: called at the end of every paint with the viewport painter.
-// CR LF, CR and the Unicode line and paragraph separators become the one
-// break the editor keeps between lines (offsets count it as one character).
-QString NormalizeLineBreaks(QString s);
-
 class TEditor;
 
+// Painting plug-in: called at the end of every paint with the viewport painter.
 // A plug-in belongs to at most one editor at a time.  Destroying it removes it
 // from its editor, and destroying the editor forgets it, so neither side is
 // ever called through a dangling pointer.
@@ -175,9 +156,8 @@ class TEditor : public QPlainTextEdit {
   // Printing with highlighting: a clone of the document gets a highlighter from
   // the factory (which may return nullptr).  Pages are 1-based; 0, 0 prints all.
   int printPageCount(QPrinter* printer, bool wordWrap);
-  void print(QPrinter* printer, const QString& title, bool wordWrap,
-             const std::function<QSyntaxHighlighter*(QTextDocument*)>& highlighterFactory, int fromPage = 0,
-             int toPage = 0);
+  void print(QPrinter* printer, const QString& title, bool wordWrap, const THighlighterFactory& highlighterFactory,
+             int fromPage = 0, int toPage = 0);
 
   // Plug-ins (not owned).  Adding a plug-in registered with another editor
   // moves it here.
@@ -197,7 +177,8 @@ class TEditor : public QPlainTextEdit {
   int lastVisibleLine() const;
 
   // Search and replace.
-  std::function<TReplaceAction(const QString& search, const QString& replace, int line, int column)> onReplaceText;
+  // Asked before each replacement under ssoPrompt (see TTextSearch).
+  TTextSearch::TAskReplace onReplaceText;
   int searchReplace(const QString& search, const QString& replace, TSearchOptions options);
 
   // Word helpers for the spell checker: a word is a run of letters, digits and '_'.
@@ -243,7 +224,6 @@ class TEditor : public QPlainTextEdit {
   void doInsertLine();
   void trimLeftLine();
   int docLength() const;
-  QString searchText() const;
 
   TTextFormat FTextFormat;
   QColor FActiveLineColor;

@@ -141,69 +141,53 @@ bool isDigit(ushort c) { return c >= '0' && c <= '9'; }
 
 TSynMTextScanner::TSynMTextScanner(const QString& line) : FLine(line), FLexer(FLine) {}
 
-// The line behaves as if followed by a character of code 0: a run position at
-// the line length scans the terminating tkNull token.
-int TSynMTextScanner::scan(int run, TtkTokenKind& kind) {
-  const QString& line = FLine;
-  const int len = int(line.size());
-  if (run < 0) run = 0;
-  const ushort c = run < len ? line.at(run).unicode() : 0;
-  auto charAt = [&](int i) -> ushort { return i < len ? line.at(i).unicode() : 0; };
+ushort TSynMTextScanner::charAt(int i) const { return i < FLine.size() ? FLine.at(i).unicode() : 0; }
 
-  if (run < FCodeEnd && c != 0) {
-    // Inside a code's argument: numbers, and keys up to the next digit (a
-    // font name is one key).  An embedded code 0 stays a null token.
-    const bool number = !FWholeCode && isDigit(c);
-    kind = number ? tkNumber : tkKey;
+// Inside a code's argument: numbers, and keys up to the next digit (a font
+// name is one key).  An embedded code 0 stays a null token.
+int TSynMTextScanner::scanArgument(int run, TtkTokenKind& kind) {
+  const bool number = !FWholeCode && isDigit(charAt(run));
+  kind = number ? tkNumber : tkKey;
+  ++run;
+  while (run < FCodeEnd) {
+    const ushort d = charAt(run);
+    if (d == 0 || (number ? !(isDigit(d) || d == '.') : !FWholeCode && isDigit(d))) break;
     ++run;
-    while (run < FCodeEnd) {
-      const ushort d = charAt(run);
-      if (d == 0 || (number ? !(isDigit(d) || d == '.') : !FWholeCode && isDigit(d))) break;
-      ++run;
-    }
-    return run;
   }
+  return run;
+}
 
-  switch (c) {
-    case 0:
-      kind = tkNull;
-      return run + 1;
-    case 10:
-      kind = tkSpace;
-      return run + 1;
-    case 13:
-      kind = tkSpace;
-      return (run + 1 < len && charAt(run + 1) == 10) ? run + 2 : run + 1;
-    case '\\':
-    case '%': {
-      const TMTextToken t = FLexer.scan(run);
-      switch (t.kind) {
-        case lkCode:
-          kind = tkKey;
-          if (t.length <= 2) return int(t.end());
-          // A font name or a character code is one key; other arguments
-          // follow as their own tokens.
-          FCodeEnd = int(t.end());
-          FWholeCode = t.code == u'f' || t.code == u'F' || t.code == u'U';
-          if (!FWholeCode) return run + 2;
-          run += 2;
-          while (run < FCodeEnd && charAt(run) != 0) ++run;
-          return run;
-        case lkEscape:
-          kind = tkKey;
-          return int(t.end());
-        case lkSymbol:
-          kind = tkSymbols;
-          return int(t.end());
-        default:
-          kind = tkUnknown;
-          return run + 1;
-      }
-    }
+// A backslash or a percent sign: what the MText lexer reads there.
+int TSynMTextScanner::scanCode(int run, TtkTokenKind& kind) {
+  const TMTextToken t = FLexer.scan(run);
+  switch (t.kind) {
+    case lkCode:
+      kind = tkKey;
+      if (t.length <= 2) return int(t.end());
+      // A font name or a character code is one key; other arguments
+      // follow as their own tokens.
+      FCodeEnd = int(t.end());
+      FWholeCode = t.code == u'f' || t.code == u'F' || t.code == u'U';
+      if (!FWholeCode) return run + 2;
+      run += 2;
+      while (run < FCodeEnd && charAt(run) != 0) ++run;
+      return run;
+    case lkEscape:
+      kind = tkKey;
+      return int(t.end());
+    case lkSymbol:
+      kind = tkSymbols;
+      return int(t.end());
     default:
-      break;
+      kind = tkUnknown;
+      return run + 1;
   }
+}
 
+// Blanks, numbers, words and anything else, outside codes.
+int TSynMTextScanner::scanPlain(int run, TtkTokenKind& kind) {
+  const int len = int(FLine.size());
+  const ushort c = charAt(run);
   if (c <= 32) {
     kind = tkSpace;
     ++run;
@@ -214,7 +198,6 @@ int TSynMTextScanner::scan(int run, TtkTokenKind& kind) {
     }
     return run;
   }
-
   if (isDigit(c)) {
     kind = tkNumber;
     ++run;
@@ -225,16 +208,38 @@ int TSynMTextScanner::scan(int run, TtkTokenKind& kind) {
     }
     return run;
   }
-
   if ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z')) {
     kind = tkIdentifier;
     ++run;
-    while (run < len && TSynMText::isIdentChar(line.at(run))) ++run;
+    while (run < len && TSynMText::isIdentChar(FLine.at(run))) ++run;
     return run;
   }
-
   kind = tkUnknown;
   return run + 1;
+}
+
+// The line behaves as if followed by a character of code 0: a run position at
+// the line length scans the terminating tkNull token.
+int TSynMTextScanner::scan(int run, TtkTokenKind& kind) {
+  if (run < 0) run = 0;
+  const ushort c = charAt(run);
+  if (run < FCodeEnd && c != 0) return scanArgument(run, kind);
+  switch (c) {
+    case 0:
+      kind = tkNull;
+      return run + 1;
+    case 10:
+      kind = tkSpace;
+      return run + 1;
+    case 13:
+      kind = tkSpace;
+      return charAt(run + 1) == 10 ? run + 2 : run + 1;
+    case '\\':
+    case '%':
+      return scanCode(run, kind);
+    default:
+      return scanPlain(run, kind);
+  }
 }
 
 void TSynMText::setLine(const QString& line, int lineNumber) {

@@ -78,6 +78,11 @@ class TSynMTextScanner {
   int scan(int run, TtkTokenKind& kind);
 
  private:
+  ushort charAt(int i) const;  // 0 past the end
+  int scanArgument(int run, TtkTokenKind& kind);
+  int scanCode(int run, TtkTokenKind& kind);
+  int scanPlain(int run, TtkTokenKind& kind);
+
   const QString FLine;
   TMTextLexer FLexer;
   int FCodeEnd = 0;  // the end of the code whose argument is being scanned

@@ -1,6 +1,7 @@
 // Search and replace of the editing control.
 #include <QSignalSpy>
 #include <QTest>
+#include <QTextDocument>
 
 #include "TestMain.h"
 #include "editor/Editor.h"
@@ -188,6 +189,23 @@ class TestEditorSearch : public QObject {
     QCOMPARE(e.searchReplace("a", "b", ssoEntireScope | ssoReplace | ssoReplaceAll), 0);
     QCOMPARE(e.line(0), QStringLiteral("a"));
     QCOMPARE(e.searchReplace("a", "b", ssoEntireScope), 1);
+  }
+
+  // The engine alone, on a document no widget shows: what it shows is
+  // reported, and a replace-all is one undo step.
+  void engineWithoutWidget() {
+    QTextDocument doc(QStringLiteral("ab\nxab ab"));
+    TTextSearch engine(&doc);
+    QList<QPair<int, int>> shown;
+    engine.onShow = [&](const QTextCursor& c) { shown.append({c.selectionStart(), c.selectionEnd()}); };
+    QTextCursor caret(&doc);
+    caret.setPosition(1);
+    QCOMPARE(engine.run("ab", "", ssoWholeWord, caret), 1);
+    QCOMPARE(shown, (QList<QPair<int, int>>{{7, 9}}));
+    QCOMPARE(engine.run("ab", "c", ssoEntireScope | ssoReplace | ssoReplaceAll, caret), 3);
+    QCOMPARE(doc.toPlainText(), QStringLiteral("c\nxc c"));
+    doc.undo();
+    QCOMPARE(doc.toPlainText(), QStringLiteral("ab\nxab ab"));
   }
 };
 
