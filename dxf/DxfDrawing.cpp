@@ -141,6 +141,263 @@ bool isUtf8Version(const QString& version) {
   return version.startsWith(QLatin1String("AC")) && version.mid(2).toInt() >= 1021;
 }
 
+
+// The sections of a drawing read tag by tag: the header's version and code
+// page, the names the tables and objects give to block records and layouts,
+// and every MTEXT entity with the block it stands in.
+class TDxfScan {
+ public:
+  explicit TDxfScan(const QByteArray& bytes) : FBytes(bytes) {}
+
+  // False with a Russian reason in error for a damaged or truncated file.
+  bool read(QString& error);
+
+  QString version;
+  QByteArray codePage;
+  QList<TPending> pending;
+  QHash<QByteArray, QByteArray> recordName, layoutByRecord;  // block record handle -> name, -> layout name
+
+ private:
+  enum TStep { stNext, stEnd, stError };
+  TStep readEntityStart(const TTag& tag, QString& error);
+  void readSectionName(const TTag& tag);
+  void readHeaderTag(const TTag& tag);
+  void readEntityTag(const TTag& tag);
+  void finishEntity(qsizetype end);
+  QByteArray value(const TTag& tag) const { return trimmed(FBytes, tag); }
+
+  const QByteArray& FBytes;
+  TSection FSection = secNone;
+  bool FExpectSectionName = false;
+  QByteArray FHeaderVar, FBlock;
+  TEntity FEntity;
+  bool FInEntity = false;
+};
+
+bool TDxfScan::read(QString& error) {
+  TTagReader reader(FBytes, FBytes.startsWith("\xEF\xBB\xBF") ? 3 : 0);
+  TTag tag;
+  QString readError;
+  bool sawEof = false;
+  while (reader.next(tag, readError)) {
+    if (tag.code == 0) {
+      const TStep step = readEntityStart(tag, error);
+      if (step == stError) return false;
+      if (step == stEnd) {
+        sawEof = true;
+        break;
+      }
+      continue;
+    }
+    if (FExpectSectionName) readSectionName(tag);
+    if (FSection == secHeader) {
+      readHeaderTag(tag);
+    } else if (FInEntity) {
+      readEntityTag(tag);
+    }
+  }
+  if (!readError.isEmpty()) {
+    error = readError;
+    return false;
+  }
+  if (!sawEof) {
+    error = QStringLiteral("Файл DXF обрезан: после строки %1 нет конца файла (EOF)").arg(reader.line());
+    return false;
+  }
+  return true;
+}
+
+// A "0" tag: a section starts or ends, the file ends, or an entity starts.
+TDxfScan::TStep TDxfScan::readEntityStart(const TTag& tag, QString& error) {
+  const QByteArray v = value(tag);
+  finishEntity(tag.begin);
+  if (v == "SECTION") {
+    if (FSection != secNone) {
+      error = QStringLiteral("Файл DXF поврежден: в строке %1 начинается раздел, а предыдущий не закрыт (ENDSEC)")
+                  .arg(tag.line);
+      return stError;
+    }
+    FSection = secOther;
+    FExpectSectionName = true;
+    return stNext;
+  }
+  if (v == "ENDSEC") {
+    FSection = secNone;
+    return stNext;
+  }
+  if (v == "EOF") return stEnd;
+  if (FSection == secNone) {
+    error = QStringLiteral("Файл DXF поврежден: в строке %1 объект «%2» стоит вне раздела")
+                .arg(tag.line)
+                .arg(QString::fromLatin1(v.left(40)));
+    return stError;
+  }
+  FEntity = TEntity();
+  FEntity.type = v;
+  FEntity.line = tag.line;
+  FEntity.begin = tag.begin;
+  FInEntity = true;
+  return stNext;
+}
+
+void TDxfScan::readSectionName(const TTag& tag) {
+  FExpectSectionName = false;
+  if (tag.code != 2) return;
+  const QByteArray name = value(tag);
+  FSection = name == "HEADER"     ? secHeader
+             : name == "TABLES"   ? secTables
+             : name == "BLOCKS"   ? secBlocks
+             : name == "ENTITIES" ? secEntities
+             : name == "OBJECTS"  ? secObjects
+                                  : secOther;
+}
+
+void TDxfScan::readHeaderTag(const TTag& tag) {
+  if (tag.code == 9) {
+    FHeaderVar = value(tag);
+  } else if (FHeaderVar == "$ACADVER" && tag.code == 1) {
+    version = QString::fromLatin1(value(tag));
+  } else if (FHeaderVar == "$DWGCODEPAGE" && tag.code == 3) {
+    codePage = value(tag);
+  }
+}
+
+void TDxfScan::readEntityTag(const TTag& tag) {
+  TEntity& e = FEntity;
+  switch (tag.code) {
+    case 5:
+      if (e.handle.isEmpty()) e.handle = value(tag);
+      break;
+    case 1:
+    case 3:
+      if (e.type == "MTEXT" && !e.closed && !e.inBraces) {
+        e.textTags.append({tag.begin, tag.end});
+        e.rawText.append(FBytes.constData() + tag.valueBegin, tag.valueEnd - tag.valueBegin);
+      } else if (tag.code == 1 && e.name1.isEmpty()) {
+        e.name1 = value(tag);
+      }
+      break;
+    case 2:
+      if (e.name2.isEmpty()) e.name2 = value(tag);
+      break;
+    case 8:
+      if (e.layer.isEmpty()) e.layer = QByteArray(FBytes.constData() + tag.valueBegin, tag.valueEnd - tag.valueBegin);
+      break;
+    case 67:
+      e.paper = value(tag).toInt() == 1;
+      break;
+    case 100: {
+      const QByteArray marker = value(tag);
+      e.inLayout = marker == "AcDbLayout";
+      if (marker == "AcDbMText" && !e.closed && !e.inBraces) e.afterMarker = tag.end;
+      break;
+    }
+    case 101:
+    case 1001:
+      // The embedded object and the extended data hold groups 1 and 3 of their own.
+      if (!e.closed && !e.inBraces) {
+        e.closedAt = tag.begin;
+        e.closed = true;
+      }
+      break;
+    case 102: {
+      const bool opens = value(tag).startsWith('{');
+      if (opens && !e.inBraces) e.braceAt = tag.begin;
+      e.inBraces = opens;
+      break;
+    }
+    case 330:
+      if (e.inBraces) break;
+      if (e.inLayout) {
+        e.layoutRecord = value(tag);
+      } else if (e.owner.isEmpty()) {
+        e.owner = value(tag);
+      }
+      break;
+    default:
+      break;
+  }
+}
+
+void TDxfScan::finishEntity(qsizetype end) {
+  if (!FInEntity) return;
+  FInEntity = false;
+  const TEntity& e = FEntity;
+  if (FSection == secTables && e.type == "BLOCK_RECORD") {
+    recordName.insert(e.handle.toUpper(), e.name2);
+  } else if (FSection == secObjects && e.type == "LAYOUT") {
+    layoutByRecord.insert(e.layoutRecord.toUpper(), e.name1);
+  } else if (FSection == secBlocks && e.type == "BLOCK") {
+    FBlock = e.name2;
+  } else if (FSection == secBlocks && e.type == "ENDBLK") {
+    FBlock.clear();
+  } else if (e.type == "MTEXT" && (FSection == secBlocks || FSection == secEntities)) {
+    pending.append({e, FSection, FBlock, end});
+  }
+}
+
+// A file this reader cannot take at all, told by its first bytes.
+bool checkTextDxf(const QByteArray& bytes, QString& error) {
+  if (bytes.startsWith("AutoCAD Binary DXF")) {
+    error = QStringLiteral("Двоичный формат DXF не поддерживается; сохраните чертеж как DXF в текстовом формате (ASCII)");
+    return false;
+  }
+  if (bytes.size() >= 6 && bytes.startsWith("AC") && std::isdigit(static_cast<unsigned char>(bytes[2])) &&
+      std::isdigit(static_cast<unsigned char>(bytes[3]))) {
+    error = QStringLiteral("Формат DWG не поддерживается; сохраните чертеж как DXF");
+    return false;
+  }
+  if (bytes.trimmed().isEmpty()) {
+    error = QStringLiteral("Файл пуст: это не чертеж DXF");
+    return false;
+  }
+  return true;
+}
+
+// The entities found, with their place (model space, a layout, a block) and
+// where new text groups go; model space first, then the layouts, then the
+// blocks, each in file order.
+QList<TDxfMText> placeMTexts(const TDxfScan& scan, const TDxfCodec& codec) {
+  QHash<QByteArray, QByteArray> recordByName;
+  for (auto it = scan.recordName.cbegin(); it != scan.recordName.cend(); ++it)
+    recordByName.insert(it.value().toUpper(), it.key());
+  auto layoutOf = [&](const QByteArray& record) { return codec.decode(scan.layoutByRecord.value(record.toUpper())); };
+
+  QList<TDxfMText> result;
+  result.reserve(scan.pending.size());
+  for (const TPending& p : scan.pending) {
+    TDxfMText m;
+    m.handle = QString::fromLatin1(p.e.handle);
+    m.layer = codec.decode(p.e.layer);
+    m.text = CaretDecode(codec.decode(p.e.rawText));
+    m.line = p.e.line;
+    m.begin = p.e.begin;
+    m.textTags = p.e.textTags;
+    // New text groups go after the subclass marker, else before whatever
+    // would keep them from being read as text.
+    m.insertAt = p.e.afterMarker >= 0 ? p.e.afterMarker : p.end;
+    if (p.e.afterMarker < 0 && p.e.closedAt >= 0) m.insertAt = p.e.closedAt;
+    if (p.e.afterMarker < 0 && p.e.inBraces && p.e.braceAt >= 0) m.insertAt = qMin(m.insertAt, p.e.braceAt);
+    const QByteArray blockName = p.block.toUpper();
+    if (p.section == secEntities) {
+      m.kind = p.e.paper ? dskPaper : dskModel;
+      if (p.e.paper) m.space = layoutOf(p.e.owner.isEmpty() ? recordByName.value("*PAPER_SPACE") : p.e.owner);
+    } else if (blockName.startsWith("*PAPER_SPACE")) {
+      m.kind = dskPaper;
+      m.space = layoutOf(recordByName.value(blockName));
+    } else if (blockName == "*MODEL_SPACE") {
+      m.kind = dskModel;
+    } else {
+      m.kind = dskBlock;
+      m.space = codec.decode(p.block);
+    }
+    result.append(m);
+  }
+  std::stable_sort(result.begin(), result.end(), [](const TDxfMText& a, const TDxfMText& b) { return a.kind < b.kind; });
+  for (qsizetype i = 0; i < result.size(); ++i) result[i].index = int(i);
+  return result;
+}
+
 }  // namespace
 
 QString TDxfMText::placeName() const {
@@ -178,222 +435,21 @@ bool TDxfDrawing::parse(const QByteArray& bytes, QString& error) {
   FBytes.clear();
   FMTexts.clear();
   FVersion.clear();
-  if (bytes.startsWith("AutoCAD Binary DXF")) {
-    error = QStringLiteral("Двоичный формат DXF не поддерживается; сохраните чертеж как DXF в текстовом формате (ASCII)");
-    return false;
-  }
-  if (bytes.size() >= 6 && bytes.startsWith("AC") && std::isdigit(static_cast<unsigned char>(bytes[2])) &&
-      std::isdigit(static_cast<unsigned char>(bytes[3]))) {
-    error = QStringLiteral("Формат DWG не поддерживается; сохраните чертеж как DXF");
-    return false;
-  }
-  if (bytes.trimmed().isEmpty()) {
-    error = QStringLiteral("Файл пуст: это не чертеж DXF");
-    return false;
-  }
+  if (!checkTextDxf(bytes, error)) return false;
+  TDxfScan scan(bytes);
+  if (!scan.read(error)) return false;
 
-  TTagReader reader(bytes, bytes.startsWith("\xEF\xBB\xBF") ? 3 : 0);
-  TTag tag;
-  TSection section = secNone;
-  bool expectSectionName = false, sawEof = false;
-  QByteArray headerVar, codePage, block;
-  QString version;
-  TEntity e;
-  bool inEntity = false;
-  QList<TPending> pending;
-  QHash<QByteArray, QByteArray> recordName, layoutByRecord;  // block record handle -> name, -> layout name
-
-  auto finish = [&](qsizetype end) {
-    if (!inEntity) return;
-    inEntity = false;
-    if (section == secTables && e.type == "BLOCK_RECORD") {
-      recordName.insert(e.handle.toUpper(), e.name2);
-    } else if (section == secObjects && e.type == "LAYOUT") {
-      layoutByRecord.insert(e.layoutRecord.toUpper(), e.name1);
-    } else if (section == secBlocks && e.type == "BLOCK") {
-      block = e.name2;
-    } else if (section == secBlocks && e.type == "ENDBLK") {
-      block.clear();
-    } else if (e.type == "MTEXT" && (section == secBlocks || section == secEntities)) {
-      pending.append({e, section, block, end});
-    }
-  };
-
-  QString readError;
-  while (reader.next(tag, readError)) {
-    if (tag.code == 0) {
-      const QByteArray v = trimmed(bytes, tag);
-      finish(tag.begin);
-      if (v == "SECTION") {
-        if (section != secNone) {
-          error = QStringLiteral("Файл DXF поврежден: в строке %1 начинается раздел, а предыдущий не закрыт (ENDSEC)")
-                      .arg(tag.line);
-          return false;
-        }
-        section = secOther;
-        expectSectionName = true;
-        continue;
-      }
-      if (v == "ENDSEC") {
-        section = secNone;
-        continue;
-      }
-      if (v == "EOF") {
-        sawEof = true;
-        break;
-      }
-      if (section == secNone) {
-        error = QStringLiteral("Файл DXF поврежден: в строке %1 объект «%2» стоит вне раздела")
-                    .arg(tag.line)
-                    .arg(QString::fromLatin1(v.left(40)));
-        return false;
-      }
-      e = TEntity();
-      e.type = v;
-      e.line = tag.line;
-      e.begin = tag.begin;
-      inEntity = true;
-      continue;
-    }
-    if (expectSectionName) {
-      expectSectionName = false;
-      const QByteArray name = trimmed(bytes, tag);
-      if (tag.code == 2) {
-        section = name == "HEADER"     ? secHeader
-                  : name == "TABLES"   ? secTables
-                  : name == "BLOCKS"   ? secBlocks
-                  : name == "ENTITIES" ? secEntities
-                  : name == "OBJECTS"  ? secObjects
-                                       : secOther;
-      }
-    }
-    if (section == secHeader) {
-      if (tag.code == 9) {
-        headerVar = trimmed(bytes, tag);
-      } else if (headerVar == "$ACADVER" && tag.code == 1) {
-        version = QString::fromLatin1(trimmed(bytes, tag));
-      } else if (headerVar == "$DWGCODEPAGE" && tag.code == 3) {
-        codePage = trimmed(bytes, tag);
-      }
-      continue;
-    }
-    if (!inEntity) continue;
-    switch (tag.code) {
-      case 5:
-        if (e.handle.isEmpty()) e.handle = trimmed(bytes, tag);
-        break;
-      case 1:
-      case 3:
-        if (e.type == "MTEXT" && !e.closed && !e.inBraces) {
-          e.textTags.append({tag.begin, tag.end});
-          e.rawText.append(bytes.constData() + tag.valueBegin, tag.valueEnd - tag.valueBegin);
-        } else if (tag.code == 1 && e.name1.isEmpty()) {
-          e.name1 = trimmed(bytes, tag);
-        }
-        break;
-      case 2:
-        if (e.name2.isEmpty()) e.name2 = trimmed(bytes, tag);
-        break;
-      case 8:
-        if (e.layer.isEmpty()) e.layer = QByteArray(bytes.constData() + tag.valueBegin, tag.valueEnd - tag.valueBegin);
-        break;
-      case 67:
-        e.paper = trimmed(bytes, tag).toInt() == 1;
-        break;
-      case 100: {
-        const QByteArray marker = trimmed(bytes, tag);
-        e.inLayout = marker == "AcDbLayout";
-        if (marker == "AcDbMText" && !e.closed && !e.inBraces) e.afterMarker = tag.end;
-        break;
-      }
-      case 101:
-      case 1001:
-        // The embedded object and the extended data hold groups 1 and 3 of their own.
-        if (!e.closed && !e.inBraces) {
-          e.closedAt = tag.begin;
-          e.closed = true;
-        }
-        break;
-      case 102: {
-        const bool opens = trimmed(bytes, tag).startsWith('{');
-        if (opens && !e.inBraces) e.braceAt = tag.begin;
-        e.inBraces = opens;
-        break;
-      }
-      case 330:
-        if (e.inBraces) break;
-        if (e.inLayout) {
-          e.layoutRecord = trimmed(bytes, tag);
-        } else if (e.owner.isEmpty()) {
-          e.owner = trimmed(bytes, tag);
-        }
-        break;
-      default:
-        break;
-    }
-  }
-  if (!readError.isEmpty()) {
-    error = readError;
-    return false;
-  }
-  if (!sawEof) {
-    error = QStringLiteral("Файл DXF обрезан: после строки %1 нет конца файла (EOF)").arg(reader.line());
-    return false;
-  }
-
-  FVersion = version;
-  FCodec = TDxfCodec::forDrawing(isUtf8Version(version), QString::fromLatin1(codePage));
+  FVersion = scan.version;
+  FCodec = TDxfCodec::forDrawing(isUtf8Version(scan.version), QString::fromLatin1(scan.codePage));
   if (!FCodec.isValid()) {
-    error = QStringLiteral("Кодовая страница чертежа %1 не поддерживается").arg(QString::fromLatin1(codePage));
+    error = QStringLiteral("Кодовая страница чертежа %1 не поддерживается").arg(QString::fromLatin1(scan.codePage));
     return false;
   }
-  if (pending.isEmpty()) {
+  if (scan.pending.isEmpty()) {
     error = QStringLiteral("В чертеже нет многострочного текста (MTEXT)");
     return false;
   }
-
-  QHash<QByteArray, QByteArray> recordByName;
-  for (auto it = recordName.cbegin(); it != recordName.cend(); ++it) recordByName.insert(it.value().toUpper(), it.key());
-  auto layoutOf = [&](const QByteArray& record, const QByteArray& fallback) {
-    const QByteArray name = layoutByRecord.value(record.toUpper());
-    return FCodec.decode(name.isEmpty() ? fallback : name);
-  };
-
-  FMTexts.reserve(pending.size());
-  for (const TPending& p : pending) {
-    TDxfMText m;
-    m.handle = QString::fromLatin1(p.e.handle);
-    m.layer = FCodec.decode(p.e.layer);
-    m.text = CaretDecode(FCodec.decode(p.e.rawText));
-    m.line = p.e.line;
-    m.begin = p.e.begin;
-    m.index = int(FMTexts.size());
-    m.textTags = p.e.textTags;
-    // New text groups go after the subclass marker, else before whatever
-    // would keep them from being read as text.
-    m.insertAt = p.e.afterMarker >= 0 ? p.e.afterMarker : p.end;
-    if (p.e.afterMarker < 0 && p.e.closedAt >= 0) m.insertAt = p.e.closedAt;
-    if (p.e.afterMarker < 0 && p.e.inBraces && p.e.braceAt >= 0) m.insertAt = qMin(m.insertAt, p.e.braceAt);
-    const QByteArray blockName = p.block.toUpper();
-    if (p.section == secEntities) {
-      m.kind = p.e.paper ? dskPaper : dskModel;
-      if (p.e.paper)
-        m.space = layoutOf(p.e.owner.isEmpty() ? recordByName.value("*PAPER_SPACE") : p.e.owner, QByteArray());
-    } else if (blockName.startsWith("*PAPER_SPACE")) {
-      m.kind = dskPaper;
-      m.space = layoutOf(recordByName.value(blockName), QByteArray());
-    } else if (blockName == "*MODEL_SPACE") {
-      m.kind = dskModel;
-    } else {
-      m.kind = dskBlock;
-      m.space = FCodec.decode(p.block);
-    }
-    FMTexts.append(m);
-  }
-  // Model space first, then the layouts, then the blocks, each in file order.
-  std::stable_sort(FMTexts.begin(), FMTexts.end(),
-                   [](const TDxfMText& a, const TDxfMText& b) { return a.kind < b.kind; });
-  for (qsizetype i = 0; i < FMTexts.size(); ++i) FMTexts[i].index = int(i);
+  FMTexts = placeMTexts(scan, FCodec);
   FBytes = bytes;
   return true;
 }
