@@ -17,7 +17,6 @@ namespace {
 
 bool isBlank(QChar c) { return c == QLatin1Char(' ') || c == QLatin1Char('\t'); }
 
-
 int leadingBlanks(const QString& s) {
   int i = 0;
   while (i < s.size() && isBlank(s.at(i))) ++i;
@@ -489,42 +488,47 @@ void TEditor::doEnd(bool select) {
   ensureCursorVisible();
 }
 
-void TEditor::doNewLine() {
+// One undo step at the caret that first takes the selection away; the caret
+// ends where the edit leaves the cursor.
+void TEditor::editAtCaret(const std::function<void(QTextCursor& c)>& edit) {
   QTextCursor c = textCursor();
   c.beginEditBlock();
   if (c.hasSelection()) c.removeSelectedText();
-  const QTextBlock block = c.block();
-  const QString s = block.text();
-  const int column = c.positionInBlock();
-  const QString indent = FAutoIndent ? s.left(qMin(leadingBlanks(s), column)) : QString();
-  int keep = column;
-  while (keep > 0 && isBlank(s.at(keep - 1))) --keep;
-  if (keep < column) {
-    c.setPosition(block.position() + keep);
-    c.setPosition(block.position() + column, QTextCursor::KeepAnchor);
-    c.removeSelectedText();
-  }
-  c.insertText(QLatin1Char('\n') + indent);
+  edit(c);
   c.endEditBlock();
   setTextCursor(c);
   ensureCursorVisible();
+}
+
+void TEditor::doNewLine() {
+  editAtCaret([this](QTextCursor& c) {
+    const QTextBlock block = c.block();
+    const QString s = block.text();
+    const int column = c.positionInBlock();
+    const QString indent = FAutoIndent ? s.left(qMin(leadingBlanks(s), column)) : QString();
+    int keep = column;
+    while (keep > 0 && isBlank(s.at(keep - 1))) --keep;
+    if (keep < column) {
+      c.setPosition(block.position() + keep);
+      c.setPosition(block.position() + column, QTextCursor::KeepAnchor);
+      c.removeSelectedText();
+    }
+    c.insertText(QLatin1Char('\n') + indent);
+  });
 }
 
 void TEditor::doInsertLine() {
-  QTextCursor c = textCursor();
-  c.beginEditBlock();
-  if (c.hasSelection()) c.removeSelectedText();
-  c.insertText(QStringLiteral("\n"));
-  c.endEditBlock();
-  c.movePosition(QTextCursor::PreviousCharacter);
-  setTextCursor(c);
-  ensureCursorVisible();
+  editAtCaret([](QTextCursor& c) {
+    c.insertText(QStringLiteral("\n"));
+    c.movePosition(QTextCursor::PreviousCharacter);
+  });
 }
 
 void TEditor::doTab() {
-  QTextCursor c = textCursor();
-  c.beginEditBlock();
-  if (c.hasSelection()) c.removeSelectedText();
+  editAtCaret([this](QTextCursor& c) { insertTab(c); });
+}
+
+void TEditor::insertTab(QTextCursor& c) {
   const int column = c.positionInBlock();
   // The next word start of the nearest line above that reaches past the caret
   // is the tab stop; without one, the next multiple of the tab width.
@@ -539,9 +543,6 @@ void TEditor::doTab() {
     break;
   }
   c.insertText(QString(target - column, QLatin1Char(' ')));
-  c.endEditBlock();
-  setTextCursor(c);
-  ensureCursorVisible();
 }
 
 bool TEditor::doSmartBackspace() {
@@ -710,71 +711,6 @@ int TEditor::lineHeight() const {
   if (block.layout() && block.layout()->lineCount() > 0) return qRound(block.layout()->lineAt(0).height());
   return QFontMetrics(document()->defaultFont()).height();
 }
-
-QString TEditor::wordAtRowCol(int line, int column) const {
-  const QString s = this->line(line - 1);
-  int start = column - 1;
-  if (start < 0 || start >= s.size() || !isWordChar(s.at(start))) return QString();
-  int end = start;
-  while (start > 0 && isWordChar(s.at(start - 1))) --start;
-  while (end < s.size() && isWordChar(s.at(end))) ++end;
-  return s.mid(start, end - start);
-}
-
-QPoint TEditor::nextWordPos(const QPoint& xy) const {
-  const int count = document()->blockCount();
-  int lineIndex = qBound(0, xy.y() - 1, count - 1);
-  QTextBlock block = document()->findBlockByNumber(lineIndex);
-  QString s = block.text();
-  int i = qBound(0, xy.x() - 1, int(s.size()));
-  while (i < s.size() && isWordChar(s.at(i))) ++i;  // leave the current word
-  while (true) {
-    while (i < s.size() && !isWordChar(s.at(i))) ++i;
-    if (i < s.size()) return QPoint(i + 1, block.blockNumber() + 1);
-    const QTextBlock next = block.next();
-    if (!next.isValid()) return QPoint(s.size() + 1, block.blockNumber() + 1);
-    block = next;
-    s = block.text();
-    i = 0;
-  }
-}
-
-QPoint TEditor::prevWordPos(const QPoint& xy) const {
-  const int count = document()->blockCount();
-  QTextBlock block = document()->findBlockByNumber(qBound(0, xy.y() - 1, count - 1));
-  QString s = block.text();
-  int i = qBound(0, xy.x() - 1, int(s.size()));
-  while (true) {
-    while (i > 0 && !isWordChar(s.at(i - 1))) --i;
-    if (i > 0) {
-      while (i > 0 && isWordChar(s.at(i - 1))) --i;
-      return QPoint(i + 1, block.blockNumber() + 1);
-    }
-    const QTextBlock previous = block.previous();
-    if (!previous.isValid()) return QPoint(1, 1);
-    block = previous;
-    s = block.text();
-    i = s.size();
-  }
-}
-
-QPoint TEditor::wordStart(const QPoint& xy) const {
-  const QString s = line(xy.y() - 1);
-  int i = qBound(0, xy.x() - 1, int(s.size()));
-  if (!(i < s.size() && isWordChar(s.at(i))) && !(i > 0 && isWordChar(s.at(i - 1)))) return xy;
-  while (i > 0 && isWordChar(s.at(i - 1))) --i;
-  return QPoint(i + 1, xy.y());
-}
-
-QPoint TEditor::wordEnd(const QPoint& xy) const {
-  const QString s = line(xy.y() - 1);
-  int i = qBound(0, xy.x() - 1, int(s.size()));
-  if (!(i < s.size() && isWordChar(s.at(i))) && !(i > 0 && isWordChar(s.at(i - 1)))) return xy;
-  while (i < s.size() && isWordChar(s.at(i))) ++i;
-  return QPoint(i + 1, xy.y());
-}
-
-bool TEditor::isWordChar(QChar c) { return IsWordChar(c); }
 
 // ---------------------------------------------------------------- printing and search
 

@@ -218,12 +218,15 @@ class TEditor : public QPlainTextEdit {
   void endDirect();
   bool handleSpecialKey(QKeyEvent* e);
   void doEnd(bool select);
+  void editAtCaret(const std::function<void(QTextCursor& c)>& edit);
   void doTab();
+  void insertTab(QTextCursor& c);
   bool doSmartBackspace();
   void doNewLine();
   void doInsertLine();
   void trimLeftLine();
   int docLength() const;
+  QPoint wordBound(const QPoint& xy, bool end) const;
 
   TTextFormat FTextFormat;
   QColor FActiveLineColor;
