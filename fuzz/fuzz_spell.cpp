@@ -18,8 +18,7 @@ int inputs = 0;
 TSynEditSpellCheck* open(TSynEditSpellCheck* old, std::uint16_t id) {
   delete old;
   auto* spell = new TSynEditSpellCheck(nullptr, {caText, caIdentifier});
-  // Nothing is written: added words stay in the engine only.
-  spell->setUseUserDictionary(false);
+  // No user word list folder: nothing is written, added words stay in the engine.
   spell->setOptions({sscoSuggestWords});
   spell->LoadDictionaries(QCoreApplication::applicationDirPath() + QStringLiteral("/../Support/dict/"));
   if (!spell->SelectDictionary(id)) std::abort();  // the build copies ru_RU and en_US there

@@ -49,7 +49,6 @@ std::unique_ptr<TSpellMenu> TSpellMenu::CreateSpellCheck(TEditor* editor, QMenu*
   if (!languages) return nullptr;
   TSynEditSpellCheck* spell = new TSynEditSpellCheck(menu.get(), {caText, caIdentifier});
   menu->FSpellCheck = spell;
-  spell->setUseUserDictionary(true);
   spell->setUserDirectory(userFolder.isEmpty() ? dictFolder : userFolder);
   spell->setOptions({sscoAutoSpellCheck, sscoHourGlass, sscoIgnoreSingleChars, sscoSuggestWords});
   spell->setHighlighter(highlighter);

@@ -18,9 +18,6 @@ class QWidget;
 class TEditor;
 class TSynMTextHighlighter;
 
-// The radio group of the language entries.
-constexpr int SpellLanguageGroup = 99;
-
 class TSpellMenu : public QObject {
   Q_OBJECT
  public:

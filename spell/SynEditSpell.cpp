@@ -4,7 +4,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
-#include <QStandardPaths>
 
 #include "highlight/SynHighlighterMText.h"
 #include "core/FileErrors.h"
@@ -70,7 +69,6 @@ bool TSynEditSpellCheck::LoadDictionaries(const QString& APath) {
       d.Filename = name;
       d.AffFileName = FDictPath + fileName;
       d.DicFileName = FDictPath + name + QStringLiteral(".dic");
-      if (OnDictLoad) OnDictLoad(this, d.Id);
       // A pair with a part missing or unreadable would fail only when the
       // user chooses its language; it is left out now, and said so once.
       if (!CanRead(d.AffFileName)) {
@@ -88,7 +86,6 @@ bool TSynEditSpellCheck::LoadDictionaries(const QString& APath) {
                                                   "Этот язык не будет предложен для проверки орфографии.")
                                        .arg(unreadable.join(QLatin1Char('\n'))));
   }
-  if (FUserDictPath.isEmpty()) FUserDictPath = UserDirectory();
   return false;
 }
 
@@ -128,7 +125,7 @@ bool TSynEditSpellCheck::SelectDictionary(std::uint16_t LangId) {
   FUserFileName = d.Shortname + QStringLiteral(".user.dic");
   FModified = false;
   FUserDictBroken = false;
-  if (FUseUserDictionary && FHunspellHandle) {
+  if (!FUserDictPath.isEmpty() && FHunspellHandle) {
     FUserDict.clear();
     const QString fileName = UserDirectory() + FUserFileName;
     QFile f(fileName);
@@ -161,14 +158,13 @@ bool TSynEditSpellCheck::SelectDictionary(std::uint16_t LangId) {
 }
 
 void TSynEditSpellCheck::CloseDictionary() {
-  if (FUseUserDictionary) SaveUserDictionary();
-  if (OnDictClose) OnDictClose(this);
+  SaveUserDictionary();
   FHunspellHandle.reset();
   clearVerdicts();
 }
 
 void TSynEditSpellCheck::SaveUserDictionary() {
-  if (!FModified) return;
+  if (!FModified || FUserDictPath.isEmpty()) return;
   const QString folder = UserDirectory();
   const QString fileName = folder + FUserFileName;
   if (FUserDict.isEmpty() || FUserFileName.isEmpty() || FUserDictBroken) {
@@ -228,7 +224,7 @@ void TSynEditSpellCheck::AddDictWord(const QString& AWord) {
   clearVerdicts();
   // Written at once: a crash, a signal or another window closing later must
   // not lose the word.
-  if (FUseUserDictionary) SaveUserDictionary();
+  SaveUserDictionary();
   if (OnAddWord) OnAddWord(this, AWord);
 }
 
@@ -238,11 +234,6 @@ bool TSynEditSpellCheck::CheckHighlighterAttribute(const QString& AttributeName)
 
 QString TSynEditSpellCheck::LanguageName() const { return LangIdToName(FLangId); }
 
-QString TSynEditSpellCheck::UserDirectory() const {
-  if (!FUserDictPath.isEmpty()) return WithSeparator(FUserDictPath);
-  QString base = qEnvironmentVariable("APPDATA");
-  if (base.isEmpty()) base = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
-  return WithSeparator(WithSeparator(base) + QStringLiteral("SynSpell"));
-}
+QString TSynEditSpellCheck::UserDirectory() const { return WithSeparator(FUserDictPath); }
 
 void TSynEditSpellCheck::setHighlighter(TSynMTextHighlighter* highlighter) { FHighlighter = highlighter; }

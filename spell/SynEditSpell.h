@@ -83,11 +83,7 @@ class TSynEditSpellCheck : public QObject {
   Q_OBJECT
  public:
   using TNotifyEvent = std::function<void(QObject* Sender)>;
-  using TOnLoadDict = std::function<void(QObject* Sender, std::uint16_t AId)>;
   using TOnAddWord = std::function<void(QObject* Sender, const QString& AWord)>;
-  // Declared for completeness of the interface; never raised.
-  using TOnCheckWord = std::function<void(QObject* Sender, const QString& AWord, const QStringList& ASuggestions,
-                                          QString& ACorrectWord, int& AAction, bool AUndoEnabled)>;
 
   TSynEditSpellCheck(QObject* AOwner, TCheckAttributes ACheckAttri);
   ~TSynEditSpellCheck() override;
@@ -148,22 +144,17 @@ class TSynEditSpellCheck : public QObject {
   void setUnderlineColor(TColor c) { FUnderlineColor = c; }
   TUnderlineStyle UnderlineStyle() const { return FUnderlineStyle; }
   void setUnderlineStyle(TUnderlineStyle s) { FUnderlineStyle = s; }
-  // With a trailing separator; the folder given, else APPDATA/SynSpell, else
-  // the user's data folder/SynSpell.
+  // The folder of the user word lists, with a trailing separator.  Without
+  // one (empty) no list is read or written: added words live in the engine
+  // until the language closes.
   QString UserDirectory() const;
   void setUserDirectory(const QString& path) { FUserDictPath = path; }
-  bool UseUserDictionary() const { return FUseUserDictionary; }
-  void setUseUserDictionary(bool u) { FUseUserDictionary = u; }
   const QStringList& UserDict() const { return FUserDict; }
   const TLoadedDicts& LoadedDicts() const { return FLoadedDicts; }
   QString UserFileName() const { return FUserFileName; }
-  // Kept at 0: words of any length go to the engine.
-  int MaxWordLength() const { return FMaxWordLength; }
 
-  TNotifyEvent OnAbort, OnDictSelec, OnDictClose, OnDone, OnStart;
-  TOnLoadDict OnDictLoad;
+  TNotifyEvent OnDictSelec, OnDone, OnStart;
   TOnAddWord OnAddWord;
-  TOnCheckWord OnCheckWord;
 
  private:
   void clearVerdicts() { FVerdicts.clear(); }
@@ -173,9 +164,7 @@ class TSynEditSpellCheck : public QObject {
   std::uint16_t FLangId = 0;
   bool FBusy = false;
   bool FModified = false;
-  bool FUseUserDictionary = true;
   bool FUserDictBroken = false;  // the list on disk is kept as it is, never written over
-  int FMaxWordLength = 0;
   QString FDictPath;
   QString FUserFileName;
   QString FUserDictPath;

@@ -133,7 +133,3 @@ bool InsertSortedWord(QStringList& list, const QString& word) {
   list.insert(at, word);
   return true;
 }
-
-bool ContainsSortedWord(const QStringList& list, const QString& word) {
-  return std::binary_search(list.begin(), list.end(), word);
-}

@@ -36,4 +36,3 @@ bool WriteUserWordList(const QString& fileName, const QStringList& words, QStrin
 // Sorted insertion into a sorted, case-sensitive list without duplicates;
 // false when the word is already there.
 bool InsertSortedWord(QStringList& list, const QString& word);
-bool ContainsSortedWord(const QStringList& list, const QString& word);

@@ -215,6 +215,23 @@ class TestSpellCheck : public QObject {
     QVERIFY(s->CheckWord("qwertyzz"));
   }
 
+  // Without a folder for the user lists none is read or written.
+  void noUserFolderKeepsWordsInTheEngine() {
+    QTemporaryDir dir;
+    QVERIFY(copyDict("ru_RU", dir.path()));
+    const QString userFile = dir.path() + "/ru.user.dic";
+    QVERIFY(writeFile(userFile, QStringLiteral("хорашая\r\n").toUtf8()));
+    auto s = newSpell(dir.path());
+    s->setUserDirectory(QString());
+    QVERIFY(s->SelectDictionary(0x0419));
+    QVERIFY(!s->CheckWord("хорашая"));
+    s->AddDictWord("абвгдейка");
+    QVERIFY(s->CheckWord("абвгдейка"));
+    QVERIFY(s->Modified());  // added, and written nowhere
+    s.reset();
+    QCOMPARE(readFile(userFile), QStringLiteral("хорашая\r\n").toUtf8());
+  }
+
   // Writing the list used to replace the file in place; a failed write lost
   // the words without a word.
   void failedWriteKeepsTheWords() {
