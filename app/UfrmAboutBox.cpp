@@ -18,7 +18,7 @@ TfrmAboutBox::TfrmAboutBox(QWidget* parent) : QDialog(parent) {
   auto* root = new QVBoxLayout(this);
   auto* top = new QHBoxLayout;
 
-  ProgramIcon = new QLabel(this);
+  auto* ProgramIcon = new QLabel(this);
   ProgramIcon->setObjectName(QStringLiteral("ProgramIcon"));
   QIcon icon = QApplication::windowIcon();
   // Without an icon of its own the program shows the desktop's application icon.
@@ -28,15 +28,15 @@ TfrmAboutBox::TfrmAboutBox(QWidget* parent) : QDialog(parent) {
   top->addWidget(ProgramIcon);
 
   auto* texts = new QVBoxLayout;
-  ProductName = new QLabel(QStringLiteral("Korvex"), this);
+  auto* ProductName = new QLabel(QStringLiteral("Korvex"), this);
   ProductName->setObjectName(QStringLiteral("ProductName"));
   QFont bold = ProductName->font();
   bold.setBold(true);
   bold.setPointSizeF(bold.pointSizeF() * 1.5);
   ProductName->setFont(bold);
-  Comments = new QLabel(QStringLiteral("Текстовый редактор для AutoCAD"), this);
+  auto* Comments = new QLabel(QStringLiteral("Текстовый редактор для AutoCAD"), this);
   Comments->setObjectName(QStringLiteral("Comments"));
-  Version = new QLabel(QStringLiteral("Версия 2.2"), this);
+  auto* Version = new QLabel(QStringLiteral("Версия 2.2"), this);
   Version->setObjectName(QStringLiteral("Version"));
   texts->addWidget(ProductName);
   texts->addWidget(Comments);
@@ -46,7 +46,7 @@ TfrmAboutBox::TfrmAboutBox(QWidget* parent) : QDialog(parent) {
 
   auto* buttons = new QHBoxLayout;
   buttons->addStretch(1);
-  OKButton = new QPushButton(QStringLiteral("ОК"), this);
+  auto* OKButton = new QPushButton(QStringLiteral("ОК"), this);
   OKButton->setObjectName(QStringLiteral("OKButton"));
   OKButton->setDefault(true);
   buttons->addWidget(OKButton);

@@ -63,7 +63,7 @@ TfrmInsDateTime::TfrmInsDateTime(QWidget* parent) : QDialog(parent) {
   setWindowTitle(QStringLiteral("Дата и время"));
   auto* root = new QHBoxLayout(this);
   auto* left = new QVBoxLayout;
-  lblFmt = new QLabel(QStringLiteral("Формат:"), this);
+  auto* lblFmt = new QLabel(QStringLiteral("Формат:"), this);
   lblFmt->setObjectName(QStringLiteral("lblFmt"));
   InsertListBox = new QListWidget(this);
   InsertListBox->setObjectName(QStringLiteral("InsertListBox"));

@@ -6,7 +6,6 @@
 #include <QStringList>
 #include <functional>
 
-class QLabel;
 class QListWidget;
 class QPushButton;
 
@@ -22,7 +21,6 @@ class TfrmInsDateTime : public QDialog {
  public:
   explicit TfrmInsDateTime(QWidget* parent = nullptr);
 
-  QLabel* lblFmt = nullptr;
   QListWidget* InsertListBox = nullptr;
   QPushButton* InsertButton = nullptr;
   QPushButton* CancelButton = nullptr;
