@@ -32,7 +32,7 @@ bool wordWrap(TCommandTarget& w) { return w.editor().wordWrap(); }
 // --- commands that open a dialog
 void insertThreeStack(TCommandTarget& w, const QString&, QObject*) {
   QString text = w.editor().selText();
-  if (!Execute3Stage(text, Options.CommaAsSep, w.dialogParent())) return;
+  if (!Execute3Stage(text, w.session().Options.CommaAsSep, w.dialogParent())) return;
   w.InsertAtCaret(text);
   w.RenderText();
 }
@@ -51,8 +51,8 @@ void insertTolerance(TCommandTarget& w, const QString&, QObject*) {
   while (first < last && text.at(first) <= QLatin1Char(' ')) ++first;
   while (last > first && text.at(last - 1) <= QLatin1Char(' ')) --last;
   text = text.mid(first, last - first);
-  if (!ExecuteTolTable(text, platform::supportFile(QStringLiteral("korvex.tol")), Options.TolHeight,
-                       Options.CommaAsSep, w.dialogParent()))
+  if (!ExecuteTolTable(text, platform::supportFile(QStringLiteral("korvex.tol")), w.session().Options.TolHeight,
+                       w.session().Options.CommaAsSep, w.dialogParent()))
     return;
   w.InsertAtCaret(text);
   w.RenderText();
@@ -60,7 +60,7 @@ void insertTolerance(TCommandTarget& w, const QString&, QObject*) {
 void recountUnits(TCommandTarget& w, const QString&, QObject*) {
   QString value;
   if (ExecuteUnitConv(w.session().Units, platform::supportFile(QStringLiteral("unit_conv.xml")), value,
-                      w.dialogParent(), Options.CommaAsSep))
+                      w.dialogParent(), w.session().Options.CommaAsSep))
     w.InsertAtCaret(value);
 }
 
@@ -81,7 +81,7 @@ void editMenus(TCommandTarget& w, const QString&, QObject*) {
 }
 
 void options(TCommandTarget& w, const QString&, QObject*) {
-  if (!ExecuteOptionsDialog(w.dialogParent())) return;
+  if (!ExecuteOptionsDialog(w.session().Options, w.dialogParent())) return;
   w.ApplyEditorSettings();
   w.ApplyMenuFont();
   w.RenderText();

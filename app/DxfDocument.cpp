@@ -15,8 +15,8 @@ QString TDxfDocument::caption() const {
 
 bool IsDxfPath(const QString& path) { return path.endsWith(QLatin1String(".dxf"), Qt::CaseInsensitive); }
 
-bool OpenDxfText(QWidget* parent, const QString& path, const QString& handle, TDxfDocument& doc,
-                 QStringList& lines, QString& error) {
+bool OpenDxfText(QWidget* parent, const QString& path, const QString& handle, const TRenderProps& render,
+                 TDxfDocument& doc, QStringList& lines, QString& error) {
   error.clear();
   TDxfDrawing drawing;
   if (!drawing.load(path, error)) return false;
@@ -29,7 +29,7 @@ bool OpenDxfText(QWidget* parent, const QString& path, const QString& handle, TD
       return false;
     }
   } else {
-    TfrmDxfChooser chooser(path, drawing, Options.RenderProps, parent);
+    TfrmDxfChooser chooser(path, drawing, render, parent);
     if (platform::execDialog(&chooser) != QDialog::Accepted || chooser.chosen() < 0) return false;
     m = &drawing.mtexts()[chooser.chosen()];
   }

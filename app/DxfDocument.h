@@ -6,6 +6,7 @@
 #include <QStringList>
 
 class QWidget;
+struct TRenderProps;
 
 struct TDxfDocument {
   QString path;    // the drawing
@@ -19,10 +20,10 @@ struct TDxfDocument {
 bool IsDxfPath(const QString& path);
 
 // Reads the drawing and, unless handle names a text, lets the user choose one
-// in the chooser.  False with error set when the drawing cannot be used;
-// false with an empty error when the user cancelled.
-bool OpenDxfText(QWidget* parent, const QString& path, const QString& handle, TDxfDocument& doc,
-                 QStringList& lines, QString& error);
+// in the chooser (its previews drawn with render).  False with error set when
+// the drawing cannot be used; false with an empty error when the user cancelled.
+bool OpenDxfText(QWidget* parent, const QString& path, const QString& handle, const TRenderProps& render,
+                 TDxfDocument& doc, QStringList& lines, QString& error);
 // Writes the lines (joined with \P) into the entity.  When another program
 // changed this text since it was read, the user is asked first; false with
 // an empty error when the user kept the other program's text.

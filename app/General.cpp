@@ -13,11 +13,8 @@
 #include "core/Numbers.h"
 #include "platform/Paths.h"
 
-TOptions Options;
 
 namespace {
-QString gSettingsFileName;
-
 // A window keeps its stored place when at least this much of it (pixels in
 // each direction) lies on one screen, its top edge (the title bar) included.
 constexpr int kMinVisibleFrame = 64;
@@ -237,13 +234,6 @@ int bounded(const TSettingKey& k, int value) {
 }
 }  // namespace
 
-QString SettingsFileName() {
-  if (!gSettingsFileName.isEmpty()) return gSettingsFileName;
-  return platform::programPaths().SettingsFile;
-}
-
-void SetSettingsFileName(const QString& path) { gSettingsFileName = path; }
-
 int FontStylesToInt(TFontStyles styles) { return int(styles) & 0x0F; }
 TFontStyles IntToFontStyles(int value) { return TFontStyles(value & 0x0F); }
 
@@ -297,12 +287,6 @@ bool SaveSettingsFile(const QString& path, const TOptions& options, const TWindo
   return w.save();
 }
 
-TWindowPlacement LoadSettingsFile(const QString& path) { return LoadSettingsFile(path, Options); }
-
-bool SaveSettingsFile(const QString& path, const TWindowPlacement& placement) {
-  return SaveSettingsFile(path, Options, placement);
-}
-
 QRect FitFrameOnScreens(const QRect& frame, const QList<QRect>& areas) {
   const QRect* nearest = nullptr;
   qint64 nearestDistance = 0;
@@ -331,8 +315,8 @@ QRect FitFrameOnScreens(const QRect& frame, const QList<QRect>& areas) {
   return QRect(left, top, w, h);
 }
 
-void LoadSettings(QWidget* window) {
-  const TWindowPlacement p = LoadSettingsFile(SettingsFileName());
+void LoadSettings(QWidget* window, const QString& path, TOptions& options) {
+  const TWindowPlacement p = LoadSettingsFile(path, options);
   if (!window) return;
   QList<QRect> areas;
   for (QScreen* screen : QGuiApplication::screens()) areas << screen->availableGeometry();
@@ -357,7 +341,7 @@ void LoadSettings(QWidget* window) {
   }
 }
 
-bool SaveSettings(QWidget* window) {
+bool SaveSettings(QWidget* window, const QString& path, const TOptions& options) {
   TWindowPlacement p;
   if (window) {
     const Qt::WindowStates st = window->windowState();
@@ -369,7 +353,7 @@ bool SaveSettings(QWidget* window) {
     p.Width = g.width();
     p.Height = g.height();
   }
-  return SaveSettingsFile(SettingsFileName(), p);
+  return SaveSettingsFile(path, options, p);
 }
 
 QFont FontFromProps(const TFontProps& p) {

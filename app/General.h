@@ -63,9 +63,6 @@ struct TOptions {
   THighlightProps HighlightProps;
 };
 
-// The one settings record; all zeroes until LoadSettings fills it.
-extern TOptions Options;
-
 // The font a settings entry describes (name, size in points when given, styles).
 QFont FontFromProps(const TFontProps& p);
 
@@ -128,12 +125,6 @@ void SetSettingValue(const TSettingKey& key, TOptions& options, TWindowPlacement
 // Sets the fields the dialog page shows to what "По умолчанию" restores.
 void ResetOptionsPage(TOptions& options, TOptionsPage page);
 
-// The settings file: the executable's name with ".ini", next to it, or
-// korvex.ini in the user's configuration folder when installed (platform/Paths.h).
-QString SettingsFileName();
-// Overrides the settings file (tests, headless use); empty restores the default.
-void SetSettingsFileName(const QString& path);
-
 // Reads the file into options (defaults for missing or unreadable values) and
 // returns the stored window placement.
 TWindowPlacement LoadSettingsFile(const QString& path, TOptions& options);
@@ -141,9 +132,6 @@ TWindowPlacement LoadSettingsFile(const QString& path, TOptions& options);
 // programs found in the old file follow ours.
 // Returns false (and leaves the old file intact) when writing fails.
 bool SaveSettingsFile(const QString& path, const TOptions& options, const TWindowPlacement& placement);
-// The same for the program's record Options.
-TWindowPlacement LoadSettingsFile(const QString& path);
-bool SaveSettingsFile(const QString& path, const TWindowPlacement& placement);
 
 // The frame as it can be restored on the available screen areas: a frame of
 // which too little would show on every area (a monitor that was removed, a
@@ -153,8 +141,8 @@ QRect FitFrameOnScreens(const QRect& frame, const QList<QRect>& areas);
 
 // The window-facing forms: apply / take the placement of a top-level window;
 // LoadSettings keeps the window on a screen with FitFrameOnScreens.
-void LoadSettings(QWidget* window);
-bool SaveSettings(QWidget* window);
+void LoadSettings(QWidget* window, const QString& path, TOptions& options);
+bool SaveSettings(QWidget* window, const QString& path, const TOptions& options);
 
 int FontStylesToInt(TFontStyles styles);
 TFontStyles IntToFontStyles(int value);

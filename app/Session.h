@@ -4,7 +4,9 @@
 // session; the window and the commands are handed it.
 #include <QString>
 
+#include "app/General.h"
 #include "app/SearchReplace.h"
+#include "platform/Paths.h"
 #include "tools/Conversion.h"
 
 struct TSessionPaths {
@@ -14,6 +16,15 @@ struct TSessionPaths {
 };
 
 struct TSession {
+  // The settings record; all zeroes until the main window loads the file.
+  TOptions Options;
+  // Overrides the settings file (tests); empty: the program's own.
+  QString SettingsFile;
+  // The settings file: the executable's name with ".ini", next to it, or
+  // korvex.ini in the user's configuration folder when installed.
+  QString settingsFileName() const {
+    return SettingsFile.isEmpty() ? platform::programPaths().SettingsFile : SettingsFile;
+  }
   TSessionPaths Paths;
   // The unit list, read from its file on first use and written back, when
   // changed, as the session ends.

@@ -1,6 +1,5 @@
 #include "app/TextTools.h"
 
-#include "app/General.h"
 #include "editor/Editor.h"
 
 const QString RomanDigits[9] = {
@@ -86,7 +85,6 @@ QString EncloseText(const QString& selText, const QString& argument) {
 }
 
 
-QString ApplyDecimalSeparator(const QString& S) { return ApplyDecimalSeparator(S, Options.CommaAsSep); }
 
 bool RomanKeyPress(TEditor& editor, QChar& key) {
   if (key < QLatin1Char('1') || key > QLatin1Char('9')) return false;

@@ -40,9 +40,6 @@ void ChangeCase(TEditor& editor, bool toLower);
 // InsertAtCaret to place the caret there), else in the middle.
 QString EncloseText(const QString& selText, const QString& argument);
 
-// ApplyDecimalSeparator (core/Numbers.h) with Options.CommaAsSep.
-QString ApplyDecimalSeparator(const QString& S);
-
 // Roman typing mode: a key 1 .. 9 inserts its numeral through InsertAtCaret and
 // is cleared (returns true); every other key is left to be typed.
 bool RomanKeyPress(TEditor& editor, QChar& key);

@@ -236,8 +236,8 @@ void TfrmMain::FormCreate() {
   FSession.Paths.MenuFileName = platform::supportFile(QStringLiteral("menu.xml"));
   FSession.Paths.MenuImagesFileName = platform::supportFile(QStringLiteral("menu.bmp"));
 
-  LoadSettings(this);
-  FEditorHeight = Options.EditorProps.epHeight;
+  LoadSettings(this, FSession.settingsFileName(), FSession.Options);
+  FEditorHeight = FSession.Options.EditorProps.epHeight;
   Splitter->setSizes({FEditorHeight, qMax(kMinPaneHeight, height() - FEditorHeight)});
   ApplyEditorSettings();
 
@@ -299,7 +299,7 @@ void TfrmMain::showEvent(QShowEvent* e) {
 }
 
 void TfrmMain::FormActivate() {
-  if (!Options.SwitchToRus) {
+  if (!FSession.Options.SwitchToRus) {
     FSession.SwitchLayoutPending = false;
   } else if (FSession.SwitchLayoutPending) {
     platform::activateRussianLayout();
@@ -339,16 +339,16 @@ void TfrmMain::EndBySignal(int signal) {
   QString error;
   if (!FRecovery->writeNow(error)) std::fprintf(stderr, "%s\n", qPrintable(error));
   // No message box now: nobody may be there to answer it.
-  if (!SaveSettings(this))
-    std::fprintf(stderr, "%s\n", qPrintable(QStringLiteral("Ошибка при сохранении ") + SettingsFileName()));
+  if (!SaveSettings(this, FSession.settingsFileName(), FSession.Options))
+    std::fprintf(stderr, "%s\n", qPrintable(QStringLiteral("Ошибка при сохранении ") + FSession.settingsFileName()));
   // Ends every event loop, modal ones included; the windows and the word
   // lists are closed by the normal end of the program.
   QCoreApplication::exit(128 + signal);
 }
 
 void TfrmMain::FormClose() {
-  if (!SaveSettings(this))
-    platform::showError(this, QStringLiteral("Ошибка при сохранении ") + SettingsFileName());
+  if (!SaveSettings(this, FSession.settingsFileName(), FSession.Options))
+    platform::showError(this, QStringLiteral("Ошибка при сохранении ") + FSession.settingsFileName());
 }
 
 void TfrmMain::FormDestroy() {
@@ -370,7 +370,7 @@ void TfrmMain::FormDestroy() {
 }
 
 void TfrmMain::keyPressEvent(QKeyEvent* e) {
-  if (Options.EscForExit && e->key() == Qt::Key_Escape) {
+  if (FSession.Options.EscForExit && e->key() == Qt::Key_Escape) {
     close();
     return;
   }
@@ -381,7 +381,7 @@ bool TfrmMain::eventFilter(QObject* o, QEvent* e) {
   // The window sees keys before its controls do.
   if (e->type() == QEvent::KeyPress) {
     auto* ke = static_cast<QKeyEvent*>(e);
-    if (Options.EscForExit && ke->key() == Qt::Key_Escape && ke->modifiers() == Qt::NoModifier) {
+    if (FSession.Options.EscForExit && ke->key() == Qt::Key_Escape && ke->modifiers() == Qt::NoModifier) {
       QTimer::singleShot(0, this, [this] { close(); });
       return true;
     }
@@ -425,7 +425,7 @@ void TfrmMain::setEditorHeight(int h) {
 
 void TfrmMain::SplitterMoved() {
   FEditorHeight = editorHeight();
-  Options.EditorProps.epHeight = FEditorHeight;
+  FSession.Options.EditorProps.epHeight = FEditorHeight;
 }
 
 // ---------------------------------------------------------------------------
@@ -446,7 +446,7 @@ bool TfrmMain::OpenDrawing(const QString& path, const QString& handle) {
   auto doc = std::make_unique<TDxfDocument>();
   QStringList lines;
   QString error;
-  if (!OpenDxfText(this, path, handle, *doc, lines, error)) {
+  if (!OpenDxfText(this, path, handle, FSession.Options.RenderProps, *doc, lines, error)) {
     if (!error.isEmpty()) platform::showError(this, error);
     return false;
   }
@@ -486,7 +486,7 @@ void TfrmMain::RenderText() {
   }
   ScrlBox->horizontalScrollBar()->setValue(0);
   ScrlBox->verticalScrollBar()->setValue(0);
-  RenderPreviewBand(FRenderCanvas, FLastMText, Options.RenderProps, previewBand(QPoint(0, 0)), &FPreviewLayout);
+  RenderPreviewBand(FRenderCanvas, FLastMText, FSession.Options.RenderProps, previewBand(QPoint(0, 0)), &FPreviewLayout);
   imgRender->setGeometry(0, 0, FRenderCanvas.width(), FRenderCanvas.height());
   imgRender->update();
 }
@@ -500,7 +500,7 @@ QRect TfrmMain::previewBand(QPoint at) const {
 void TfrmMain::RenderVisibleBand() {
   if (FLastMText.isEmpty()) return;  // nothing rendered yet: no picture at all
   const QPoint at(ScrlBox->horizontalScrollBar()->value(), ScrlBox->verticalScrollBar()->value());
-  RenderPreviewBand(FRenderCanvas, FLastMText, Options.RenderProps, previewBand(at), &FPreviewLayout);
+  RenderPreviewBand(FRenderCanvas, FLastMText, FSession.Options.RenderProps, previewBand(at), &FPreviewLayout);
 }
 
 TRenderImage::TRenderImage(TCanvas& canvas, QWidget* parent) : QWidget(parent), FCanvas(canvas) {
@@ -523,28 +523,28 @@ void TRenderImage::paintEvent(QPaintEvent* e) {
 // Settings
 
 void TfrmMain::ApplyEditorSettings() {
-  QFont f = FontFromProps(Options.EditorFont);
+  QFont f = FontFromProps(FSession.Options.EditorFont);
   f.setStyleHint(QFont::TypeWriter);
   Editor->setEditorFont(f);
-  Editor->setTextColor(ColorToQColor(Options.EditorFont.fpColor));
-  Editor->setBackgroundColor(ColorToQColor(Options.EditorColors.ecBackground));
-  Editor->setWordWrap(Options.EditorProps.epWordWrap);
-  Editor->setAutoIndent(Options.EditorProps.epAutoIndent);
-  Editor->setActiveLineColor(ColorToQColor(Options.EditorColors.ecActiveLine));
+  Editor->setTextColor(ColorToQColor(FSession.Options.EditorFont.fpColor));
+  Editor->setBackgroundColor(ColorToQColor(FSession.Options.EditorColors.ecBackground));
+  Editor->setWordWrap(FSession.Options.EditorProps.epWordWrap);
+  Editor->setAutoIndent(FSession.Options.EditorProps.epAutoIndent);
+  Editor->setActiveLineColor(ColorToQColor(FSession.Options.EditorColors.ecActiveLine));
   // The modified flag is left alone: new settings do not save the text.
 
   SynMText->beginUpdate();
-  SynMText->identifierAttri()->setForeground(ColorToQColor(Options.EditorFont.fpColor));
-  SynMText->identifierAttri()->setStyle(Options.EditorFont.fpStyle);
-  SynMText->keyAttri()->setForeground(ColorToQColor(Options.HighlightProps.hpColor));
-  SynMText->numberAttri()->setForeground(ColorToQColor(Options.HighlightProps.hpNumColor));
-  SynMText->symbolsAttri()->setForeground(ColorToQColor(Options.HighlightProps.hpSymColor));
-  SynMText->keyAttri()->setStyle(Options.HighlightProps.hpStyle);
-  SynMText->numberAttri()->setStyle(Options.HighlightProps.hpStyle);
-  SynMText->symbolsAttri()->setStyle(Options.HighlightProps.hpStyle);
+  SynMText->identifierAttri()->setForeground(ColorToQColor(FSession.Options.EditorFont.fpColor));
+  SynMText->identifierAttri()->setStyle(FSession.Options.EditorFont.fpStyle);
+  SynMText->keyAttri()->setForeground(ColorToQColor(FSession.Options.HighlightProps.hpColor));
+  SynMText->numberAttri()->setForeground(ColorToQColor(FSession.Options.HighlightProps.hpNumColor));
+  SynMText->symbolsAttri()->setForeground(ColorToQColor(FSession.Options.HighlightProps.hpSymColor));
+  SynMText->keyAttri()->setStyle(FSession.Options.HighlightProps.hpStyle);
+  SynMText->numberAttri()->setStyle(FSession.Options.HighlightProps.hpStyle);
+  SynMText->symbolsAttri()->setStyle(FSession.Options.HighlightProps.hpStyle);
   SynMText->endUpdate();
 
-  if (Options.HighlightProps.hpEnable) {
+  if (FSession.Options.HighlightProps.hpEnable) {
     if (FHighlighter->document() != Editor->document()) FHighlighter->setDocument(Editor->document());
     else FHighlighter->rehighlight();
   } else if (FHighlighter->document()) {
@@ -674,7 +674,7 @@ void TfrmMain::InsertLeadingSpace() {
 }
 
 void TfrmMain::NumberParagraphs() {
-  ::NumberParagraphs(*Editor, Options.ItemDivider);
+  ::NumberParagraphs(*Editor, FSession.Options.ItemDivider);
   RenderText();
 }
 
@@ -705,7 +705,7 @@ void TfrmMain::MoveCaretLine(int delta) {
     Editor->replaceLines(top, {Editor->line(top + 1), Editor->line(top)});
     Editor->setCaretXY(QPoint(caret.x(), target + 1));
   }
-  Editor->setWordWrap(Options.EditorProps.epWordWrap);
+  Editor->setWordWrap(FSession.Options.EditorProps.epWordWrap);
   Editor->setUpdatesEnabled(true);
   Editor->viewport()->update();
 }

@@ -106,7 +106,7 @@ void TfrmMain::PrintText() {
   // name without its folder, or the proposal lies in a folder that is not there.
   const QString title = QFileInfo(FFileName).completeBaseName();
   printer.setDocName(title);
-  const bool wrap = Options.EditorProps.epWordWrap;
+  const bool wrap = FSession.Options.EditorProps.epWordWrap;
   const int pages = qMax(1, Editor->printPageCount(&printer, wrap));
   QPrintDialog dlg(&printer, this);
   dlg.setOption(QAbstractPrintDialog::PrintPageRange, true);

@@ -13,7 +13,7 @@
 
 void TfrmMain::ApplyMenuFont() {
   if (!FMtextMenu) return;
-  const TRenderMenuProps& p = Options.RenderMenuProps;
+  const TRenderMenuProps& p = FSession.Options.RenderMenuProps;
   if (p.rmUseSysFont)
     FMtextMenu->ResetMtextMenuFont();
   else
@@ -84,12 +84,13 @@ void TfrmMain::CreateSpellCheck() {
                                            platform::programPaths().UserDictFolder);
   QMenu* languages = FSpelling ? FSpelling->languageMenu() : nullptr;
   if (!languages) return;
+  int& language = FSession.Options.SpellLanguage;
   // The language of the last run, and whatever is chosen now for the next.
   for (QAction* a : languages->actions())
-    if (Options.SpellLanguage != 0 && a->data().toInt() == Options.SpellLanguage) FSpelling->SelectSpellLanguage(a);
-  connect(languages, &QMenu::triggered, this, [languages] {
-    Options.SpellLanguage = 0;
+    if (language != 0 && a->data().toInt() == language) FSpelling->SelectSpellLanguage(a);
+  connect(languages, &QMenu::triggered, this, [&language, languages] {
+    language = 0;
     for (QAction* a : languages->actions())
-      if (a->isChecked()) Options.SpellLanguage = a->data().toInt();
+      if (a->isChecked()) language = a->data().toInt();
   });
 }

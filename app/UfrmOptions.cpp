@@ -209,7 +209,7 @@ QSize TPositionUpDown::sizeHint() const {
 
 // ---------------------------------------------------------------------------
 
-TfrmOptions::TfrmOptions(QWidget* parent) : QDialog(parent) {
+TfrmOptions::TfrmOptions(TOptions& options, QWidget* parent) : QDialog(parent), Options(options) {
   setObjectName(QStringLiteral("frmOptions"));
   setWindowTitle(QStringLiteral("Параметры"));
   auto* root = new QVBoxLayout(this);
@@ -542,8 +542,8 @@ void TfrmOptions::ColorShapeMouseDown(TColorShape* shape) {
   if (chooseColor(this, c)) setSwatchColor(shape, c);
 }
 
-bool ExecuteOptionsDialog(QWidget* parent) {
-  TfrmOptions dialog(parent);
+bool ExecuteOptionsDialog(TOptions& options, QWidget* parent) {
+  TfrmOptions dialog(options, parent);
   dialog.LoadFromOptions();
   dialog.adjustSize();
   QScreen* screen = parent ? parent->screen() : QGuiApplication::primaryScreen();

@@ -1,5 +1,5 @@
 #pragma once
-// The options dialog: edits Options and writes it back on OK.
+// The options dialog: edits a settings record and writes it back on OK.
 #include <QDialog>
 #include <QLabel>
 #include <QSpinBox>
@@ -78,7 +78,8 @@ class TPositionUpDown : public QSpinBox {
 class TfrmOptions : public QDialog {
   Q_OBJECT
  public:
-  explicit TfrmOptions(QWidget* parent = nullptr);
+  // options: the record the dialog shows and, on StoreToOptions, changes.
+  explicit TfrmOptions(TOptions& options, QWidget* parent = nullptr);
 
   void LoadFromOptions();
   void StoreToOptions();
@@ -143,9 +144,10 @@ class TfrmOptions : public QDialog {
   void loadSample(TFontSample* label, const TFontProps& props, TColor backColor);
   TFontProps sampleProps(const TFontSample* label) const;
 
+  TOptions& Options;
   QButtonGroup* FDivider = nullptr;
   QRadioButton* FDividerItems[2] = {nullptr, nullptr};
 };
 
-// Shows the dialog modally; true (and Options changed) only on OK.
-bool ExecuteOptionsDialog(QWidget* parent);
+// Shows the dialog modally; true (and options changed) only on OK.
+bool ExecuteOptionsDialog(TOptions& options, QWidget* parent);

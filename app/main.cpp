@@ -19,6 +19,7 @@
 #include "app/UfrmMain.h"
 #include "core/TextCodec.h"
 #include "mtext/zorAcCanvas.h"
+#include "platform/Paths.h"
 #include "platform/Platform.h"
 #include "platform/Signals.h"
 
@@ -47,7 +48,8 @@ int renderHeadless(int argc, char** argv) {
   app.setApplicationName(QStringLiteral("Korvex"));
   ScreenDpiY();
 
-  LoadSettingsFile(SettingsFileName());
+  TOptions options;
+  LoadSettingsFile(platform::programPaths().SettingsFile, options);
   QStringList lines;
   TTextFormat format;
   QString error;
@@ -62,7 +64,7 @@ int renderHeadless(int argc, char** argv) {
   const QString mtext = EditorTextToMText(lines, format.lineBreak);
   TCanvas canvas;
   // A band of no area: the whole text is scanned and measured, nothing drawn.
-  const QPoint size = RenderPreviewBand(canvas, mtext, Options.RenderProps, QRect());
+  const QPoint size = RenderPreviewBand(canvas, mtext, options.RenderProps, QRect());
   std::printf("%dx%d\n", size.x(), size.y());
   if (out.isEmpty()) return 0;
   const qint64 w = qint64(size.x()) + 1, h = qint64(size.y()) + 1;
@@ -84,7 +86,7 @@ int renderHeadless(int argc, char** argv) {
   const int rows = int(qBound<qint64>(1, kBandPixels / w, h));
   for (int y = 0; y < h; y += rows) {
     const int bandRows = int(qMin<qint64>(rows, h - y));
-    RenderPreviewBand(canvas, mtext, Options.RenderProps, QRect(0, y, int(w), bandRows));
+    RenderPreviewBand(canvas, mtext, options.RenderProps, QRect(0, y, int(w), bandRows));
     const QImage& band = canvas.image();
     for (int r = 0; r < bandRows; ++r)
       std::memcpy(picture.scanLine(y + r), band.constScanLine(r), size_t(w) * 4);

@@ -10,6 +10,7 @@
 
 #include "BenchMain.h"
 #include "app/General.h"
+#include "app/Session.h"
 #include "platform/Paths.h"
 #include "platform/Platform.h"
 
@@ -18,10 +19,16 @@ inline QTemporaryDir& scratch() {
   return dir;
 }
 
+// The run the benchmarked windows share, as in the program.
+inline TSession& benchSession() {
+  static TSession session;
+  return session;
+}
+
 inline int runWindowBenchmarks(int argc, char** argv) {
   qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
-  SetSettingsFileName(scratch().filePath(QStringLiteral("korvex.ini")));
+  benchSession().SettingsFile = scratch().filePath(QStringLiteral("korvex.ini"));
   platform::ProgramPaths paths =
       platform::ResolveProgramPaths(QCoreApplication::applicationDirPath() + QStringLiteral("/../tests/korvex"));
   platform::MessageSeam seam;

@@ -84,8 +84,7 @@ QString writeText(const QString& name, const QStringList& lines) {
 }
 
 std::unique_ptr<TfrmMain> openWindow(const QString& path) {
-  static TSession session;
-  auto w = std::make_unique<TfrmMain>(session, QStringList{QStringLiteral("korvex"), path});
+  auto w = std::make_unique<TfrmMain>(benchSession(), QStringList{QStringLiteral("korvex"), path});
   w->resize(800, 900);
   w->show();
   QApplication::processEvents();

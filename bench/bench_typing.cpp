@@ -39,8 +39,7 @@ std::unique_ptr<TfrmMain> openMegabyte() {
   TTextFormat format;
   format.encoding = TTextFormat::Utf8;
   if (!QFile::exists(path)) WriteTextFile(path, megabyteLines(), format, error);
-  static TSession session;
-  auto w = std::make_unique<TfrmMain>(session, QStringList{QStringLiteral("korvex"), path});
+  auto w = std::make_unique<TfrmMain>(benchSession(), QStringList{QStringLiteral("korvex"), path});
   w->show();
   QApplication::processEvents();
   return w;

@@ -20,7 +20,7 @@ struct TMainWindowTestBed {
 
   // Call from initTestCase and cleanupTestCase.
   void start() {
-    SetSettingsFileName(FDir.filePath(QStringLiteral("korvex.ini")));
+    FSession.SettingsFile = FDir.filePath(QStringLiteral("korvex.ini"));
     platform::MessageSeam seam;
     seam.ask = [](const QString&) { return QMessageBox::No; };
     seam.error = [this](const QString& t) { FMessages << t; };

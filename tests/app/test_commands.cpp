@@ -182,7 +182,7 @@ class TestCommands : public QObject {
     QCOMPARE(w->editor().wordWrap(), !before);
     platform::runIdleHandler();
     QCOMPARE(item->isChecked(), !before);
-    QCOMPARE(Options.EditorProps.epWordWrap, before);  // the setting is not changed
+    QCOMPARE(w->session().Options.EditorProps.epWordWrap, before);  // the setting is not changed
     w->ExitWithoutSaving();
   }
 

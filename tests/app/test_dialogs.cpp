@@ -17,18 +17,19 @@ class TestDialogs : public QObject {
   Q_OBJECT
   QTemporaryDir FDir;
   TOptions FSaved;
+  TSession FSession;
 
  private slots:
   void initTestCase() {
     QVERIFY(FDir.isValid());
-    SetSettingsFileName(FDir.filePath(QStringLiteral("korvex.ini")));
-    FSaved = Options;
+    FSession.SettingsFile = FDir.filePath(QStringLiteral("korvex.ini"));
+    FSaved = FSession.Options;
   }
   void cleanup() {
     platform::setDialogSeam({});
     platform::setMessageSeam({});
     if (QWidget* help = platform::helpWindow()) help->close();
-    Options = FSaved;
+    FSession.Options = FSaved;
   }
 
   void everyCommandGoesThroughTheSeam_data() {
@@ -77,8 +78,7 @@ class TestDialogs : public QObject {
     messages.beep = [] {};
     platform::setMessageSeam(messages);
 
-    TSession session;
-    TfrmMain w(session, QStringList{QStringLiteral("korvex"), path});
+    TfrmMain w(FSession, QStringList{QStringLiteral("korvex"), path});
     w.show();
     QApplication::processEvents();
     w.RunCommand(TMenuCommand(command), QString());

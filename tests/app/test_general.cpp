@@ -21,13 +21,14 @@ using korvextest::writeFile;
 class TestGeneral : public QObject {
   Q_OBJECT
   QTemporaryDir FDir;
+  TOptions Options;  // the record loaded and saved
 
  private slots:
   // Every key of the table reads as its default from a missing file; the
   // values themselves are pinned by the file in writesTheFilesItAlwaysWrote.
   void missingFileGivesDefaults() {
     Options = TOptions();
-    TWindowPlacement p = LoadSettingsFile(FDir.filePath("none.ini"));
+    TWindowPlacement p = LoadSettingsFile(FDir.filePath("none.ini"), Options);
     const QSize screen = QGuiApplication::primaryScreen()->size();
     QCOMPARE(p.Left, (screen.width() - 608) / 2);
     QCOMPARE(p.Top, (screen.height() - 384) / 2);
@@ -54,9 +55,9 @@ class TestGeneral : public QObject {
     o.HighlightProps = {RGBColor(16, 17, 18), RGBColor(19, 20, 21), clMenu, fsBold, true};
     Options = o;
     const QString path = FDir.filePath("full.ini");
-    QVERIFY(SaveSettingsFile(path, {2, -5, 7, 800, 600}));
+    QVERIFY(SaveSettingsFile(path, Options, {2, -5, 7, 800, 600}));
     Options = TOptions();
-    const TWindowPlacement p = LoadSettingsFile(path);
+    const TWindowPlacement p = LoadSettingsFile(path, Options);
     QCOMPARE(p.State, 2);
     QCOMPARE(p.Left, -5);
     QCOMPARE(p.Top, 7);
@@ -109,8 +110,8 @@ class TestGeneral : public QObject {
           .replace("TolHeight=0.", QByteArray("TolHeight=0") + QString(SystemDecimalSeparator()).toUtf8());
     };
     const QString path = FDir.filePath("same.ini");
-    LoadSettingsFile(FDir.filePath("absent.ini"));
-    QVERIFY(SaveSettingsFile(path, {0, 10, 20, 608, 384}));
+    LoadSettingsFile(FDir.filePath("absent.ini"), Options);
+    QVERIFY(SaveSettingsFile(path, Options, {0, 10, 20, 608, 384}));
     QCOMPARE(readFile(path), fixture("settings-defaults.ini"));
 
     TOptions o;
@@ -129,11 +130,11 @@ class TestGeneral : public QObject {
     o.HighlightProps = {clHighlight, RGBColor(4, 5, 6), RGBColor(7, 8, 9), fsBold, false};
     Options = o;
     QFile::remove(path);
-    QVERIFY(SaveSettingsFile(path, {2, -1921, -3, 1000, 700}));
+    QVERIFY(SaveSettingsFile(path, Options, {2, -1921, -3, 1000, 700}));
     QCOMPARE(readFile(path), fixture("settings-custom.ini"));
     // Read back and written again: nothing moves.
     Options = TOptions();
-    QVERIFY(SaveSettingsFile(path, LoadSettingsFile(path)));
+    QVERIFY(SaveSettingsFile(path, Options, LoadSettingsFile(path, Options)));
     QCOMPARE(readFile(path), fixture("settings-custom.ini"));
   }
 
@@ -143,7 +144,7 @@ class TestGeneral : public QObject {
               "\xEF\xBB\xBF; comment\r\n[main]\r\nitemdivider=- \r\nTolHeight=0,8\r\nSwitchToRus=7\r\n"
               "junk line\r\n[Editor]\r\nFontStyle=5\r\nFontColor=-16777208\r\nBackColor=4278190093\r\n"
               "[Highlight]\r\nFontStyle=5\r\n[Unknown]\r\nKeep=me\r\n"));
-    LoadSettingsFile(path);
+    LoadSettingsFile(path, Options);
     QCOMPARE(Options.ItemDivider, QStringLiteral("- "));
     QCOMPARE(Options.TolHeight, 0.8);
     QVERIFY(Options.SwitchToRus);
@@ -151,12 +152,12 @@ class TestGeneral : public QObject {
     QCOMPARE(Options.HighlightProps.hpStyle, TFontStyles(fsBold | fsUnderline));
     QCOMPARE(Options.EditorFont.fpColor, clWindowText);
     QCOMPARE(Options.EditorColors.ecBackground, clHighlight);
-    QVERIFY(SaveSettingsFile(path, {}));
+    QVERIFY(SaveSettingsFile(path, Options, {}));
     const QString text = QString::fromUtf8(readFile(path));
     QVERIFY(text.contains(QStringLiteral("ItemDivider=\"- \"\r\n")));
     QVERIFY(text.contains(QStringLiteral("[Unknown]\r\nKeep=me\r\n")));
     QVERIFY(writeFile(path, "[Main]\nTolHeight=0.9\n"));
-    LoadSettingsFile(path);
+    LoadSettingsFile(path, Options);
     QCOMPARE(Options.TolHeight, 0.9);
   }
 
@@ -166,7 +167,7 @@ class TestGeneral : public QObject {
               "[Window]\r\nWidth=wide\r\nState=\r\n[Main]\r\nEscForExit=yes\r\nTolHeight=0.6.1\r\n"
               "[Editor]\r\nHeight=12px\r\nBackColor=#FFFFFF\r\nFontSize=1e3\r\n"
               "[Render]\r\nFontColor=red\r\n[Highlight]\r\nNumColor=99999999999\r\nEnable=x\r\n"));
-    TWindowPlacement p = LoadSettingsFile(path);
+    TWindowPlacement p = LoadSettingsFile(path, Options);
     for (const char* key : {"Window/Width", "Window/State", "Main/EscForExit", "Main/TolHeight", "Editor/Height",
                             "Editor/BackColor", "Editor/FontSize", "Render/FontColor", "Highlight/NumColor",
                             "Highlight/Enable"}) {
@@ -176,35 +177,35 @@ class TestGeneral : public QObject {
     }
     QVERIFY(Options.HighlightProps.hpEnable);
     QVERIFY(writeFile(path, "[Main]\r\nTolHeight=nan\r\n"));
-    LoadSettingsFile(path);
+    LoadSettingsFile(path, Options);
     QCOMPARE(Options.TolHeight, SettingKey("Main", "TolHeight").Default.toDouble());
     // Highlighting is on unless the file says otherwise; a stored "off" stays off.
     QVERIFY(writeFile(path, "[Highlight]\r\nEnable=0\r\n"));
-    LoadSettingsFile(path);
+    LoadSettingsFile(path, Options);
     QVERIFY(!Options.HighlightProps.hpEnable);
   }
 
   void cp1251FileReads() {
     const QString path = FDir.filePath("ansi.ini");
     QVERIFY(writeFile(path, "[Editor]\r\nFontName=\xCA\xF3\xF0\xFC\xE5\xF0\r\n"));
-    LoadSettingsFile(path);
+    LoadSettingsFile(path, Options);
     QCOMPARE(Options.EditorFont.fpName, QStringLiteral("Курьер"));
   }
 
   void failedSaveKeepsOldFile() {
     const QString blocker = FDir.filePath("plain");
     QVERIFY(writeFile(blocker, "old"));
-    QVERIFY(!SaveSettingsFile(blocker + "/korvex.ini", {}));
+    QVERIFY(!SaveSettingsFile(blocker + "/korvex.ini", Options, {}));
     QCOMPARE(readFile(blocker), QByteArray("old"));
-    QVERIFY(!SaveSettingsFile(FDir.path(), {}));  // a folder cannot be replaced
+    QVERIFY(!SaveSettingsFile(FDir.path(), Options, {}));  // a folder cannot be replaced
     QVERIFY(QFileInfo(FDir.path()).isDir());
   }
 
   // Saving used to open a nameless file first, which Qt reports on every save.
   void savingPrintsNoWarning() {
     QTest::failOnWarning(QRegularExpression(QStringLiteral(".*")));
-    QVERIFY(SaveSettingsFile(FDir.filePath("quiet.ini"), {}));
-    QVERIFY(SaveSettingsFile(FDir.filePath("quiet.ini"), {}));
+    QVERIFY(SaveSettingsFile(FDir.filePath("quiet.ini"), Options, {}));
+    QVERIFY(SaveSettingsFile(FDir.filePath("quiet.ini"), Options, {}));
   }
 
   void frameOnScreens_data() {
@@ -231,10 +232,8 @@ class TestGeneral : public QObject {
   void offScreenWindowComesBack() {
     const QString path = FDir.filePath("offscreen.ini");
     QVERIFY(writeFile(path, "[Window]\r\nLeft=-99999\r\nTop=2147483647\r\nWidth=2147483647\r\nHeight=300\r\n"));
-    SetSettingsFileName(path);
     QWidget w;
-    LoadSettings(&w);
-    SetSettingsFileName(QString());
+    LoadSettings(&w, path, Options);
     const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
     QVERIFY(!area.isEmpty());
     QVERIFY2(area.contains(QRect(w.pos(), w.size())), qPrintable(QStringLiteral("%1,%2 %3x%4").arg(

@@ -47,6 +47,7 @@ bool copyTree(const QString& from, const QString& to) {
 class TestInstalled : public QObject {
   Q_OBJECT
   TMainWindowTestBed FBed;
+  TOptions& Options = FBed.FSession.Options;
   platform::ProgramPaths FSaved;
   QMap<QString, QByteArray> FShipped;
   QString at(const QString& rel) const { return FBed.FDir.filePath(rel); }
@@ -61,7 +62,7 @@ class TestInstalled : public QObject {
     qputenv("XDG_DATA_HOME", at("data").toUtf8());
     platform::setProgramPaths(platform::ResolveProgramPaths(at("usr/bin/korvex")));
     QVERIFY(platform::programPaths().Installed);
-    SetSettingsFileName(QString());
+    FBed.FSession.SettingsFile.clear();
     FShipped = filesUnder(at("usr"));
   }
   void cleanupTestCase() {
@@ -74,18 +75,18 @@ class TestInstalled : public QObject {
   }
 
   void settingsRoundTripInTheUsersFolder() {
-    QCOMPARE(SettingsFileName(), at("config/korvex/korvex.ini"));
+    QCOMPARE(FBed.FSession.settingsFileName(), at("config/korvex/korvex.ini"));
     const TOptions before = Options;
     Options.TolHeight = 0.75;
     Options.EscForExit = false;
     QWidget window;
-    QVERIFY(SaveSettings(&window));
+    QVERIFY(SaveSettings(&window, FBed.FSession.settingsFileName(), Options));
     Options = before;
-    LoadSettings(&window);
+    LoadSettings(&window, FBed.FSession.settingsFileName(), Options);
     QCOMPARE(Options.TolHeight, 0.75);
     QVERIFY(!Options.EscForExit);
     Options = before;
-    QVERIFY(QFile::remove(SettingsFileName()));
+    QVERIFY(QFile::remove(FBed.FSession.settingsFileName()));
   }
 
   void menuAndUnitListChangesMakeTheUsersCopies() {

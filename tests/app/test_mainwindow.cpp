@@ -43,7 +43,7 @@ class TestMainWindow : public QObject {
  private slots:
   void initTestCase() {
     QVERIFY(FDir.isValid());
-    SetSettingsFileName(FDir.filePath(QStringLiteral("korvex.ini")));
+    FSession.SettingsFile = FDir.filePath(QStringLiteral("korvex.ini"));
     platform::MessageSeam seam;
     seam.ask = [this](const QString& t) {
       FAsked << t;
@@ -349,7 +349,7 @@ class TestMainWindow : public QObject {
     QApplication::processEvents();
     w->setEditorHeight(150);
     w->SplitterMoved();
-    QCOMPARE(Options.EditorProps.epHeight, 150);
+    QCOMPARE(FSession.Options.EditorProps.epHeight, 150);
     w->ExitWithoutSaving();
   }
 

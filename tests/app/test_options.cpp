@@ -114,6 +114,7 @@ class TestOptions : public QObject {
   Q_OBJECT
 
   TOptions FSaved;
+  TOptions Options;  // the record the dialog edits
 
  private slots:
   void init() { FSaved = Options; }
@@ -138,7 +139,7 @@ class TestOptions : public QObject {
     QFETCH(double, after);
     Options = customOptions();
     Options.TolHeight = stored;
-    TfrmOptions dialog;
+    TfrmOptions dialog(Options);
     dialog.LoadFromOptions();
     QCOMPARE(dialog.udTolHeight->position(), position);
     const QString expected = QLocale::system().toString(position / 100.0, 'f', 2);
@@ -150,7 +151,7 @@ class TestOptions : public QObject {
   void upDownStepsByFiveWithinRange() {
     Options = customOptions();
     Options.TolHeight = 0.625;
-    TfrmOptions dialog;
+    TfrmOptions dialog(Options);
     dialog.LoadFromOptions();
     QVERIFY(dialog.edTolHeight->isReadOnly());
     const QString point = QLocale::system().decimalPoint();
@@ -170,7 +171,7 @@ class TestOptions : public QObject {
   void loadThenStoreKeepsEveryField() {
     const TOptions custom = customOptions();
     Options = custom;
-    TfrmOptions dialog;
+    TfrmOptions dialog(Options);
     dialog.LoadFromOptions();
     // Store into a cleared record so that every field must come from the dialog
     // except the two it does not show.
@@ -190,7 +191,7 @@ class TestOptions : public QObject {
 
   void loadShowsSettingsInControls() {
     Options = customOptions();
-    TfrmOptions dialog;
+    TfrmOptions dialog(Options);
     dialog.LoadFromOptions();
     QCOMPARE(dialog.SepNumEdit->text(), QStringLiteral(" - "));
     QCOMPARE(dialog.dividerIndex(), 1);
@@ -219,7 +220,7 @@ class TestOptions : public QObject {
     QFETCH(int, page);
     const TOptions custom = customOptions();
     Options = custom;
-    TfrmOptions dialog;
+    TfrmOptions dialog(Options);
     dialog.LoadFromOptions();
     dialog.PageControl->setCurrentIndex(page);
     QTest::mouseClick(dialog.DefaultButton, Qt::LeftButton);
@@ -246,7 +247,7 @@ class TestOptions : public QObject {
   }
 
   void captionsAndHints() {
-    TfrmOptions dialog;
+    TfrmOptions dialog(Options);
     QCOMPARE(dialog.windowTitle(), QStringLiteral("Параметры"));
     QTabWidget* tabs = dialog.PageControl;
     QCOMPARE(tabs->count(), 4);
@@ -316,7 +317,7 @@ class TestOptions : public QObject {
 
   void everyTabIsInView() {
     // No tab hidden behind scroll arrows when the dialog opens at its size.
-    TfrmOptions dialog;
+    TfrmOptions dialog(Options);
     dialog.show();
     QVERIFY(QTest::qWaitForWindowExposed(&dialog));
     QTabBar* bar = dialog.PageControl->tabBar();
@@ -326,7 +327,7 @@ class TestOptions : public QObject {
 
   void swatchesAndSamples() {
     Options = customOptions();
-    TfrmOptions dialog;
+    TfrmOptions dialog(Options);
     dialog.LoadFromOptions();
     // The two backgrounds follow their swatches; the others change only themselves.
     dialog.setSwatchColor(dialog.shBackColor, RGBColor(11, 12, 13));
@@ -354,7 +355,7 @@ class TestOptions : public QObject {
 
   void clickingSwatchOpensColourDialog() {
     Options = customOptions();
-    TfrmOptions dialog;
+    TfrmOptions dialog(Options);
     dialog.LoadFromOptions();
     dialog.show();
     // The active-line swatch only shows its colour.
@@ -390,7 +391,7 @@ class TestOptions : public QObject {
     QFETCH(QString, label);
     QFETCH(bool, monospaced);
     Options = customOptions();
-    TfrmOptions dialog;
+    TfrmOptions dialog(Options);
     dialog.LoadFromOptions();
     dialog.show();
     auto* sample = dialog.findChild<TFontSample*>(label);
@@ -423,7 +424,7 @@ class TestOptions : public QObject {
     // family keeps the weight and slant instead of jumping to its first face.
     Options = customOptions();
     Options.EditorFont = {QStringLiteral("Courier New"), 10, clWindowText, 0};
-    TfrmOptions dialog;
+    TfrmOptions dialog(Options);
     dialog.LoadFromOptions();
     dialog.show();
     auto* sample = dialog.findChild<TFontSample*>(QStringLiteral("FontLabel"));
@@ -454,7 +455,7 @@ class TestOptions : public QObject {
 
   void helpButtonOpensItsPage() {
     platform::setHelpFolder(QStringLiteral(KORVEX_SOURCE_DIR "/Help"));
-    TfrmOptions dialog;
+    TfrmOptions dialog(Options);
     dialog.show();
     QTest::mouseClick(dialog.sbtnHelp, Qt::LeftButton);
     QWidget* help = platform::helpWindow();
@@ -484,7 +485,7 @@ class TestOptions : public QObject {
       edited = edit(w);
       if (edited) static_cast<TfrmOptions*>(w)->CancelButton->click();
     });
-    QVERIFY(!ExecuteOptionsDialog(nullptr));
+    QVERIFY(!ExecuteOptionsDialog(Options, nullptr));
     QVERIFY(edited);
     QCOMPARE(dump(Options), before);
 
@@ -493,7 +494,7 @@ class TestOptions : public QObject {
       edited = edit(w);
       w->close();
     });
-    QVERIFY(!ExecuteOptionsDialog(nullptr));
+    QVERIFY(!ExecuteOptionsDialog(Options, nullptr));
     QVERIFY(edited);
     QCOMPARE(dump(Options), before);
 
@@ -501,7 +502,7 @@ class TestOptions : public QObject {
       edited = edit(w);
       if (edited) static_cast<TfrmOptions*>(w)->OKButton->click();
     });
-    QVERIFY(ExecuteOptionsDialog(nullptr));
+    QVERIFY(ExecuteOptionsDialog(Options, nullptr));
     QCOMPARE(Options.SwitchToRus, true);
     QCOMPARE(Options.ItemDivider, QStringLiteral(")"));
     QCOMPARE(Options.TolHeight, 0.95);

@@ -18,12 +18,12 @@ class TestPreview : public QObject {
     const QRect visible(w.previewPane()->horizontalScrollBar()->value(), w.previewPane()->verticalScrollBar()->value(),
                         pane->width(), pane->height());
     TCanvas c;
-    RenderPreviewBand(c, w.lastRenderedMText(), Options.RenderProps, visible);
+    RenderPreviewBand(c, w.lastRenderedMText(), w.session().Options.RenderProps, visible);
     const QImage& expected = c.image();
     const QRect picture = QRect(QPoint(0, 0), w.previewImage()->size()) & visible;
     QVERIFY(!picture.isEmpty());
     int ink = 0;
-    const QRgb back = ColorToQColor(Options.RenderProps.rpBackColor).rgb() | 0xFF000000u;
+    const QRgb back = ColorToQColor(w.session().Options.RenderProps.rpBackColor).rgb() | 0xFF000000u;
     for (int y = picture.top(); y <= picture.bottom(); ++y)
       for (int x = picture.left(); x <= picture.right(); ++x) {
         const QRgb p = shown.pixel(x - visible.x(), y - visible.y());
@@ -46,7 +46,7 @@ class TestPreview : public QObject {
     QApplication::processEvents();
     w->RenderText();  // a long text is not rendered at load
     TCanvas probe;
-    const QPoint size = RenderPreviewBand(probe, w->lastRenderedMText(), Options.RenderProps, QRect());
+    const QPoint size = RenderPreviewBand(probe, w->lastRenderedMText(), w->session().Options.RenderProps, QRect());
     QVERIFY(size.y() > 32767);
     QCOMPARE(w->previewImage()->size(), QSize(size.x() + 1, size.y() + 1));
 

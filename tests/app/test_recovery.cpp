@@ -34,9 +34,14 @@ void useRecoveryFolder(const QString& folder) {
   platform::setProgramPaths(paths);
 }
 
+// One run for the whole suite, as in the program.
+TSession& suiteSession() {
+  static TSession session;
+  return session;
+}
+
 std::unique_ptr<TfrmMain> openOn(const QString& path) {
-  static TSession session;  // one run for the whole suite, as in the program
-  auto w = std::make_unique<TfrmMain>(session, QStringList{QStringLiteral("korvex"), path});
+  auto w = std::make_unique<TfrmMain>(suiteSession(), QStringList{QStringLiteral("korvex"), path});
   w->show();
   QApplication::processEvents();
   return w;
@@ -56,8 +61,8 @@ void setTime(const QString& path, const QDateTime& t) {
 // does, with text typed, waiting in its event loop for the signal.
 int RecoverySignalChild(const QString& document, const QString& folder) {
   useRecoveryFolder(folder);
-  SetSettingsFileName(folder + QStringLiteral("/korvex.ini"));
   TSession session;
+  session.SettingsFile = folder + QStringLiteral("/korvex.ini");
   TfrmMain w(session, {QStringLiteral("korvex"), document});
   platform::setTerminationHandler([&w](int signal) { w.EndBySignal(signal); });
   w.show();
@@ -90,7 +95,7 @@ class TestRecovery : public QObject {
  private slots:
   void initTestCase() {
     QVERIFY(FDir.isValid());
-    SetSettingsFileName(FDir.filePath(QStringLiteral("korvex.ini")));
+    suiteSession().SettingsFile = FDir.filePath(QStringLiteral("korvex.ini"));
     useRecoveryFolder(folder());
     platform::MessageSeam seam;
     seam.ask = [this](const QString& t) {

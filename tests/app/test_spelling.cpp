@@ -57,14 +57,14 @@ class TestSpelling : public QObject {
 
     // A rebuild (after the menu editor saved) keeps the language chosen, as
     // the next run does, with one set of entries.
-    QCOMPARE(Options.SpellLanguage, 0x0419);
+    QCOMPARE(w->session().Options.SpellLanguage, 0x0419);
     const int entries = int(popup->actions().size());
     w->RebuildMenus();
     QVERIFY(w->spelling());
     QVERIFY(language(*w, 0x0419)->isChecked());
     QVERIFY(w->spelling()->FSpellCheck->Enabled());
     language(*w, 0)->trigger();
-    QCOMPARE(Options.SpellLanguage, 0);
+    QCOMPARE(w->session().Options.SpellLanguage, 0);
     QCOMPARE(int(w->editorPopup()->actions().size()), entries);
     QCOMPARE(w->editor().pluginCount(), 1);
   }

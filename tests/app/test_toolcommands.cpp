@@ -96,7 +96,7 @@ class TestToolCommands : public QObject {
     platform::ScopedDialogScript script(seam);
     const QString before = w->lastRenderedMText();
     w->RunCommand(cmdToolsRecount, QString());
-    QCOMPARE(w->editor().lines().value(0), Options.CommaAsSep ? QStringLiteral("50,8") : QStringLiteral("50.8"));
+    QCOMPARE(w->editor().lines().value(0), FBed.FSession.Options.CommaAsSep ? QStringLiteral("50,8") : QStringLiteral("50.8"));
     QCOMPARE(w->lastRenderedMText(), before);  // the preview is not rendered again
     QVERIFY2(FBed.FMessages.isEmpty(), qPrintable(FBed.FMessages.join('\n')));
     w->ExitWithoutSaving();
@@ -105,12 +105,12 @@ class TestToolCommands : public QObject {
   // The separator of "Параметры" holds for the tolerance, the conversion and
   // the stack alike, against a system that writes the other one.
   void oneDecimalSeparatorForEveryInsertion() {
-    const bool saved = Options.CommaAsSep;
+    const bool saved = FBed.FSession.Options.CommaAsSep;
     for (const bool comma : {false, true}) {
       QLocale::setDefault(comma ? QLocale::c() : QLocale(QLocale::Russian, QLocale::Russia));
       const QString sep = comma ? QStringLiteral(",") : QStringLiteral(".");
       auto w = FBed.openWith("25\r\n");
-      Options.CommaAsSep = comma;  // as "Параметры" sets it
+      FBed.FSession.Options.CommaAsSep = comma;  // as "Параметры" sets it
       platform::DialogSeam seam;
       seam.dialog = [](QDialog* d) {
         if (auto* conv = qobject_cast<TfrmUnitConv*>(d)) {
@@ -142,7 +142,7 @@ class TestToolCommands : public QObject {
       w->ExitWithoutSaving();
     }
     QLocale::setDefault(QLocale::c());
-    Options.CommaAsSep = saved;
+    FBed.FSession.Options.CommaAsSep = saved;
   }
 };
 

@@ -91,7 +91,7 @@ class TestSaveFaults : public QObject {
       auto w = std::make_shared<std::unique_ptr<TfrmMain>>();
       keep = w;
       s.prepare = [this, w, path] {
-        SetSettingsFileName(path);
+        FSession.SettingsFile = path;
         *w = std::make_unique<TfrmMain>(FSession, QStringList{"korvex"});
         (*w)->show();
         QApplication::processEvents();
@@ -103,7 +103,7 @@ class TestSaveFaults : public QObject {
         return FMessages.size() == before;
       };
       s.dataKept = [] { return true; };
-      s.finish = [this] { SetSettingsFileName(FSettings); };
+      s.finish = [this] { FSession.SettingsFile = FSettings; };
     } else if (target == "menu") {
       auto tree = std::make_shared<TMenuTree>();
       keep = tree;
@@ -164,14 +164,14 @@ class TestSaveFaults : public QObject {
     platform::setMessageSeam(seam);
     FDicts = std::make_unique<QTemporaryDir>();
     FSettings = FDicts->filePath("korvex.ini");
-    SetSettingsFileName(FSettings);
+    FSession.SettingsFile = FSettings;
     const QString shipped = QCoreApplication::applicationDirPath() + "/Support/dict/";
     for (const char* ext : {".aff", ".dic"})
       QVERIFY(QFile::copy(shipped + "en_US" + ext, FDicts->filePath(QStringLiteral("en_US") + ext)));
   }
   void cleanupTestCase() {
     platform::setMessageSeam({});
-    SetSettingsFileName(QString());
+    FSession.SettingsFile.clear();
   }
 
   void failedSaveKeepsEverything_data() {
