@@ -40,14 +40,6 @@ QByteArray EncodeUserWordList(const QStringList& words) {
   return bytes;
 }
 
-bool ReadUserWordList(const QString& fileName, QStringList& words) {
-  words.clear();
-  QFile f(fileName);
-  if (!f.open(QIODevice::ReadOnly)) return false;
-  words = DecodeUserWordList(f.readAll());
-  return true;
-}
-
 bool WriteUserWordList(const QString& fileName, const QStringList& words, QString& error) {
   QSaveFile f(fileName);
   if (!f.open(QIODevice::WriteOnly)) {

@@ -14,9 +14,6 @@ QString TrimWord(const QString& word);
 QStringList DecodeUserWordList(const QByteArray& bytes);
 QByteArray EncodeUserWordList(const QStringList& words);
 
-// False (and no words) when the file cannot be read.
-bool ReadUserWordList(const QString& fileName, QStringList& words);
-
 // A list the program must not write over: bytes no text file holds (NUL and
 // other control characters, as left by a crash or a stray binary copy).  The
 // words of the sound lines are still read.  error names the file and the line
