@@ -91,7 +91,7 @@ QPoint render(TCanvas& canvas, const QString& mtext, const TRenderProps& props, 
   canvas.setFont(props.rpFont.fpName, props.rpFont.fpSize, props.rpFont.fpStyle, props.rpFont.fpColor);
   canvas.setPenColor(props.rpFont.fpColor);
   canvas.setBrushColor(props.rpBackColor);
-  canvas.fill();
+  if (!layout) canvas.fill();  // the layout fills what it draws again
   canvas.moveTo(0, 0);
   QPoint size;
   const TAdjustSizeEvent grow = [&canvas](int v, TResizeType t) { return GrowCanvas(canvas, v, t); };

@@ -167,8 +167,37 @@ void BM_BareQPainter100K(benchmark::State& state) {
   state.SetBytesProcessed(state.iterations() * text.size() * qint64(sizeof(QChar)));
 }
 
+// Whole renders onto a surface that reaches its caps: 3000 lines (too tall),
+// and one line of a megabyte (too wide).
+void runCapped(benchmark::State& state, const QString& text) {
+  TCanvas c;
+  for (auto _ : state) {
+    c.resetTruncated();
+    c.setSize(16, 16);
+    c.setFont(QStringLiteral("Liberation Sans"), 12, 0, 0);
+    c.setBrushColor(RGBColor(255, 255, 255));
+    c.fill();
+    c.moveTo(0, 0);
+    QPoint size;
+    RenderMText(c, text, size, [&c](int v, TResizeType t) { return GrowCanvas(c, v, t); });
+    benchmark::DoNotOptimize(size);
+  }
+}
+void BM_SurfaceCap3000Lines(benchmark::State& state) {
+  QString text;
+  for (int i = 0; i < 3000; ++i) text += QStringLiteral("строка %1\\P").arg(i);
+  runCapped(state, text);
+}
+void BM_WideLine1M(benchmark::State& state) {
+  QString text;
+  while (text.size() < (1 << 20)) text += QStringLiteral("abc{\\C1;\\H1.5x;d}\\S1/2;%%c ");
+  runCapped(state, text);
+}
+
 }  // namespace
 
+BENCHMARK(BM_SurfaceCap3000Lines)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_WideLine1M)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Preview2K)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_Preview100K)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Preview1M)->Unit(benchmark::kMillisecond);

@@ -1,5 +1,7 @@
 #include "mtext/MTextLayout.h"
 
+#include <QHash>
+
 #include <algorithm>
 
 #include "mtext/MTextRenderContext.h"
@@ -36,11 +38,13 @@ int TMTextLayout::lineCount() const { return int(FLines.size()); }
 void TMTextLayout::clear() {
   FLines.clear();
   FText.clear();
+  FCanvas = nullptr;
 }
 
 void TMTextLayout::render(TCanvas& canvas, const QString& text, QPoint& size, const TAdjustSizeEvent& callback) {
   if (!canvas.windowed()) {
     clear();
+    canvas.fill();
     RenderMText(canvas, text, size, callback);
     return;
   }
@@ -49,69 +53,80 @@ void TMTextLayout::render(TCanvas& canvas, const QString& text, QPoint& size, co
   {
     TRenderContext ctx(canvas, text, callback);
     const TRenderState start = ctx.begin();
-    // Where the kept lines stop being valid: all of them when the start differs.
-    size_t first = 0;
-    qsizetype changeEnd = 0, delta = 0;
-    if (!FLines.empty() && FPen == pen && FDpi == ScreenDpiY() && FLines.front().state == start) {
+    if (FLines.empty() || FPen != pen || FDpi != ScreenDpiY() || FLines.front().state != start) {
+      FLines.clear();
+      TLineRecord rec;
+      rec.state = start;
+      measure(ctx, rec, 0, 0, 0);
+    } else {
       const qsizetype p = commonPrefix(FText, text);
       const qsizetype s = commonSuffix(FText, text, qMin(FText.size(), text.size()) - p);
       // The line the first change falls in: a line's codes never read past
       // its line-break code, so the lines before it stay as they were.
-      first = size_t(std::upper_bound(FLines.begin(), FLines.end(), p,
-                                      [](qsizetype v, const TLineRecord& r) { return v < r.start; }) -
-                     FLines.begin()) - 1;
-      changeEnd = text.size() - s;
-      delta = text.size() - FText.size();
-      if (p == text.size() && p == FText.size()) first = FLines.size();
-    } else {
-      FLines.clear();
-    }
-    FMeasured = 0;
-    if (first < FLines.size() || FLines.empty()) {
-      std::vector<TLineRecord> old;
-      old.swap(FLines);
-      FLines.reserve(old.size());
-      std::move(old.begin(), old.begin() + qsizetype(first), std::back_inserter(FLines));
-      TLineRecord rec;
-      rec.state = old.empty() ? start : old[first].state;
-      rec.start = old.empty() ? 0 : old[first].start;
-      size_t m = first;  // the kept line a new line start is compared with
-      for (bool restore = true;; restore = false) {
-        const qsizetype next = ctx.layoutLine(rec, FLines.empty(), restore);
-        ++FMeasured;
-        FLines.push_back(std::move(rec));
-        if (next < 0) break;
-        rec = TLineRecord();
-        rec.start = next;
-        rec.state = ctx.capture();
-        if (next < changeEnd || old.empty()) continue;
-        // Past the change: the kept line starting at the same text goes on as
-        // it did if it starts in the same state, and so do all after it.
-        while (m < old.size() && old[m].start < next - delta) ++m;
-        if (m < old.size() && old[m].start == next - delta && old[m].state == rec.state) {
-          for (; m < old.size(); ++m) {
-            old[m].start += delta;
-            FLines.push_back(std::move(old[m]));
-          }
-          break;
-        }
+      const size_t first = size_t(std::upper_bound(FLines.begin(), FLines.end(), p,
+                                                   [](qsizetype v, const TLineRecord& r) { return v < r.start; }) -
+                                  FLines.begin()) - 1;
+      FMeasured = 0;
+      if (p < text.size() || p < FText.size()) {
+        TLineRecord rec;
+        rec.state = FLines[first].state;
+        rec.start = FLines[first].start;
+        measure(ctx, rec, first, text.size() - s, text.size() - FText.size());
       }
     }
     FText = text;
     FPen = pen;
     FDpi = ScreenDpiY();
-    if (draw(canvas, &ctx, pen, size, callback)) return;
+    if (draw(canvas, ctx, pen, size, callback)) return;
   }
   // Too large to be sure of every sum: the whole render, from the same start.
   canvas.restoreFont(font);
   canvas.moveTo(pen.x(), pen.y());
+  canvas.fill();
+  FCanvas = nullptr;
   RenderMText(canvas, text, size, callback);
+}
+
+// Measures from line first (rec: its start and state) on, in place of the
+// kept lines, until a line past changeEnd starts where a kept line started
+// (delta characters earlier) and in its state: the kept lines go on from there.
+void TMTextLayout::measure(TRenderContext& ctx, TLineRecord& rec, size_t first, qsizetype changeEnd,
+                           qsizetype delta) {
+  FMeasured = 0;
+  std::vector<TLineRecord> fresh;
+  size_t m = first;  // the kept line a new line start is compared with
+  for (bool restore = true;; restore = false) {
+    rec.id = FNextId++;
+    const qsizetype next = ctx.layoutLine(rec, first == 0 && fresh.empty(), restore);
+    ++FMeasured;
+    fresh.push_back(std::move(rec));
+    if (next < 0) break;
+    rec = TLineRecord();
+    rec.start = next;
+    rec.state = ctx.capture();
+    if (next < changeEnd) continue;
+    while (m < FLines.size() && FLines[m].start < next - delta) ++m;
+    if (m < FLines.size() && FLines[m].start == next - delta && FLines[m].state == rec.state) {
+      // The kept lines [first, m) give way to the fresh ones; those after
+      // them only move in the text.
+      for (size_t k = m; k < FLines.size(); ++k) FLines[k].start += delta;
+      const size_t replaced = m - first, common = qMin(replaced, fresh.size());
+      std::move(fresh.begin(), fresh.begin() + qsizetype(common), FLines.begin() + qsizetype(first));
+      if (replaced > common)
+        FLines.erase(FLines.begin() + qsizetype(first + common), FLines.begin() + qsizetype(m));
+      else
+        FLines.insert(FLines.begin() + qsizetype(m), std::make_move_iterator(fresh.begin() + qsizetype(common)),
+                      std::make_move_iterator(fresh.end()));
+      return;
+    }
+  }
+  FLines.resize(first);
+  std::move(fresh.begin(), fresh.end(), std::back_inserter(FLines));
 }
 
 // Draws the lines reaching the band in order, and those whose requests grow
 // the canvas (the size at each drawing cuts it as the whole render's does).
-bool TMTextLayout::draw(TCanvas& canvas, void* context, QPoint pen, QPoint& size, const TAdjustSizeEvent& callback) {
-  TRenderContext& ctx = *static_cast<TRenderContext*>(context);
+bool TMTextLayout::draw(TCanvas& canvas, TRenderContext& ctx, QPoint pen, QPoint& size, const TAdjustSizeEvent& callback) {
   bool aligned = false;
   for (const TLineRecord& r : FLines) aligned = aligned || r.paraCode;
   qint64 textWidth = 0, top = pen.y();
@@ -126,6 +141,7 @@ bool TMTextLayout::draw(TCanvas& canvas, void* context, QPoint pen, QPoint& size
 
   const QRect band = canvas.window();
   const bool drawing = !band.isEmpty();
+  std::vector<TDrawn> drawn;
   int widest = 0, y = pen.y();
   for (size_t j = 0; j < FLines.size(); ++j) {
     const TLineRecord& r = FLines[j];
@@ -135,14 +151,75 @@ bool TMTextLayout::draw(TCanvas& canvas, void* context, QPoint pen, QPoint& size
       int origin = j == 0 ? pen.x() : 0;
       if (aligned) origin = ctx.lineOrigin(origin, r.width, r.para);
       const int right = origin + r.right;
-      const bool inBand = y - r.reach <= band.bottom() && y + r.height + r.reach >= band.top();
-      if (drawing && (inBand || qMax(widest, right) >= canvas.width()))
-        widest = ctx.drawLine(r, y, origin, widest);
+      const bool grows = qMax(widest, right) >= canvas.width();
+      if (drawing && y - r.reach <= band.bottom() && y + r.height + r.reach >= band.top())
+        drawn.push_back({r.id, y, origin, r.height, canvas.width(), canvas.height(), grows ? widest : -1, widest,
+                         y - r.reach, y + r.height + r.reach + 1, j});
+      // A line that grows the surface is run for its requests: the size each
+      // later line is cut at follows from them.
+      if (drawing && grows)
+        widest = ctx.drawLine(r, y, origin, widest, true);
       else
         widest = qMax(widest, right);
     }
     if (j + 1 < FLines.size()) y += r.height;
   }
   size = QPoint(widest, qMax(y, FLines.back().height));
+  if (drawing) repaint(canvas, ctx, drawn);
   return true;
+}
+
+// Draws the band's lines again where the picture changed: everywhere when the
+// band does not hold the last picture, otherwise the rows reached by the lines
+// that are new, gone, or moved (all the lines reaching those rows are drawn
+// there again, in order).
+void TMTextLayout::repaint(TCanvas& canvas, TRenderContext& ctx, std::vector<TDrawn>& drawn) {
+  const QRect band = canvas.window();
+  const QSize final(canvas.width(), canvas.height());
+  int from = band.top(), to = band.bottom() + 1;
+  const bool kept = FCanvas == &canvas && FStamp == canvas.stamp() && FBand == band && FBrush == canvas.brushColor();
+  if (kept) {
+    from = INT_MAX;
+    to = INT_MIN;
+    auto damage = [&](const TDrawn& d) {
+      from = qMin(from, d.from);
+      to = qMax(to, d.to);
+    };
+    QHash<quint64, size_t> was;
+    for (size_t k = 0; k < FDrawn.size(); ++k) was.insert(FDrawn[k].id, k);
+    std::vector<bool> same(FDrawn.size(), false);
+    for (const TDrawn& d : drawn) {
+      const auto it = was.constFind(d.id);
+      if (it != was.constEnd() && FDrawn[*it] == d)
+        same[*it] = true;
+      else
+        damage(d);
+    }
+    for (size_t k = 0; k < FDrawn.size(); ++k)
+      if (!same[k]) damage(FDrawn[k]);
+    from = qMax(from, band.top());
+    to = qMin(to, band.bottom() + 1);
+  }
+  if (from < to) {
+    // Refilled as a whole band would be: beyond the surface too.
+    canvas.setSize(TCanvas::MaxCoord, TCanvas::MaxCoord);
+    const QRect rows(band.left(), from, band.width(), to - from);
+    if (kept)
+      canvas.fillRect(rows);
+    else
+      canvas.fill();
+    canvas.setClip(rows);
+    for (const TDrawn& d : drawn) {
+      if (d.to <= from || d.from >= to) continue;
+      canvas.setSize(d.w, d.h);
+      ctx.drawLine(FLines[d.index], d.top, d.origin, d.widest);
+    }
+    canvas.setClip(QRect());
+    canvas.setSize(final.width(), final.height());
+  }
+  FDrawn = std::move(drawn);
+  FCanvas = &canvas;
+  FStamp = canvas.stamp();
+  FBand = band;
+  FBrush = canvas.brushColor();
 }

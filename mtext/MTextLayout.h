@@ -3,8 +3,9 @@
 // state at its start and what was measured in it.  After an edit the lines are
 // measured again from the first changed one until a line starts in the state
 // it had before (the rest moves as a whole); only the lines reaching the
-// canvas's band are drawn.  The band's pixels and the drawn size are those of
-// RenderMText on the same canvas.
+// canvas's band are drawn, and of those only the ones whose place or text
+// changed when the band still holds the previous picture.  The band's pixels
+// and the drawn size are those of RenderMText on the same canvas.
 #include <QPoint>
 #include <QString>
 
@@ -15,6 +16,7 @@
 
 namespace mtextrender {
 struct TLineRecord;
+class TRenderContext;
 }
 
 class TMTextLayout {
@@ -24,7 +26,8 @@ class TMTextLayout {
   TMTextLayout(const TMTextLayout&) = delete;
   TMTextLayout& operator=(const TMTextLayout&) = delete;
 
-  // RenderMText on a canvas prepared the same way.  A canvas without a band
+  // RenderMText on a canvas prepared the same way, except that the layout
+  // fills the band with the brush itself (where it has to).  A canvas without a band
   // (TCanvas::setWindow), or a text whose extents come near the canvas bound,
   // is drawn by RenderMText itself.  The callback is asked only for sizes the
   // canvas does not have yet.
@@ -35,9 +38,31 @@ class TMTextLayout {
   int lineCount() const;
 
  private:
-  bool draw(TCanvas& canvas, void* context, QPoint pen, QPoint& size, const TAdjustSizeEvent& callback);
+  void measure(mtextrender::TRenderContext& ctx, mtextrender::TLineRecord& rec, size_t first, qsizetype changeEnd,
+               qsizetype delta);
+  bool draw(TCanvas& canvas, mtextrender::TRenderContext& ctx, QPoint pen, QPoint& size,
+            const TAdjustSizeEvent& callback);
+  // A line drawn into the band: where and with which surface, and the rows its ink may reach.
+  struct TDrawn {
+    quint64 id;
+    int top, origin, height, w, h, growsFrom, widest, from, to;
+    size_t index;
+    bool operator==(const TDrawn& o) const {
+      return id == o.id && top == o.top && origin == o.origin && height == o.height && w == o.w && h == o.h &&
+             growsFrom == o.growsFrom;
+    }
+  };
+  void repaint(TCanvas& canvas, mtextrender::TRenderContext& ctx, std::vector<TDrawn>& drawn);
 
   QString FText;
+  // The picture the band holds: what was drawn into which canvas, and the
+  // canvas's stamp after it.
+  std::vector<TDrawn> FDrawn;
+  const TCanvas* FCanvas = nullptr;
+  quint64 FStamp = 0;
+  QRect FBand;
+  TColor FBrush = 0;
+  quint64 FNextId = 1;
   QPoint FPen;
   int FDpi = 0;
   std::vector<mtextrender::TLineRecord> FLines;

@@ -156,8 +156,9 @@ qsizetype TRenderContext::layoutLine(TLineRecord& rec, bool first, bool restoreS
   return next;
 }
 
-int TRenderContext::drawLine(const TLineRecord& rec, int top, int origin, int widest) {
+int TRenderContext::drawLine(const TLineRecord& rec, int top, int origin, int widest, bool dry) {
   restore(rec.state);
+  FDry = dry;
   FMeasuring = false;
   FLineTop = top;
   FLineHeight = measureLineHeight(rec.start);
@@ -167,6 +168,7 @@ int TRenderContext::drawLine(const TLineRecord& rec, int top, int origin, int wi
   FCanvas.moveTo(origin, top);
   scanLine(rec.start);
   FLineBroken = false;
+  FDry = false;
   return FWidest;
 }
 
@@ -564,9 +566,13 @@ bool TRenderContext::measured(int x2) {
   return true;
 }
 
-void TRenderContext::reserveWidth(int right) {
+// False when the element is not to be drawn (a dry run): the pen moves on.
+bool TRenderContext::reserveWidth(int right) {
   if (right > FWidest) FWidest = right;
   if (FCallback && FCallback(FWidest, rtWidth)) FCanvas.setTransparentBackground();
+  if (!FDry) return true;
+  FCanvas.moveTo(right, FLineTop);
+  return false;
 }
 
 // Top of a cell of the given height in the line box, by the alignment.
@@ -603,8 +609,7 @@ void TRenderContext::drawGlyph(QChar ch) {
   const int w = FCanvas.charWidth(ch);
   const int x0 = FCanvas.penPos().x();
   const int x2 = addPx(x0, w);
-  if (measured(x2)) return;
-  reserveWidth(x2);
+  if (measured(x2) || !reserveWidth(x2)) return;
   FCanvas.drawChar(x0, cellTop(FCellHeight), ch);
   decorate(x2, w);
   FCanvas.moveTo(x2, FLineTop);
@@ -615,8 +620,7 @@ void TRenderContext::drawSpecialSymbol(QChar code) {
   const int H = FCanvas.textHeight(QStringLiteral("W"));
   const int x0 = FCanvas.penPos().x();
   const int x2 = addPx(x0, W);
-  if (measured(x2)) return;
-  reserveWidth(x2);
+  if (measured(x2) || !reserveWidth(x2)) return;
   const int lineBottom = FLineTop + FLineHeight;
   int top;
   if (FFormat.Align() == 1)
@@ -666,8 +670,7 @@ void TRenderContext::drawStack(const QString& stackText, int L) {
   const int wl = FCanvas.textWidth(parts.lower);
   const int W = qMax(wu, wl);
   const int right = addPx(x0, parts.separator == u'#' ? wu + wl : W);
-  if (measured(right)) return;
-  reserveWidth(right);
+  if (measured(right) || !reserveWidth(right)) return;
   const int centre = Qt::AlignHCenter | Qt::AlignVCenter;
   if (parts.separator == u'#') {
     FCanvas.drawText(edges(x0, top, x0 + wu, top + half), parts.upper, centre);

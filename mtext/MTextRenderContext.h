@@ -42,6 +42,7 @@ struct TRenderState {
 // One line as measured: from its start position up to and with its
 // line-break code (the last line: to the end of the text).
 struct TLineRecord {
+  quint64 id = 0;           // new at every measurement: the same id, the same line
   qsizetype start = 0;
   TRenderState state;       // at the start
   int height = 0;           // the line box
@@ -69,7 +70,8 @@ class TRenderContext {
   TRenderState capture() const;
   // Draws the line with its text starting at origin; widest is the right
   // edge reached so far (the size requests grow from it).  Returns it updated.
-  int drawLine(const TLineRecord& rec, int top, int origin, int widest);
+  // Dry: only the size requests, nothing drawn.
+  int drawLine(const TLineRecord& rec, int top, int origin, int widest, bool dry = false);
   // Where the text of a line of the given layout starts when the text has
   // paragraph codes and textWidth is the widest line with its indents.
   int lineOrigin(int baseX, int width, const TParagraph& para) const;
@@ -96,7 +98,7 @@ class TRenderContext {
 
   // --- drawing
   bool measured(int x2);
-  void reserveWidth(int right);
+  bool reserveWidth(int right);
   int cellTop(int cellHeight) const;
   void decorate(int x2, int w);
   void drawGlyph(QChar ch);
@@ -135,6 +137,7 @@ class TRenderContext {
   int FStartX = 0;  // the pen's x when the scan began: where the first line starts
   TParagraph FPara;
   bool FMeasuring = false;
+  bool FDry = false;
   struct TLineLayout {
     int width = 0;
     TParagraph para;

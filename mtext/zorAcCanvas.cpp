@@ -225,6 +225,8 @@ struct TCanvas::Impl {
   // coincide.  Drawing is clipped to the part of the surface in the buffer,
   // in buffer coordinates: FCL <= x < FCR, FCT <= y < FCB.
   bool FWindowed = false;
+  QRect FClip;         // drawing kept inside it too, in surface coordinates; null: no such limit
+  quint64 FStamp = 0;  // counts the changes of pixels
   int FOX = 0, FOY = 0;
   int FLW = 0, FLH = 0;
   int FCL = 0, FCT = 0, FCR = 0, FCB = 0;
@@ -233,6 +235,12 @@ struct TCanvas::Impl {
     FCT = qMax(0, -FOY);
     FCR = int(qMin<qint64>(FW, qint64(FLW) - FOX));
     FCB = int(qMin<qint64>(FH, qint64(FLH) - FOY));
+    if (!FClip.isNull()) {
+      FCL = int(qMax<qint64>(FCL, qint64(FClip.left()) - FOX));
+      FCT = int(qMax<qint64>(FCT, qint64(FClip.top()) - FOY));
+      FCR = int(qMin<qint64>(FCR, qint64(FClip.right()) + 1 - FOX));
+      FCB = int(qMin<qint64>(FCB, qint64(FClip.bottom()) + 1 - FOY));
+    }
     if (FPainter && FWindowed) FPainter->setClipRect(clipRect());
   }
   QRect clipRect() const { return FCR > FCL && FCB > FCT ? QRect(FCL, FCT, FCR - FCL, FCB - FCT) : QRect(); }
@@ -638,6 +646,7 @@ void TCanvas::setSize(int w, int h) {
     d->FTruncated = true;
   }
   if (w == d->FW && h == d->FH) return;
+  ++d->FStamp;
   d->endPaint();
   if (w == 0 || h == 0) {
     d->setImage(QImage());  // the pixel buffer stays for the next growth
@@ -659,6 +668,7 @@ void TCanvas::setWindow(const QRect& band) {
   if (w != d->FW || h != d->FH) {
     d->endPaint();
     d->discard();
+    ++d->FStamp;
     if (w == 0 || h == 0) {
       d->setImage(QImage());
     } else {
@@ -671,6 +681,7 @@ void TCanvas::setWindow(const QRect& band) {
 
 void TCanvas::clearWindow() {
   if (!d->FWindowed) return;
+  ++d->FStamp;
   d->FWindowed = false;
   d->FOX = d->FOY = 0;
   d->FLW = d->FW;
@@ -680,16 +691,24 @@ void TCanvas::clearWindow() {
 }
 
 bool TCanvas::windowed() const { return d->FWindowed; }
+quint64 TCanvas::stamp() const { return d->FStamp; }
+
+void TCanvas::setClip(const QRect& r) {
+  d->FClip = r;
+  d->updateClip();
+}
 
 QRect TCanvas::window() const { return QRect(d->FOX, d->FOY, d->FW, d->FH); }
 
 void TCanvas::fill() {
+  ++d->FStamp;
   // Everything is owed the brush colour; rows are painted when needed.
   d->FFillFrom = 0;
   d->FPendingColor = 0xFF000000u | d->FBrushQColor.rgb();
 }
 
 void TCanvas::fillRect(const QRect& rect) {
+  ++d->FStamp;
   const QRect r = rect.translated(-d->FOX, -d->FOY);
   if (d->outside(r.left(), r.top(), r.right(), r.bottom())) return;
   if (QPainter* p = d->painter()) {
@@ -712,6 +731,7 @@ QPoint TCanvas::penPos() const { return d->FPenPos; }
 void TCanvas::moveTo(int x, int y) { d->FPenPos = QPoint(x, y); }
 
 void TCanvas::lineTo(int x, int y) {
+  ++d->FStamp;
   const QPoint to(x, y), origin(d->FOX, d->FOY);
   d->line(d->FPenPos - origin, to - origin);
   d->FPenPos = to;
@@ -799,6 +819,7 @@ int TCanvas::descent() const { return d->FFont->descent; }
 int TCanvas::inkReach() const { return 2 * (d->FFont->ascent + d->FFont->descent) + d->FFont->overhang; }
 
 void TCanvas::drawText(const QRect& rect, const QString& s, int alignFlags) {
+  ++d->FStamp;
   if (s.isEmpty()) return;
   const QRect r = rect.translated(-d->FOX, -d->FOY);
   TFontEntry* f = d->FFont;
@@ -826,6 +847,7 @@ void TCanvas::drawText(const QRect& rect, const QString& s, int alignFlags) {
 }
 
 void TCanvas::drawChar(int x, int top, QChar ch) {
+  ++d->FStamp;
   x -= d->FOX;
   top -= d->FOY;
   TFontEntry* f = d->FFont;
@@ -837,6 +859,7 @@ void TCanvas::drawChar(int x, int top, QChar ch) {
 }
 
 void TCanvas::ellipse(const QRect& rect) {
+  ++d->FStamp;
   const QRect r = rect.translated(-d->FOX, -d->FOY);
   // Classic ellipse: the rectangle's right and bottom edges are outside the figure.
   const int l = qMin(r.left(), r.right() + 1), rr = qMax(r.left(), r.right() + 1);

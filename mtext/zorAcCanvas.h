@@ -47,6 +47,12 @@ class TCanvas {
   void clearWindow();               // back to keeping the whole surface
   QRect window() const;             // the band; the whole surface when not windowed
   bool windowed() const;
+  // Keeps drawing inside r as well (surface coordinates); a null rectangle
+  // lifts the limit.
+  void setClip(const QRect& r);
+  // Changes whenever pixels may have changed (drawing, fills, a new band):
+  // a caller that kept what it drew knows whether it is still there.
+  quint64 stamp() const;
   void fill();                      // whole surface in the brush colour
   void fillRect(const QRect& r);    // in the brush colour
   const QImage& image();            // ends any painting in progress

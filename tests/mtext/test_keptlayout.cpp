@@ -12,12 +12,18 @@ using namespace mtexttest;
 class TestMTextKeptLayout : public QObject {
   Q_OBJECT
 
-  // Renders through the layout and whole into the same band; the two must agree.
-  static void renderBoth(TMTextLayout& layout, const QString& text, const QRect& band) {
-    TCanvas kept, whole;
+  // Renders through the layout (onto the canvas holding its last picture) and
+  // whole into the same band; the two must agree.
+  static void renderBoth(TMTextLayout& layout, TCanvas& kept, const QString& text, const QRect& band) {
+    TCanvas whole;
     QPoint keptSize, wholeSize;
     kept.setWindow(band);
-    prepare(kept);
+    // As prepare() without the fill: the band keeps the layout's last picture.
+    kept.setSize(16, 16);
+    kept.setFont(faceName(), 12, 0, RGBColor(0, 0, 0));
+    kept.setPenColor(RGBColor(0, 0, 0));
+    kept.setBrushColor(RGBColor(255, 255, 255));
+    kept.moveTo(0, 0);
     layout.render(kept, text, keptSize, [&kept](int v, TResizeType t) { return grow(kept, v, t); });
     whole.setWindow(band);
     prepare(whole);
@@ -35,21 +41,22 @@ class TestMTextKeptLayout : public QObject {
     QString text = QStringLiteral("\\pxqc;");
     for (int i = 0; i < 200; ++i) text += QStringLiteral("строка %1 \\S1/2; {\\C1;кр}\\P").arg(i);
     TMTextLayout layout;
+    TCanvas kept;
     const QRect band(0, 40 * 16, 300, 200);
-    renderBoth(layout, text, band);
+    renderBoth(layout, kept, text, band);
     QCOMPARE(layout.measuredLines(), 201);
 
     const qsizetype second = text.indexOf(QStringLiteral("\\P")) + 2;
     text.insert(second, QStringLiteral("{\\H2x;"));
-    renderBoth(layout, text, band);
+    renderBoth(layout, kept, text, band);
     QCOMPARE(layout.measuredLines(), 200);  // every line from the second on
 
     text.insert(second + 6, QStringLiteral("WWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWW"));  // the widest line now
-    renderBoth(layout, text, band);
+    renderBoth(layout, kept, text, band);
     QCOMPARE(layout.measuredLines(), 1);
 
     text.insert(text.indexOf(QStringLiteral("\\P"), second), QLatin1Char('}'));
-    renderBoth(layout, text, band);
+    renderBoth(layout, kept, text, band);
     QCOMPARE(layout.measuredLines(), 200);
     QCOMPARE(layout.lineCount(), 201);
   }

@@ -1,6 +1,5 @@
 // What ends up on the surface: colours, decoration lines, stack figures,
 // symbols, line starts, and the surface cap on very long texts.
-#include <QElapsedTimer>
 #include <QtTest>
 
 #include "TestMain.h"
@@ -200,8 +199,6 @@ class TestMTextPixels : public QObject {
     for (int i = 0; i < 3000; ++i) text += QStringLiteral("строка %1\\P").arg(i);
     TCanvas c;
     prepare(c, 12);
-    QElapsedTimer t;
-    t.start();
     const QPoint size = render(c, text);
     QCOMPARE(size.y(), 3000 * 16);
     QVERIFY(c.truncated());
@@ -209,7 +206,6 @@ class TestMTextPixels : public QObject {
     QVERIFY(qint64(c.width()) * c.height() <= TCanvas::MaxPixels);
     // What fits is drawn: the first line has ink.
     QVERIFY(countPixels(c.image(), QRect(0, 0, size.x(), 16), isDark) > 10);
-    QVERIFY(t.elapsed() < 20000);
   }
 
   void megabyteTextFinishes() {
@@ -219,13 +215,10 @@ class TestMTextPixels : public QObject {
     while (text.size() < (1 << 20)) text += QStringLiteral("abc{\\C1;\\H1.5x;d}\\S1/2;%%c ");
     TCanvas c;
     prepare(c, 12);
-    QElapsedTimer t;
-    t.start();
     const QPoint size = render(c, text);
     QVERIFY(size.x() > TCanvas::MaxWidth * 10);
     QVERIFY(c.truncated());
     QCOMPARE(c.width(), TCanvas::MaxWidth);
-    QVERIFY2(t.elapsed() < 20000, qPrintable(QString::number(t.elapsed())));
   }
 };
 
