@@ -252,18 +252,9 @@ void TRenderContext::code(const TMTextToken& t) {
     case 'U':
       drawGlyph(QChar(t.ch));
       break;
-    case 'C': {
-      const qint64 idx = roundInt64(value);
-      FCanvas.setFontColor(AciColor(idx < 1 || idx > 255 ? 0 : int(idx)));
-      FCanvas.setPenColor(FCanvas.fontColor());
-      break;
-    }
+    case 'C':
     case 'c':
-      // A colour that is no number is left as it was; its text is drawn.
-      if (t.valueOk) {
-        FCanvas.setFontColor(TColor(quint64(roundInt64(value)) & 0xFFFFFFu));
-        FCanvas.setPenColor(FCanvas.fontColor());
-      }
+      colourCode(t);
       break;
     case 'T':
       if (value >= 0.75 && value <= 4) {
@@ -323,6 +314,19 @@ void TRenderContext::code(const TMTextToken& t) {
     default:
       break;
   }
+}
+
+// \C: an index of the colour table; \c: a true colour.
+void TRenderContext::colourCode(const TMTextToken& t) {
+  if (t.code == u'C') {
+    const qint64 idx = roundInt64(t.value);
+    FCanvas.setFontColor(AciColor(idx < 1 || idx > 255 ? 0 : int(idx)));
+  } else if (t.valueOk) {
+    FCanvas.setFontColor(TColor(quint64(roundInt64(t.value)) & 0xFFFFFFu));
+  } else {
+    return;  // a colour that is no number is left as it was; its text is drawn
+  }
+  FCanvas.setPenColor(FCanvas.fontColor());
 }
 
 // The line as tall as its tallest content: heights as the drawing will have

@@ -83,6 +83,7 @@ class TRenderContext {
   qsizetype scanLine(qsizetype pos);
   qsizetype token(const TMTextToken& t);
   void code(const TMTextToken& t);
+  void colourCode(const TMTextToken& t);
   int measureLineHeight(qsizetype from);
   void setMTextFont(double widthFactor);
   void setMTextFont() { setMTextFont(FFormat.Width()); }
