@@ -69,10 +69,6 @@ bool ReadMenuFile(const QString& fileName, TMenuXmlHandler& handler, QString* er
   return false;
 }
 
-QString MenuParseFailedMessage(const QString& fileName, const QString& error) {
-  return QStringLiteral("Ошибка в файле меню %1: %2").arg(QDir::toNativeSeparators(fileName), error);
-}
-
 QString MenuOpenFailedMessage(const QString& fileName, const QString& error) {
   return QStringLiteral("Не удается открыть файл меню %1: %2").arg(QDir::toNativeSeparators(fileName), error);
 }

@@ -30,7 +30,5 @@ QString BrokenMenuMessage(const TMenuSource& source);
 // is not a whole menu definition: *error is the reason (with line and column
 // for a parse error), *message the Russian sentence naming the file.
 bool ReadMenuFile(const QString& fileName, TMenuXmlHandler& handler, QString* error, QString* message);
-// "Ошибка в файле меню <file>: строка L, позиция C: <what>".
-QString MenuParseFailedMessage(const QString& fileName, const QString& error);
 // "Не удается открыть файл меню <file>: <why>".
 QString MenuOpenFailedMessage(const QString& fileName, const QString& error);

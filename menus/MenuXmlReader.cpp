@@ -160,7 +160,10 @@ TMenuTree ReadMenuTree(const QString& fileName) {
   TMenuTree tree;
   QString error;
   if (!ReadMenuTree(file.readAll(), tree, &error))
-    throw TMenuFileError(
-        QStringLiteral("Ошибка в файле меню %1: %2").arg(QDir::toNativeSeparators(fileName), error).toStdString());
+    throw TMenuFileError(MenuParseFailedMessage(fileName, error).toStdString());
   return tree;
+}
+
+QString MenuParseFailedMessage(const QString& fileName, const QString& error) {
+  return QStringLiteral("Ошибка в файле меню %1: %2").arg(QDir::toNativeSeparators(fileName), error);
 }

@@ -36,3 +36,6 @@ bool ParseMenuXml(const QByteArray& data, TMenuXmlHandler& handler, QString* err
 bool ReadMenuTree(const QByteArray& data, TMenuTree& tree, QString* error);
 // Throws TMenuFileError naming the file.
 TMenuTree ReadMenuTree(const QString& fileName);
+
+// "Ошибка в файле меню <file>: строка L, позиция C: <what>".
+QString MenuParseFailedMessage(const QString& fileName, const QString& error);

@@ -593,22 +593,22 @@ bool TfrmMenuEdit::eventFilter(QObject* watched, QEvent* event) {
   if (watched == tvElements && event->type() == QEvent::KeyPress) {
     auto* ke = static_cast<QKeyEvent*>(event);
     const Qt::KeyboardModifiers mods = ke->modifiers() & ~Qt::KeypadModifier;
-    if (mods == Qt::NoModifier && ke->key() == Qt::Key_Insert) {
-      acInsertAfter();
-      return true;
-    }
-    if (mods == Qt::NoModifier && ke->key() == Qt::Key_Delete) {
-      acDeleteAsk();
-      return true;
-    }
-    if (mods == Qt::ControlModifier && ke->key() == Qt::Key_Up) {
-      acMoveUpExecute();
-      return true;
-    }
-    if (mods == Qt::ControlModifier && ke->key() == Qt::Key_Down) {
-      acMoveDownExecute();
-      return true;
-    }
+    struct TTreeKey {
+      Qt::KeyboardModifiers mods;
+      int key;
+      void (TfrmMenuEdit::*run)();
+    };
+    const TTreeKey keys[] = {
+        {Qt::NoModifier, Qt::Key_Insert, &TfrmMenuEdit::acInsertAfter},
+        {Qt::NoModifier, Qt::Key_Delete, &TfrmMenuEdit::acDeleteAsk},
+        {Qt::ControlModifier, Qt::Key_Up, &TfrmMenuEdit::acMoveUpExecute},
+        {Qt::ControlModifier, Qt::Key_Down, &TfrmMenuEdit::acMoveDownExecute},
+    };
+    for (const TTreeKey& k : keys)
+      if (mods == k.mods && ke->key() == k.key) {
+        (this->*k.run)();
+        return true;
+      }
     if (mods == Qt::NoModifier && (ke->key() == Qt::Key_Return || ke->key() == Qt::Key_Enter ||
                                    ke->key() == Qt::Key_F2)) {
       // On to the properties of the item (a section has none).
