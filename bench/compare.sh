@@ -44,7 +44,7 @@ for ((i = 1; i <= rounds; ++i)); do
   out=$("$bench" --benchmark_filter='LetterThenRender100K|(Space|Letter)1M/at:0' \
         --benchmark_repetitions=5 --benchmark_report_aggregates_only=true --benchmark_format=csv 2>/dev/null)
   # Medians of the process CPU time, in ms.
-  median() { grep "^\"BM_$1_median\"" <<<"$out" | cut -d, -f4 | awk '{ printf "%.2f", $1 }'; }
+  median() { grep "^\"BM_$1/process_time_median\"" <<<"$out" | cut -d, -f4 | awk '{ printf "%.2f", $1 }'; }
   r100=$(median LetterThenRender100K); s1m=$(median Space1M/at:0); l1m=$(median Letter1M/at:0)
   k1m=$(render "$texts/dense1m.txt"); k0=$(render "$texts/empty.txt")
   echo "round $i: ezdxf 100K ${e100} ms, mlightcad 100K ${m100} ms, mlightcad 1M ${m1m} ms;" \
