@@ -48,7 +48,6 @@ class TRecoveryCopy : public QObject {
   // Keeps the copy in file rather than under the recovery folder's name for
   // the document (the fault tests prepare a failing place for it).
   void setCopyFile(const QString& file) { FCopyFile = file; }
-  QString copyFile() const { return FCopyFile; }
 
   // When the copy left by an earlier run was written, if it is newer than
   // the document (or the document is gone); invalid otherwise.
@@ -57,7 +56,7 @@ class TRecoveryCopy : public QObject {
   bool readCopy(QStringList& lines, QString& error) const;
 
   // The user chose the document's text over the copy: the copy is set aside
-  // (copyFile() + ".declined"), so that the copies of this run's changes do
+  // (the copy's name + ".declined"), so that the copies of this run's changes do
   // not write over it before the next clean end.
   void keepDeclined();
   // The text was written to its document or given up: the copy goes, with

@@ -137,7 +137,6 @@ class TfrmMain : public QMainWindow, public TCommandTarget {
   void ChangeCase(bool toLower) override;
   void ToggleRomanNumerals(QObject* Sender) override;
   void ToggleWordWrap(QObject* Sender) override;
-  bool romanNumerals() const { return FRomanNumerals; }
   void MoveCaretLine(int delta);
 
   // Registered command items (refreshed at idle time).
@@ -186,7 +185,6 @@ class TfrmMain : public QMainWindow, public TCommandTarget {
   void OfferRecovery();
   QString chooseFile(bool save);
   QString documentCaption() const;
-  void attachDropdown(TXmlToolButton* button, const QString& name);
 
   // Components, in declaration order.
   QStatusBar* sBar = nullptr;
