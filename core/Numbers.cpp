@@ -2,6 +2,7 @@
 
 #include <QLocale>
 #include <charconv>
+#include <string>
 #include <cmath>
 
 QString ApplyDecimalSeparator(const QString& S, bool commaAsSep) {
@@ -30,11 +31,17 @@ QString FloatToStrShortest(double v) {
 
 bool ReadDecimal(QStringView text, double& value) {
   // from_chars takes no leading "+" and no ",": both go while copying the
-  // characters to a buffer on the stack.  Longer numbers than the buffer holds
-  // are not written by anyone.
-  char buf[80];
+  // characters.  Numbers fit the buffer on the stack; a longer one (a
+  // deviation written in fixed form, a pasted value) takes one on the heap.
   const qsizetype n = text.size();
-  if (n == 0 || n >= qsizetype(sizeof buf)) return false;
+  if (n == 0) return false;
+  char small[80];
+  std::string large;
+  char* buf = small;
+  if (n > qsizetype(sizeof small)) {
+    large.resize(size_t(n));
+    buf = large.data();
+  }
   qsizetype i = 0, o = 0;
   if (text[0] == u'+') {
     if (n == 1 || text[1] == u'+' || text[1] == u'-') return false;

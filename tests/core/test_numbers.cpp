@@ -38,6 +38,12 @@ class TestNumbers : public QObject {
       QVERIFY2(!ReadFloat(QString::fromLatin1(bad), v), bad);
       QCOMPARE(v, 7.0);  // left alone
     }
+    // Fixed forms longer than any buffer on the stack: a huge deviation
+    // written out in full, a long pasted fraction.
+    QVERIFY(ReadFloat(QStringLiteral("-2") + QString(82, QLatin1Char('0')), v));
+    QCOMPARE(v, -2e82);
+    QVERIFY(ReadFloat(QStringLiteral("0,") + QString(150, QLatin1Char('0')) + QStringLiteral("5"), v));
+    QCOMPARE(v, 5e-151);
   }
 
   // The in-place reading agrees with the C locale's on every short string of
