@@ -56,24 +56,34 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       const int r = TolRowForSize(table.Cells, size);
       fuzz::check(r >= -1 && r < table.Cells.size());
     }
+    // A deviation that does not read throws; the throw is taken once per
+    // input (under the sanitizers one costs more than the rest of a cell).
+    bool throwSeen = false;
     for (int r = 0; r < qMin<int>(table.Cells.size(), 16); ++r) {
       const QStringList& row = table.Cells.at(r);
       for (int c = 1; c < qMin<int>(row.size(), 16); ++c) {
         const TTolParts parts = SplitTolCell(row.at(c));
+        bool readable = true;
         for (const QString& p : {parts.upper, parts.lower}) {
-          try {
-            const QString d = DeviationText(p, false);
-            // Written without exponent, and read back as a number.
-            double v = 0;
-            fuzz::check(!d.contains(QLatin1Char('e')) && ReadFloat(d, v));
-          } catch (const ETolTableError&) {
+          double v = 0;
+          if (!ReadFloat(p, v)) {
+            readable = readable && p.isEmpty();
+            if (throwSeen) continue;
+            throwSeen = true;
+            try {
+              DeviationText(p, false);
+              fuzz::check(false);
+            } catch (const ETolTableError&) {
+            }
+            continue;
           }
+          const QString d = DeviationText(p, false);
+          // Written without exponent, and read back as a number.
+          fuzz::check(!d.contains(QLatin1Char('e')) && ReadFloat(d, v));
         }
-        try {
-          double hi = 0, lo = 0;
-          TolLimits(row.at(c), 25, hi, lo);
-        } catch (const ETolTableError&) {
-        }
+        // Parts that read give limits without a throw.
+        double hi = 0, lo = 0;
+        if (readable) TolLimits(row.at(c), 25, hi, lo);
       }
     }
   } catch (const ETolTableError&) {
