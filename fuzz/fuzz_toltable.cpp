@@ -58,10 +58,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     // A deviation that does not read throws; the throw is taken once per
     // input (under the sanitizers one costs more than the rest of a cell).
+    // One cell in 8 of the first rows and columns, on diagonals the input's
+    // hash places: the cells' conversions are most of an input's time.
     bool throwSeen = false;
+    const size_t stripe = qHashBits(data, size, 1) % 8;
     for (int r = 0; r < qMin<int>(table.Cells.size(), 16); ++r) {
       const QStringList& row = table.Cells.at(r);
       for (int c = 1; c < qMin<int>(row.size(), 16); ++c) {
+        if (size_t(r + c) % 8 != stripe) continue;
         const TTolParts parts = SplitTolCell(row.at(c));
         bool readable = true;
         for (const QString& p : {parts.upper, parts.lower}) {
