@@ -3,9 +3,11 @@
 // the coverage of its characters, looked up by a small key.  Internal to
 // mtext/zorAcCanvas.cpp.
 #include <QFont>
+#include <QFontDatabase>
 #include <QFontMetrics>
 #include <QImage>
 #include <QPainter>
+#include <QRawFont>
 
 #include <array>
 #include <cstdlib>
@@ -67,7 +69,38 @@ struct TGlyph {
 // through QPainter each time (their masks would be big and they are rare).
 constexpr int MaxMaskedCellHeight = 160;
 
+// The scripts measured without a font of their own: Common (with Latin),
+// Greek and Cyrillic.  A font's primary face may differ between scripts, so
+// each has its own.
+constexpr int MeasuredScripts = 3;
+inline int measuredScript(char32_t u) {
+  const int s = QChar::script(u);
+  return s <= QChar::Script_Latin ? 0 : s == QChar::Script_Greek ? 1 : s == QChar::Script_Cyrillic ? 2 : -1;
+}
+
+// The faces of one family, weight and slant, loaded at one size.  Loading a
+// font asks the platform's font configuration (a long round trip per size);
+// a face cloned at another size skips it and gives the same metrics.
+struct TFontFace {
+  QFont font;
+  std::array<QRawFont, MeasuredScripts> raws;
+  bool loaded[MeasuredScripts] = {};
+  explicit TFontFace(const QFont& f) : font(f) {}
+  const QRawFont& raw(int script) {
+    if (!loaded[script]) {
+      static constexpr QFontDatabase::WritingSystem systems[MeasuredScripts] = {
+          QFontDatabase::Any, QFontDatabase::Greek, QFontDatabase::Cyrillic};
+      raws[size_t(script)] = QRawFont::fromFont(font, systems[script]);
+      loaded[script] = true;
+    }
+    return raws[size_t(script)];
+  }
+};
+
 // One created font with its metrics and lazily filled advance and glyph tables.
+// Metrics come from the shared face scaled to this size when there is one;
+// the font itself is loaded only when it draws or measures a character the
+// face lacks.
 struct TFontEntry {
   TFontKey key;
   QFont font;
@@ -80,13 +113,52 @@ struct TFontEntry {
   std::array<std::unique_ptr<std::array<int, 256>>, 256> pages;
   std::array<std::unique_ptr<std::array<std::unique_ptr<TGlyph>, 256>>, 256> glyphPages;
   bool masked = true;
+  std::shared_ptr<TFontFace> face;  // null: everything from the font
+  std::array<QRawFont, MeasuredScripts> raws;
+  bool scaled[MeasuredScripts] = {};
 
-  TFontEntry(const TFontKey& k, const QFont& f) : key(k), font(f), fm(f) {
-    ascent = fm.ascent();
-    descent = fm.descent();
-    avgWidth = fm.averageCharWidth();
-    overhang = qMax(4, fm.height());
+  TFontEntry(const TFontKey& k, const QFont& f, std::shared_ptr<TFontFace> shared)
+      : key(k), font(f), fm(f), face(std::move(shared)) {
+    const QRawFont* r = face ? &raw(0) : nullptr;
+    if (r && r->isValid()) {
+      ascent = qRound(r->ascent());
+      descent = qRound(r->descent());
+      avgWidth = qRound(r->averageCharWidth());
+    } else {
+      face.reset();
+      ascent = fm.ascent();
+      descent = fm.descent();
+      avgWidth = fm.averageCharWidth();
+    }
+    overhang = qMax(4, ascent + descent);  // the font's height
     masked = ascent + descent <= MaxMaskedCellHeight;
+  }
+
+  const QRawFont& raw(int script) {
+    if (!scaled[script]) {
+      QRawFont r = face->raw(script);
+      r.setPixelSize(font.pixelSize());
+      raws[size_t(script)] = r;
+      scaled[script] = true;
+    }
+    return raws[size_t(script)];
+  }
+
+  // The advance as the font's metrics give it.
+  int measure(QChar ch) {
+    if (ch.isSurrogate()) return 0;
+    const char32_t u = ch.unicode();
+    const int script = face && QChar::category(u) != QChar::Mark_NonSpacing ? measuredScript(u) : -1;
+    if (script >= 0) {
+      const QRawFont& r = raw(script);
+      quint32 glyph = 0;
+      int count = 1;
+      QPointF advance;
+      if (r.isValid() && r.supportsCharacter(ch) && r.glyphIndexesForChars(&ch, 1, &glyph, &count) && count == 1 &&
+          r.advancesForGlyphIndexes(&glyph, &advance, 1, QRawFont::SeparateAdvances))
+        return qRound(advance.x());
+    }
+    return fm.horizontalAdvance(ch);
   }
 
   const TGlyph& glyph(QChar ch) {
@@ -151,7 +223,7 @@ struct TFontEntry {
       page->fill(-1);
     }
     int& a = (*page)[u & 0xFF];
-    if (a < 0) a = ch.isSurrogate() ? 0 : fm.horizontalAdvance(ch);
+    if (a < 0) a = measure(ch);
     return a;
   }
 };

@@ -262,6 +262,7 @@ struct TCanvas::Impl {
     FFonts.clear();
     FRecent.fill(nullptr);
     FPainterFont = nullptr;
+    FFontFaces.clear();  // a font still in use holds its own
     if (faces) {
       FLastFace = -1;
       if (keep) {
@@ -297,11 +298,21 @@ struct TCanvas::Impl {
       const int avg = lookupFont(natural)->avgWidth;
       if (avg > 0) f.setStretch(qBound(1, int(std::lround(100.0 * key.width / avg)), 4000));
     }
-    auto e = std::make_unique<TFontEntry>(key, f);
+    auto e = std::make_unique<TFontEntry>(key, f, fontFace(key, f));
     TFontEntry* raw = e.get();
     FFonts.insert(key, raw);
     FOwned.push_back(std::move(e));
     return raw;
+  }
+
+  // Faces by family, weight, slant and stretch, each loaded once at the first
+  // size asked.
+  QHash<TFontKey, std::shared_ptr<TFontFace>> FFontFaces;
+  std::shared_ptr<TFontFace> fontFace(const TFontKey& key, const QFont& f) {
+    const TFontKey k{key.face, 0, f.stretch(), key.weight >= 700 ? 700 : 400, key.italic, false, false};
+    std::shared_ptr<TFontFace>& face = FFontFaces[k];
+    if (!face) face = std::make_shared<TFontFace>(f);
+    return face;
   }
 
   // The faces named so far; a render names two or three.

@@ -1,6 +1,8 @@
 // The canvas: resizing with content kept, the caps, one-pixel lines, fonts.
 #include <QtTest>
 
+#include <cmath>
+
 #include "TestMain.h"
 
 #include "mtext/zorAcCanvas.h"
@@ -203,6 +205,38 @@ class TestCanvas : public QObject {
     QVERIFY2(wide > natural * 17 / 10, qPrintable(QStringLiteral("%1 %2").arg(natural).arg(wide)));
     // Text width is the sum of the single advances.
     QCOMPARE(k.textWidth(QStringLiteral("AVAV")), 2 * (k.charWidth(u'A') + k.charWidth(u'V')));
+  }
+
+  // Fonts of one family at other sizes are measured without loading each
+  // one; what they give must be Qt's own metrics of the font, character by
+  // character, for every script and for characters taken from fallback fonts.
+  void metricsEqualTheFontsOwn() {
+    const QString text = QString::fromUtf8("AVWjgf1.Жжщё Ωβ⌀°±€№—漢ش✓é\u0301");
+    const QString faces[] = {QString(), QStringLiteral("DejaVu Sans"), QStringLiteral("Liberation Serif")};
+    for (const QString& face : faces)
+      for (const int style : {0, 1, 2, 3}) {
+        TCanvas c;
+        const int weight = style & 1 ? 700 : 400;
+        for (const int px : {16, 7, 13, 37, 120, 401})
+          for (const double stretch : {0.0, 0.8, 1.3}) {
+            QFont f(face.isEmpty() ? QGuiApplication::font().family() : face);
+            f.setPixelSize(px);
+            f.setWeight(style & 1 ? QFont::Bold : QFont::Normal);
+            f.setItalic(style & 2);
+            f.setKerning(false);
+            f.setHintingPreference(QFont::PreferNoHinting);
+            const int natural = QFontMetrics(f).averageCharWidth();
+            const int width = int(std::lround(natural * stretch));
+            if (width > 0) f.setStretch(int(std::lround(100.0 * width / natural)));
+            c.createFont(face, px, width, 0, weight, style & 2, false, false);
+            const QFontMetrics fm(f);
+            const QString at = QStringLiteral("%1 %2 px %3 width %4").arg(face).arg(style).arg(px).arg(width);
+            QVERIFY2(c.ascent() == fm.ascent() && c.descent() == fm.descent(), qPrintable(at));
+            QVERIFY2(c.averageCharWidth() == fm.averageCharWidth(), qPrintable(at));
+            for (const QChar ch : text)
+              QVERIFY2(c.charWidth(ch) == fm.horizontalAdvance(ch), qPrintable(at + QStringLiteral(" ") + ch));
+          }
+      }
   }
 };
 
