@@ -15,7 +15,10 @@ namespace {
 // printable character follows them, so the cut needs no second pass.
 class TMTextBuilder {
  public:
-  explicit TMTextBuilder(QString& out) : FOut(out) { FOut.resize(0); }
+  // Appending goes on after a text that ends with a whole paragraph.
+  explicit TMTextBuilder(QString& out, bool append = false) : FOut(out) {
+    if (!append) FOut.resize(0);
+  }
   void reserve(qsizetype n) {
     if (FOut.capacity() < n) FOut.reserve(n);
   }
@@ -85,7 +88,103 @@ void EditorTextToMText(const QTextDocument& document, QString& out) {
 
 namespace {
 
-QPoint render(TCanvas& canvas, const QString& mtext, const TRenderProps& props, TMTextLayout* layout) {
+bool blank(const QString& line) {
+  for (const QChar c : line)
+    if (c.unicode() > 32) return false;
+  return true;
+}
+
+}  // namespace
+
+TMTextMirror::TMTextMirror(const QTextDocument& document) : FDocument(document) {
+  FWatch = QObject::connect(&document, &QTextDocument::contentsChange,
+                            [this](int position, int removed, int added) { changed(position, removed, added); });
+}
+
+TMTextMirror::~TMTextMirror() { QObject::disconnect(FWatch); }
+
+// Notes which blocks an edit touched (colouring is not reported as a change).
+void TMTextMirror::changed(int position, int, int added) {
+  if (!FBuilt) return;
+  const int n = FDocument.blockCount();
+  const int end = FDocument.characterCount() - 1;
+  const int first = FDocument.findBlock(qBound(0, position, end)).blockNumber();
+  const int last = FDocument.findBlock(qBound(0, position + added, end)).blockNumber();
+  // The blocks after the edit are those that followed it before.
+  const int kept = FNowBlocks - 1 - (last - (n - FNowBlocks));
+  FFirst = FDirty ? qMin(FFirst, first) : first;
+  FKept = FDirty ? qMin(FKept, kept) : kept;
+  FKept = qBound(0, FKept, n - 1 - FFirst);
+  FDirty = true;
+  FNowBlocks = n;
+}
+
+TTextChange TMTextMirror::update() {
+  const int n = FDocument.blockCount();
+  if (!FBuilt) {
+    EditorTextToMText(FDocument, FText);
+    FTail = n - 1;
+    for (QTextBlock b = FDocument.lastBlock(); FTail >= 0 && blank(b.text()); b = b.previous()) --FTail;
+    FBuilt = true;
+    FDirty = false;
+    FBlocks = FNowBlocks = n;
+    FChars = FDocument.characterCount();
+    return {};
+  }
+  if (!FDirty) return {FText.size(), FText.size()};
+  TTextChange change;
+  const int last = n - 1 - FKept;
+  if (FTail >= FBlocks - FKept) {
+    // The last printable block is after the change: the changed blocks are
+    // whole paragraphs in the middle of the MText.
+    change = rebuildMiddle(last);
+    FTail += n - FBlocks;
+  } else {
+    change = {rebuildEnd(), 0};
+  }
+  FBlocks = FNowBlocks = n;
+  FChars = FDocument.characterCount();
+  FDirty = false;
+  return change;
+}
+
+// Blocks FFirst..last are put in place of what the MText had for them: each
+// is its text and a paragraph break.
+TTextChange TMTextMirror::rebuildMiddle(int last) {
+  const int n = FDocument.blockCount();
+  const qsizetype shift = qsizetype(FDocument.characterCount() - FChars) + (n - FBlocks);
+  QTextBlock b = FDocument.findBlockByNumber(FFirst);
+  const qsizetype start = b.position() + FFirst;
+  const qsizetype oldEnd = FDocument.findBlockByNumber(last + 1).position() + (last + 1) - shift;
+  QString piece;
+  for (int k = FFirst; k <= last && b.isValid(); ++k, b = b.next()) {
+    piece += b.text();
+    piece += QLatin1String("\\P");
+  }
+  FText.replace(start, oldEnd - start, piece);
+  return {start, FText.size() - start - piece.size()};
+}
+
+// The change reaches the end, whose blanks are cut: the MText is built again
+// from the first block that changed or lost its cut.
+qsizetype TMTextMirror::rebuildEnd() {
+  int tail = FDocument.blockCount() - 1;
+  for (QTextBlock b = FDocument.lastBlock(); tail >= 0 && blank(b.text()); b = b.previous()) --tail;
+  const int from = FTail < 0 || tail < 0 ? 0 : qMin(qMin(FFirst, tail), FTail);
+  QTextBlock b = FDocument.findBlockByNumber(from);
+  const qsizetype start = b.position() + from;
+  FText.truncate(start);
+  TMTextBuilder builder(FText, true);
+  for (; b.isValid(); b = b.next()) builder.line(b.text());
+  builder.finish();
+  FTail = tail;
+  return start;
+}
+
+namespace {
+
+QPoint render(TCanvas& canvas, const QString& mtext, const TRenderProps& props, TMTextLayout* layout,
+              const TTextChange* change) {
   canvas.resetTruncated();
   canvas.setSize(16, 16);
   canvas.setFont(props.rpFont.fpName, props.rpFont.fpSize, props.rpFont.fpStyle, props.rpFont.fpColor);
@@ -95,7 +194,9 @@ QPoint render(TCanvas& canvas, const QString& mtext, const TRenderProps& props, 
   canvas.moveTo(0, 0);
   QPoint size;
   const TAdjustSizeEvent grow = [&canvas](int v, TResizeType t) { return GrowCanvas(canvas, v, t); };
-  if (layout)
+  if (layout && change)
+    layout->render(canvas, mtext, *change, size, grow);
+  else if (layout)
     layout->render(canvas, mtext, size, grow);
   else
     RenderMText(canvas, mtext, size, grow);
@@ -110,11 +211,11 @@ QPoint render(TCanvas& canvas, const QString& mtext, const TRenderProps& props, 
 
 QPoint RenderPreview(TCanvas& canvas, const QString& mtext, const TRenderProps& props) {
   canvas.clearWindow();
-  return render(canvas, mtext, props, nullptr);
+  return render(canvas, mtext, props, nullptr, nullptr);
 }
 
 QPoint RenderPreviewBand(TCanvas& canvas, const QString& mtext, const TRenderProps& props, const QRect& band,
-                         TMTextLayout* layout) {
+                         TMTextLayout* layout, const TTextChange* change) {
   canvas.setWindow(band);
-  return render(canvas, mtext, props, layout);
+  return render(canvas, mtext, props, layout, change);
 }

@@ -141,6 +141,7 @@ void TfrmMain::createPanes() {
   ScrlBox->setWidget(imgRender);
 
   Editor = new TEditor;
+  FMText = std::make_unique<TMTextMirror>(*Editor->document());
   Editor->setObjectName(QStringLiteral("Editor"));
   Editor->setMinimumHeight(kMinPaneHeight);
 
@@ -195,10 +196,7 @@ void TfrmMain::connectEditor() {
 void TfrmMain::watchCommandState() {
   qApp->installEventFilter(new TInputWatcher(FCommandStateDirty, this));
   auto stale = [this] { FCommandStateDirty = true; };
-  connect(Editor->document(), &QTextDocument::contentsChange, this, [this] {
-    ++FTextRevision;
-    FCommandStateDirty = true;
-  });
+  connect(Editor->document(), &QTextDocument::contentsChange, this, stale);
   connect(Editor, &QPlainTextEdit::selectionChanged, this, stale);
   connect(Editor, &QPlainTextEdit::cursorPositionChanged, this, stale);
   connect(Editor, &QPlainTextEdit::modificationChanged, this, stale);
@@ -480,13 +478,12 @@ void TfrmMain::LoadText(const QString& path) {
 }
 
 void TfrmMain::RenderText() {
-  if (FMTextRevision != FTextRevision || FLastMText.isEmpty()) {
-    EditorTextToMText(*Editor->document(), FLastMText);
-    FMTextRevision = FTextRevision;
-  }
+  const TTextChange change = FMText->update();
+  FRendered = true;
   ScrlBox->horizontalScrollBar()->setValue(0);
   ScrlBox->verticalScrollBar()->setValue(0);
-  RenderPreviewBand(FRenderCanvas, FLastMText, FSession.Options.RenderProps, previewBand(QPoint(0, 0)), &FPreviewLayout);
+  RenderPreviewBand(FRenderCanvas, FMText->text(), FSession.Options.RenderProps, previewBand(QPoint(0, 0)),
+                    &FPreviewLayout, &change);
   imgRender->setGeometry(0, 0, FRenderCanvas.width(), FRenderCanvas.height());
   imgRender->update();
 }
@@ -498,9 +495,12 @@ QRect TfrmMain::previewBand(QPoint at) const {
 }
 
 void TfrmMain::RenderVisibleBand() {
-  if (FLastMText.isEmpty()) return;  // nothing rendered yet: no picture at all
+  if (!FRendered) return;  // nothing rendered yet: no picture at all
   const QPoint at(ScrlBox->horizontalScrollBar()->value(), ScrlBox->verticalScrollBar()->value());
-  RenderPreviewBand(FRenderCanvas, FLastMText, FSession.Options.RenderProps, previewBand(at), &FPreviewLayout);
+  // The text as last rendered: nothing of it changed.
+  const TTextChange same{FMText->text().size(), FMText->text().size()};
+  RenderPreviewBand(FRenderCanvas, FMText->text(), FSession.Options.RenderProps, previewBand(at), &FPreviewLayout,
+                    &same);
 }
 
 TRenderImage::TRenderImage(TCanvas& canvas, QWidget* parent) : QWidget(parent), FCanvas(canvas) {

@@ -16,6 +16,7 @@
 #include "app/DxfDocument.h"
 #include "app/FileStamp.h"
 #include "app/General.h"
+#include "app/RenderText.h"
 #include "editor/Editor.h"
 #include "menus/MenuCommands.h"
 #include "mtext/MTextLayout.h"
@@ -88,7 +89,7 @@ class TfrmMain : public QMainWindow, public TCommandTarget {
   void SetFileName(const QString& path);
   void RenderText() override;
   const QString& fileName() const { return FFileName; }
-  QString lastRenderedMText() const { return FLastMText; }
+  QString lastRenderedMText() const { return FRendered ? FMText->text() : QString(); }
   TCanvas& previewCanvas() { return FRenderCanvas; }
 
   // File commands.
@@ -226,11 +227,9 @@ class TfrmMain : public QMainWindow, public TCommandTarget {
   bool FClosingAccepted = false;
   TCanvas FRenderCanvas;
   TMTextLayout FPreviewLayout;  // what the last render measured, for the next one
-  QString FLastMText;
-  // Bumped by every change of the document; the MText is built again only
-  // when it differs from the one FLastMText was built at.
-  quint64 FTextRevision = 1;
-  quint64 FMTextRevision = 0;
+  // The editor's MText as last rendered, brought up to date by each render.
+  std::unique_ptr<TMTextMirror> FMText;
+  bool FRendered = false;
   // Set by input, edits, the clipboard and commands: the command states are
   // refreshed once after them, not on every idle of the event loop.
   bool FCommandStateDirty = true;

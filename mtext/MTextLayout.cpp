@@ -38,10 +38,30 @@ int TMTextLayout::lineCount() const { return int(FLines.size()); }
 void TMTextLayout::clear() {
   FLines.clear();
   FText.clear();
+  FTextKept = false;
   FCanvas = nullptr;
 }
 
 void TMTextLayout::render(TCanvas& canvas, const QString& text, QPoint& size, const TAdjustSizeEvent& callback) {
+  TTextChange change;
+  if (FTextKept) {
+    change.prefix = commonPrefix(FText, text);
+    change.suffix = commonSuffix(FText, text, qMin(FText.size(), text.size()) - change.prefix);
+  }
+  FText = text;
+  FTextKept = true;
+  layout(canvas, text, change, size, callback);
+}
+
+void TMTextLayout::render(TCanvas& canvas, const QString& text, const TTextChange& change, QPoint& size,
+                          const TAdjustSizeEvent& callback) {
+  FText.clear();
+  FTextKept = false;
+  layout(canvas, text, change, size, callback);
+}
+
+void TMTextLayout::layout(TCanvas& canvas, const QString& text, TTextChange change, QPoint& size,
+                          const TAdjustSizeEvent& callback) {
   if (!canvas.windowed()) {
     clear();
     canvas.fill();
@@ -59,22 +79,23 @@ void TMTextLayout::render(TCanvas& canvas, const QString& text, QPoint& size, co
       rec.state = start;
       measure(ctx, rec, 0, 0, 0);
     } else {
-      const qsizetype p = commonPrefix(FText, text);
-      const qsizetype s = commonSuffix(FText, text, qMin(FText.size(), text.size()) - p);
+      const qsizetype common = qMin(FTextSize, text.size());
+      const qsizetype p = qBound<qsizetype>(0, change.prefix, common);
+      const qsizetype s = qBound<qsizetype>(0, change.suffix, common - p);
       // The line the first change falls in: a line's codes never read past
       // its line-break code, so the lines before it stay as they were.
       const size_t first = size_t(std::upper_bound(FLines.begin(), FLines.end(), p,
                                                    [](qsizetype v, const TLineRecord& r) { return v < r.start; }) -
                                   FLines.begin()) - 1;
       FMeasured = 0;
-      if (p < text.size() || p < FText.size()) {
+      if (p < text.size() || p < FTextSize) {
         TLineRecord rec;
         rec.state = FLines[first].state;
         rec.start = FLines[first].start;
-        measure(ctx, rec, first, text.size() - s, text.size() - FText.size());
+        measure(ctx, rec, first, text.size() - s, text.size() - FTextSize);
       }
     }
-    FText = text;
+    FTextSize = text.size();
     FPen = pen;
     FDpi = ScreenDpiY();
     if (draw(canvas, ctx, pen, size, callback)) return;

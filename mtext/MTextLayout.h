@@ -19,6 +19,12 @@ struct TLineRecord;
 class TRenderContext;
 }
 
+// What changed between two texts: how many leading and trailing characters
+// of the new one are those of the previous one (counts may overlap).
+struct TTextChange {
+  qsizetype prefix = 0, suffix = 0;
+};
+
 class TMTextLayout {
  public:
   TMTextLayout();
@@ -31,13 +37,21 @@ class TMTextLayout {
   // (TCanvas::setWindow), or a text whose extents come near the canvas bound,
   // is drawn by RenderMText itself.  The callback is asked only for sizes the
   // canvas does not have yet.
+  // The change since the previous render is found by comparing text with a
+  // copy of the previous one.
   void render(TCanvas& canvas, const QString& text, QPoint& size, const TAdjustSizeEvent& callback);
+  // The same when the caller knows what changed (no copy of the text kept):
+  // at least everything between change's prefix and suffix must be counted.
+  void render(TCanvas& canvas, const QString& text, const TTextChange& change, QPoint& size,
+              const TAdjustSizeEvent& callback);
   void clear();
   // Lines the last render measured, and lines it keeps.
   int measuredLines() const { return FMeasured; }
   int lineCount() const;
 
  private:
+  void layout(TCanvas& canvas, const QString& text, TTextChange change, QPoint& size,
+              const TAdjustSizeEvent& callback);
   void measure(mtextrender::TRenderContext& ctx, mtextrender::TLineRecord& rec, size_t first, qsizetype changeEnd,
                qsizetype delta);
   bool draw(TCanvas& canvas, mtextrender::TRenderContext& ctx, QPoint pen, QPoint& size,
@@ -54,7 +68,9 @@ class TMTextLayout {
   };
   void repaint(TCanvas& canvas, mtextrender::TRenderContext& ctx, std::vector<TDrawn>& drawn);
 
-  QString FText;
+  QString FText;            // the previous text, for render without a change
+  bool FTextKept = false;   // FText is the text of the previous render
+  qsizetype FTextSize = 0;  // the length of the previous text
   // The picture the band holds: what was drawn into which canvas, and the
   // canvas's stamp after it.
   std::vector<TDrawn> FDrawn;

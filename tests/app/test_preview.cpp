@@ -1,11 +1,30 @@
 // The preview pane of a text far taller than one image: it is as large as
 // the whole picture, and what it shows anywhere is what the renderer draws.
+#include <QPlainTextDocumentLayout>
 #include <QScrollBar>
+#include <QSyntaxHighlighter>
+#include <QTextCursor>
+#include <QTextDocument>
 #include <QtTest>
+
+#include <random>
 
 #include "MainWindowTestBed.h"
 #include "TestMain.h"
 #include "app/RenderText.h"
+
+// Colours every other character, in a new colour at each rehighlight: the
+// new colouring is reported as a change.
+class TStripes : public QSyntaxHighlighter {
+ public:
+  using QSyntaxHighlighter::QSyntaxHighlighter;
+  int FShade = 0;
+  void highlightBlock(const QString& text) override {
+    QTextCharFormat f;
+    f.setForeground(QColor(FShade % 256, 0, 0));
+    for (int i = 0; i < text.size(); i += 2) setFormat(i, 1, f);
+  }
+};
 
 class TestPreview : public QObject {
   Q_OBJECT
@@ -61,6 +80,56 @@ class TestPreview : public QObject {
     const uchar* bits = w->previewCanvas().image().constBits();
     w->RenderText();
     QCOMPARE(w->previewCanvas().image().constBits(), bits);
+  }
+
+  // The MText kept up to date edit by edit equals the one built from
+  // scratch, and what it says changed covers every changed character: edits
+  // in the middle and at the cut end, blank lines, literal \P, undo, colouring.
+  void mirrorFollowsEveryEdit() {
+    static const char* const pieces[] = {"a", " ", "\n", "\\P", "{\\H2x;b}", "  \n\n", "\t", "xy\nz", ""};
+    for (unsigned seed = 1; seed <= 60; ++seed) {
+      std::mt19937 rnd(seed);
+      QTextDocument doc;
+      // As in the editor: without a layout the document reports no change.
+      doc.setDocumentLayout(new QPlainTextDocumentLayout(&doc));
+      doc.setPlainText(QStringLiteral("one\ntwo  \n\nthree\n \n"));
+      TStripes stripes(&doc);
+      TMTextMirror mirror(doc);
+      QString before = mirror.text();
+      mirror.update();
+      for (int step = 0; step < 40; ++step) {
+        before = mirror.text();
+        for (int k = int(rnd() % 3); k >= 0; --k) {
+          QTextCursor c(&doc);
+          const int size = doc.characterCount() - 1;
+          c.setPosition(int(rnd() % unsigned(size + 1)));
+          switch (rnd() % 6) {
+            case 0:
+              c.setPosition(qMin(size, c.position() + int(rnd() % 8)), QTextCursor::KeepAnchor);
+              c.removeSelectedText();
+              break;
+            case 1:
+              doc.undo();
+              break;
+            case 2:
+              ++stripes.FShade;
+              stripes.rehighlight();
+              break;
+            default:
+              c.insertText(QString::fromUtf8(pieces[rnd() % std::size(pieces)]));
+          }
+        }
+        const TTextChange change = mirror.update();
+        const QString& now = mirror.text();
+        QString built;
+        EditorTextToMText(doc, built);
+        QCOMPARE(now, built);
+        QVERIFY(change.prefix <= qMin(now.size(), before.size()));
+        QCOMPARE(now.left(change.prefix), before.left(change.prefix));
+        QCOMPARE(now.right(qMin(change.suffix, now.size() - change.prefix)),
+                 before.right(qMin(change.suffix, now.size() - change.prefix)));
+      }
+    }
   }
 };
 
