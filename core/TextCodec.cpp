@@ -40,44 +40,19 @@ void appendMTextCode(QByteArray& out, char16_t u) {
   out += QByteArray::number(u, 16).toUpper().rightJustified(4, '0');
 }
 
-// Well-formed UTF-8 as the decoder takes it: no overlong forms, no
-// surrogates, nothing past U+10FFFF, no sequence cut short.  Checked without
-// decoding, so the text is decoded once, line by line.
-bool isValidUtf8(QByteArrayView bytes) {
-  const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
-  const auto* end = p + bytes.size();
-  auto cont = [&end](const unsigned char* q, int n) {
-    if (end - q < n) return false;
-    for (int i = 0; i < n; ++i)
-      if ((q[i] & 0xC0) != 0x80) return false;
-    return true;
-  };
-  while (p < end) {
-    const unsigned char b = *p;
-    if (b < 0x80) {
-      ++p;
-    } else if (b >= 0xC2 && b <= 0xDF) {
-      if (!cont(p + 1, 1)) return false;
-      p += 2;
-    } else if (b >= 0xE0 && b <= 0xEF) {
-      if (!cont(p + 1, 2)) return false;
-      if ((b == 0xE0 && p[1] < 0xA0) || (b == 0xED && p[1] > 0x9F)) return false;
-      p += 3;
-    } else if (b >= 0xF0 && b <= 0xF4) {
-      if (!cont(p + 1, 3)) return false;
-      if ((b == 0xF0 && p[1] < 0x90) || (b == 0xF4 && p[1] > 0x8F)) return false;
-      p += 4;
-    } else {
-      return false;
-    }
+// Past the run of ASCII bytes starting at p, eight bytes at a time.
+const unsigned char* skipAscii(const unsigned char* p, const unsigned char* end) {
+  for (quint64 word; end - p >= 8; p += 8) {
+    std::memcpy(&word, p, 8);
+    if (word & 0x8080808080808080ull) break;
   }
-  return true;
+  while (p < end && *p < 0x80) ++p;
+  return p;
 }
 
 bool hasNonAscii(QByteArrayView bytes) {
-  for (char c : bytes)
-    if (static_cast<unsigned char>(c) >= 0x80) return true;
-  return false;
+  const auto* end = reinterpret_cast<const unsigned char*>(bytes.data()) + bytes.size();
+  return skipAscii(reinterpret_cast<const unsigned char*>(bytes.data()), end) != end;
 }
 
 QString decode1251(QByteArrayView bytes) {
@@ -95,42 +70,68 @@ QString decode1251(QByteArrayView bytes) {
   return s;
 }
 
+// The next place of one kind of line break, found by the library's fast
+// search and kept until the reading passes it.
+struct TNextBreak {
+  QByteArrayView bytes, pattern;
+  qsizetype at = -1;  // bytes.size(): none left
+  qsizetype from(qsizetype pos) {
+    // The first byte by the library's memchr, the rest compared here.
+    for (; at < pos; pos = at + 1) {
+      at = bytes.indexOf(pattern[0], pos);
+      if (at < 0) return at = bytes.size();
+      if (bytes.sliced(at).startsWith(pattern)) break;
+    }
+    return at;
+  }
+};
+
 // Lines straight from the bytes, each decoded on its own: the breaks are the
 // same as SplitTextLines finds in the decoded text (CR LF, CR, LF, and in
 // UTF-8 the bytes of U+2028).
 template <typename Decode>
 QStringList splitBytes(QByteArrayView bytes, bool utf8, QString& lineBreak, Decode decode) {
   QStringList lines;
-  const char* d = bytes.data();
   const qsizetype n = bytes.size();
+  TNextBreak cr{bytes, "\r"}, lf{bytes, "\n"}, ls{bytes, "\xE2\x80\xA8"};
   qsizetype start = 0;
   lineBreak.clear();
-  for (qsizetype i = 0; i < n; ++i) {
-    const char c = d[i];
-    int breakLength = 0;
-    if (c == '\r')
-      breakLength = (i + 1 < n && d[i + 1] == '\n') ? 2 : 1;
-    else if (c == '\n')
-      breakLength = 1;
-    else if (utf8 && c == '\xE2' && i + 2 < n && d[i + 1] == '\x80' && d[i + 2] == '\xA8')
-      breakLength = 3;
-    if (!breakLength) continue;
+  for (;;) {
+    qsizetype i = qMin(cr.from(start), lf.from(start));
+    if (utf8) i = qMin(i, ls.from(start));
+    if (i == n) break;
+    const char c = bytes[i];
+    const int breakLength = c == '\r' ? (i + 1 < n && bytes[i + 1] == '\n' ? 2 : 1) : c == '\n' ? 1 : 3;
     if (lineBreak.isEmpty())
-      lineBreak = breakLength == 3 ? QString(QChar(0x2028)) : QString::fromLatin1(d + i, breakLength);
+      lineBreak = breakLength == 3 ? QString(QChar(0x2028)) : QString::fromLatin1(bytes.data() + i, breakLength);
     lines.append(decode(bytes.sliced(start, i - start)));
-    i += breakLength - 1;
-    start = i + 1;
+    start = i + breakLength;
   }
   if (start < n) lines.append(decode(bytes.sliced(start)));
   if (lineBreak.isEmpty()) lineBreak = QStringLiteral("\r\n");
   return lines;
 }
 
-QString decodeUtf8Line(QByteArrayView line) {
-  // fromUtf8 would drop a byte order mark at the start of a line; here it is text.
-  if (line.size() >= 3 && line[0] == '\xEF' && line[1] == '\xBB' && line[2] == '\xBF')
-    return QStringDecoder(QStringConverter::Utf8, QStringConverter::Flag::ConvertInitialBom).decode(line);
-  return QString::fromUtf8(line);
+// UTF-8 lines, a mark at a line's start kept as text.  Tells whether every
+// line was well formed (a sequence cut short at a line's end is not), in the
+// same pass: a malformed sequence decodes as U+FFFD, so only a line holding
+// one is checked again.
+bool splitUtf8(QByteArrayView bytes, QString& lineBreak, QStringList& lines) {
+  bool valid = true;
+  lines = splitBytes(bytes, true, lineBreak, [&valid](QByteArrayView line) {
+    if (!valid) return QString();  // the text is read again as another encoding
+    const bool bom = line.startsWith("\xEF\xBB\xBF");  // fromUtf8 would drop it; here it is text
+    QString s = bom ? QStringDecoder(QStringConverter::Utf8, QStringConverter::Flag::ConvertInitialBom).decode(line)
+                    : QString::fromUtf8(line);
+    // The mark's decoder keeps a sequence cut short back instead of replacing it.
+    if (bom || s.contains(QChar(QChar::ReplacementCharacter))) {
+      QStringDecoder strict(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
+      const QString checked = strict.decode(line);  // decoding happens on the conversion
+      valid = !strict.hasError();
+    }
+    return s;
+  });
+  return valid;
 }
 
 QString decodeUtf16(const QByteArray& bytes, int from, bool littleEndian) {
@@ -227,7 +228,7 @@ QStringList DecodeTextLines(const QByteArray& bytes, TTextFormat& format) {
     format.bom = true;
     const QByteArrayView body = QByteArrayView(bytes).sliced(3);
     // A second mark right after the first is text and must stay.
-    if (isValidUtf8(body)) return splitBytes(body, true, format.lineBreak, decodeUtf8Line);
+    if (QStringList lines; splitUtf8(body, format.lineBreak, lines)) return lines;
     QStringDecoder decoder(QStringConverter::Utf8, QStringConverter::Flag::ConvertInitialBom);
     text = decoder.decode(body);
   } else if (bytes.size() >= 2 && b(0) == 0xFF && b(1) == 0xFE) {
@@ -238,10 +239,10 @@ QStringList DecodeTextLines(const QByteArray& bytes, TTextFormat& format) {
     format.encoding = TTextFormat::Utf16BE;
     format.bom = true;
     text = decodeUtf16(bytes, 2, false);
-  } else if (hasNonAscii(bytes) && isValidUtf8(bytes)) {
+  } else if (QStringList lines; hasNonAscii(bytes) && splitUtf8(bytes, format.lineBreak, lines)) {
     format.encoding = TTextFormat::Utf8;
     format.bom = false;
-    return splitBytes(bytes, true, format.lineBreak, decodeUtf8Line);
+    return lines;
   } else {
     // Pure ASCII is read as the ANSI code page too: the host wrote it that way,
     // and Cyrillic typed into it must go back in the code page the host reads.
