@@ -78,14 +78,17 @@ inline int measuredScript(char32_t u) {
   return s <= QChar::Script_Latin ? 0 : s == QChar::Script_Greek ? 1 : s == QChar::Script_Cyrillic ? 2 : -1;
 }
 
-// The faces of one family, weight and slant, loaded at one size.  Loading a
-// font asks the platform's font configuration (a long round trip per size);
-// a face cloned at another size skips it and gives the same metrics.
+// The faces of one family, weight, slant and stretch, loaded at one size.
+// Loading a font asks the platform's font configuration (a long round trip
+// per size); a face cloned at another size skips it and gives the same
+// metrics.  A face is the font's first choice for its script, the one the
+// font measures with when it has the character; without merging no list of
+// fallback fonts is looked up for it.
 struct TFontFace {
   QFont font;
   std::array<QRawFont, MeasuredScripts> raws;
   bool loaded[MeasuredScripts] = {};
-  explicit TFontFace(const QFont& f) : font(f) {}
+  explicit TFontFace(const QFont& f) : font(f) { font.setStyleStrategy(QFont::NoFontMerging); }
   const QRawFont& raw(int script) {
     if (!loaded[script]) {
       static constexpr QFontDatabase::WritingSystem systems[MeasuredScripts] = {
