@@ -484,8 +484,14 @@ void TfrmMain::RenderText() {
   ScrlBox->verticalScrollBar()->setValue(0);
   RenderPreviewBand(FRenderCanvas, FMText->text(), FSession.Options.RenderProps, previewBand(QPoint(0, 0)),
                     &FPreviewLayout, &change);
-  imgRender->setGeometry(0, 0, FRenderCanvas.width(), FRenderCanvas.height());
-  imgRender->update();
+  const QRect picture(0, 0, FRenderCanvas.width(), FRenderCanvas.height());
+  // Of a picture of the same size, only what the render drew again is shown again.
+  if (imgRender->geometry() == picture) {
+    imgRender->update(FPreviewLayout.repainted() & picture);
+  } else {
+    imgRender->setGeometry(picture);
+    imgRender->update();
+  }
 }
 
 QRect TfrmMain::previewBand(QPoint at) const {

@@ -20,6 +20,17 @@ qsizetype commonPrefix(QStringView a, QStringView b) {
   return qsizetype(m.first - a.utf16());
 }
 
+size_t hashState(const TRenderState& s) {
+  const TFormatText& f = s.format;
+  const TCanvas::TFontSnapshot& k = s.font;
+  size_t h = qHashMulti(0, f.FontName(), f.Height(), f.Width(), f.Angle(), f.Bold(), f.Italic(), f.Underline(),
+                        f.Overline(), f.StrikeOut(), f.Color(), f.Align());
+  h = qHashMulti(h, s.tracking, s.groups.size(), s.para.first, s.para.left, s.para.right, s.para.align,
+                 s.para.tabs.size());
+  return qHashMulti(h, k.face, k.charHeight, k.width, k.weight, k.italic, k.underline, k.strikeOut, k.fontColor,
+                    k.penColor);
+}
+
 qsizetype commonSuffix(QStringView a, QStringView b, qsizetype limit) {
   const char16_t* ea = a.utf16() + a.size();
   const char16_t* eb = b.utf16() + b.size();
@@ -30,6 +41,26 @@ qsizetype commonSuffix(QStringView a, QStringView b, qsizetype limit) {
 
 }  // namespace
 
+std::shared_ptr<const TRenderState> TMTextLayout::TStatePool::intern(TRenderState&& s) {
+  const size_t h = hashState(s);
+  const auto [from, to] = FStates.equal_range(h);
+  for (auto it = from; it != to; ++it)
+    if (*it->second == s) return it->second;
+  auto kept = std::make_shared<const TRenderState>(std::move(s));
+  FStates.emplace(h, kept);
+  if (FStates.size() >= FPurgeAt) {
+    // States no line starts in any more go.
+    for (auto it = FStates.begin(); it != FStates.end();) it = it->second.use_count() == 1 ? FStates.erase(it) : ++it;
+    FPurgeAt = qMax<size_t>(1024, 2 * FStates.size());
+  }
+  return kept;
+}
+
+void TMTextLayout::TStatePool::clear() {
+  FStates.clear();
+  FPurgeAt = 1024;
+}
+
 TMTextLayout::TMTextLayout() = default;
 TMTextLayout::~TMTextLayout() = default;
 
@@ -37,6 +68,7 @@ int TMTextLayout::lineCount() const { return int(FLines.size()); }
 
 void TMTextLayout::clear() {
   FLines.clear();
+  FStates.clear();
   FText.clear();
   FTextKept = false;
   FCanvas = nullptr;
@@ -62,6 +94,7 @@ void TMTextLayout::render(TCanvas& canvas, const QString& text, const TTextChang
 
 void TMTextLayout::layout(TCanvas& canvas, const QString& text, TTextChange change, QPoint& size,
                           const TAdjustSizeEvent& callback) {
+  FRepainted = QRect(0, 0, TCanvas::MaxCoord, TCanvas::MaxCoord);
   if (!canvas.windowed()) {
     clear();
     canvas.fill();
@@ -73,10 +106,11 @@ void TMTextLayout::layout(TCanvas& canvas, const QString& text, TTextChange chan
   {
     TRenderContext ctx(canvas, text, callback);
     const TRenderState start = ctx.begin();
-    if (FLines.empty() || FPen != pen || FDpi != ScreenDpiY() || FLines.front().state != start) {
+    if (FLines.empty() || FPen != pen || FDpi != ScreenDpiY() || *FLines.front().state != start) {
       FLines.clear();
+      FStates.clear();
       TLineRecord rec;
-      rec.state = start;
+      rec.state = FStates.intern(TRenderState(start));
       measure(ctx, rec, 0, 0, 0);
     } else {
       const qsizetype common = qMin(FTextSize, text.size());
@@ -124,10 +158,11 @@ void TMTextLayout::measure(TRenderContext& ctx, TLineRecord& rec, size_t first, 
     if (next < 0) break;
     rec = TLineRecord();
     rec.start = next;
-    rec.state = ctx.capture();
+    rec.state = FStates.intern(ctx.capture());
     if (next < changeEnd) continue;
     while (m < FLines.size() && FLines[m].start < next - delta) ++m;
-    if (m < FLines.size() && FLines[m].start == next - delta && FLines[m].state == rec.state) {
+    if (m < FLines.size() && FLines[m].start == next - delta &&
+        (FLines[m].state == rec.state || *FLines[m].state == *rec.state)) {
       // The kept lines [first, m) give way to the fresh ones; those after
       // them only move in the text.
       for (size_t k = m; k < FLines.size(); ++k) FLines[k].start += delta;
@@ -141,8 +176,12 @@ void TMTextLayout::measure(TRenderContext& ctx, TLineRecord& rec, size_t first, 
       return;
     }
   }
-  FLines.resize(first);
-  std::move(fresh.begin(), fresh.end(), std::back_inserter(FLines));
+  if (first == 0) {
+    FLines.swap(fresh);  // a whole layout: never two copies of every line
+  } else {
+    FLines.resize(first);
+    std::move(fresh.begin(), fresh.end(), std::back_inserter(FLines));
+  }
 }
 
 // Draws the lines reaching the band in order, and those whose requests grow
@@ -175,7 +214,7 @@ bool TMTextLayout::draw(TCanvas& canvas, TRenderContext& ctx, QPoint pen, QPoint
       const bool grows = qMax(widest, right) >= canvas.width();
       if (drawing && y - r.reach <= band.bottom() && y + r.height + r.reach >= band.top())
         drawn.push_back({r.id, y, origin, r.height, canvas.width(), canvas.height(), grows ? widest : -1, widest,
-                         y - r.reach, y + r.height + r.reach + 1, j});
+                         y - r.reach, y + r.height + r.reach + 1, origin + r.right + r.reach + 1, j});
       // A line that grows the surface is run for its requests: the size each
       // later line is cut at follows from them.
       if (drawing && grows)
@@ -191,17 +230,17 @@ bool TMTextLayout::draw(TCanvas& canvas, TRenderContext& ctx, QPoint pen, QPoint
 }
 
 // Draws the band's lines again where the picture changed: everywhere when the
-// band does not hold the last picture, otherwise the rows reached by the lines
-// that are new, gone, or moved (all the lines reaching those rows are drawn
-// there again, in order).
+// band does not hold the last picture, otherwise across the rows reached by
+// the lines that are new, gone, or moved, and in the columns where only the
+// surface's width at a line's drawing changed (all the lines reaching an
+// area are drawn there again, in order).
 void TMTextLayout::repaint(TCanvas& canvas, TRenderContext& ctx, std::vector<TDrawn>& drawn) {
   const QRect band = canvas.window();
   const QSize final(canvas.width(), canvas.height());
-  int from = band.top(), to = band.bottom() + 1;
   const bool kept = FCanvas == &canvas && FStamp == canvas.stamp() && FBand == band && FBrush == canvas.brushColor();
+  QRect rows = band, strip;
   if (kept) {
-    from = INT_MAX;
-    to = INT_MIN;
+    int from = INT_MAX, to = INT_MIN;
     auto damage = [&](const TDrawn& d) {
       from = qMin(from, d.from);
       to = qMax(to, d.to);
@@ -211,33 +250,36 @@ void TMTextLayout::repaint(TCanvas& canvas, TRenderContext& ctx, std::vector<TDr
     std::vector<bool> same(FDrawn.size(), false);
     for (const TDrawn& d : drawn) {
       const auto it = was.constFind(d.id);
-      if (it != was.constEnd() && FDrawn[*it] == d)
-        same[*it] = true;
-      else
+      if (it == was.constEnd() || !FDrawn[*it].sameLine(d)) {
         damage(d);
+        continue;
+      }
+      same[*it] = true;
+      const TDrawn& o = FDrawn[*it];
+      const int cutFrom = qMin(d.w, o.w), cutTo = qMin(qMax(d.w, o.w), d.inkRight);
+      if (cutFrom < cutTo) strip |= QRect(cutFrom, d.from, cutTo - cutFrom, d.to - d.from);
     }
     for (size_t k = 0; k < FDrawn.size(); ++k)
       if (!same[k]) damage(FDrawn[k]);
-    from = qMax(from, band.top());
-    to = qMin(to, band.bottom() + 1);
+    rows = from < to ? QRect(band.left(), from, band.width(), to - from) & band : QRect();
+    strip &= band;
   }
-  if (from < to) {
+  FRepainted = QRegion(rows) | strip;
+  if (!kept) canvas.fill();
+  for (const QRect& area : {rows, strip}) {
+    if (area.isEmpty()) continue;
     // Refilled as a whole band would be: beyond the surface too.
     canvas.setSize(TCanvas::MaxCoord, TCanvas::MaxCoord);
-    const QRect rows(band.left(), from, band.width(), to - from);
-    if (kept)
-      canvas.fillRect(rows);
-    else
-      canvas.fill();
-    canvas.setClip(rows);
+    if (kept) canvas.fillRect(area);
+    canvas.setClip(area);
     for (const TDrawn& d : drawn) {
-      if (d.to <= from || d.from >= to) continue;
+      if (d.to <= area.top() || d.from > area.bottom()) continue;
       canvas.setSize(d.w, d.h);
       ctx.drawLine(FLines[d.index], d.top, d.origin, d.widest);
     }
     canvas.setClip(QRect());
-    canvas.setSize(final.width(), final.height());
   }
+  canvas.setSize(final.width(), final.height());
   FDrawn = std::move(drawn);
   FCanvas = &canvas;
   FStamp = canvas.stamp();

@@ -7,15 +7,18 @@
 // changed when the band still holds the previous picture.  The band's pixels
 // and the drawn size are those of RenderMText on the same canvas.
 #include <QPoint>
+#include <QRegion>
 #include <QString>
 
 #include <memory>
+#include <unordered_map>
 #include <vector>
 
 #include "mtext/zorAcMtextRender.h"
 
 namespace mtextrender {
 struct TLineRecord;
+struct TRenderState;
 class TRenderContext;
 }
 
@@ -48,6 +51,9 @@ class TMTextLayout {
   // Lines the last render measured, and lines it keeps.
   int measuredLines() const { return FMeasured; }
   int lineCount() const;
+  // The part of the canvas the last render drew again (all of it when the
+  // band did not hold the previous picture).
+  QRegion repainted() const { return FRepainted; }
 
  private:
   void layout(TCanvas& canvas, const QString& text, TTextChange change, QPoint& size,
@@ -56,14 +62,18 @@ class TMTextLayout {
                qsizetype delta);
   bool draw(TCanvas& canvas, mtextrender::TRenderContext& ctx, QPoint pen, QPoint& size,
             const TAdjustSizeEvent& callback);
-  // A line drawn into the band: where and with which surface, and the rows its ink may reach.
+  // A line drawn into the band: where and with which surface, and the rows
+  // and columns its ink may reach.
   struct TDrawn {
     quint64 id;
-    int top, origin, height, w, h, growsFrom, widest, from, to;
+    int top, origin, height, w, h, growsFrom, widest, from, to, inkRight;
     size_t index;
-    bool operator==(const TDrawn& o) const {
-      return id == o.id && top == o.top && origin == o.origin && height == o.height && w == o.w && h == o.h &&
-             growsFrom == o.growsFrom;
+    // The same pixels but maybe where the surface's width cut the line: a
+    // width beyond the ink cuts nothing (the width changes for every later
+    // line when an edit widens the text).
+    bool sameLine(const TDrawn& o) const {
+      return id == o.id && top == o.top && origin == o.origin && height == o.height && growsFrom == o.growsFrom &&
+             (h == o.h || (h >= to && o.h >= to));
     }
   };
   void repaint(TCanvas& canvas, mtextrender::TRenderContext& ctx, std::vector<TDrawn>& drawn);
@@ -77,10 +87,22 @@ class TMTextLayout {
   const TCanvas* FCanvas = nullptr;
   quint64 FStamp = 0;
   QRect FBand;
+  QRegion FRepainted;
   TColor FBrush = 0;
   quint64 FNextId = 1;
   QPoint FPen;
   int FDpi = 0;
+  // Equal line states are kept once: a long text starts its lines in few states.
+  class TStatePool {
+   public:
+    std::shared_ptr<const mtextrender::TRenderState> intern(mtextrender::TRenderState&& s);
+    void clear();
+
+   private:
+    std::unordered_multimap<size_t, std::shared_ptr<const mtextrender::TRenderState>> FStates;
+    size_t FPurgeAt = 1024;
+  };
+  TStatePool FStates;
   std::vector<mtextrender::TLineRecord> FLines;
   int FMeasured = 0;
 };

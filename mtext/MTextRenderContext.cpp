@@ -138,7 +138,7 @@ void TRenderContext::restore(const TRenderState& s) {
 }
 
 qsizetype TRenderContext::layoutLine(TLineRecord& rec, bool first, bool restoreState) {
-  if (restoreState) restore(rec.state);
+  if (restoreState) restore(*rec.state);
   FMeasuring = false;
   rec.height = measureLineHeight(rec.start);
   FMeasuring = true;
@@ -157,7 +157,7 @@ qsizetype TRenderContext::layoutLine(TLineRecord& rec, bool first, bool restoreS
 }
 
 int TRenderContext::drawLine(const TLineRecord& rec, int top, int origin, int widest, bool dry) {
-  restore(rec.state);
+  restore(*rec.state);
   FDry = dry;
   FMeasuring = false;
   FLineTop = top;

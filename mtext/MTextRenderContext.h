@@ -5,6 +5,7 @@
 #include <QVector>
 
 #include <climits>
+#include <memory>
 #include <vector>
 
 #include "mtext/MTextLexicon.h"
@@ -44,7 +45,7 @@ struct TRenderState {
 struct TLineRecord {
   quint64 id = 0;           // new at every measurement: the same id, the same line
   qsizetype start = 0;
-  TRenderState state;       // at the start
+  std::shared_ptr<const TRenderState> state;  // at the start, shared by the lines starting alike
   int height = 0;           // the line box
   int width = 0;            // right edge reached, from where the text starts
   int right = INT_MIN;      // the same, INT_MIN when the line draws nothing
