@@ -30,6 +30,15 @@ constexpr qint64 kMaxPictureHeight = 32767;
 constexpr qint64 kMaxPictureBytes = qint64(1) << 30;
 constexpr qint64 kBandPixels = 4 * 1024 * 1024;
 
+// The file's MText; its lines are gone before the render begins.
+bool readMText(const QString& file, QString& mtext, QString& error) {
+  QStringList lines;
+  TTextFormat format;
+  if (!ReadTextFile(file, lines, format, error)) return false;
+  mtext = EditorTextToMText(lines, format.lineBreak);
+  return true;
+}
+
 int renderHeadless(int argc, char** argv) {
   QString file, out;
   for (int i = 1; i < argc; ++i) {
@@ -50,18 +59,15 @@ int renderHeadless(int argc, char** argv) {
 
   TOptions options;
   LoadSettingsFile(platform::programPaths().SettingsFile, options);
-  QStringList lines;
-  TTextFormat format;
-  QString error;
   if (!QFileInfo(file).isFile()) {
     std::fprintf(stderr, "%s\n", qPrintable(QStringLiteral("Файл не найден: %1").arg(file)));
     return 1;
   }
-  if (!ReadTextFile(file, lines, format, error)) {
+  QString mtext;
+  if (QString error; !readMText(file, mtext, error)) {
     std::fprintf(stderr, "%s\n", qPrintable(error));
     return 1;
   }
-  const QString mtext = EditorTextToMText(lines, format.lineBreak);
   TCanvas canvas;
   // A band of no area: the whole text is scanned and measured, nothing drawn.
   const QPoint size = RenderPreviewBand(canvas, mtext, options.RenderProps, QRect());
