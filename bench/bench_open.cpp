@@ -16,6 +16,7 @@
 #include <QTextDocument>
 
 #include "BenchMain.h"
+#include "core/TextCodec.h"
 #include "editor/Editor.h"
 #include "highlight/SynHighlighterMText.h"
 
@@ -159,8 +160,22 @@ void BM_PageDown(benchmark::State& state) {
   label(state);
 }
 
+// The file's bytes to lines alone, as every open and the headless render begin.
+void BM_ReadDocument(benchmark::State& state) {
+  QTemporaryDir dir;
+  const QString path = documentFile(dir);
+  for (auto _ : state) {
+    QStringList lines;
+    TTextFormat format;
+    QString error;
+    if (!ReadTextFile(path, lines, format, error)) state.SkipWithError(qPrintable(error));
+    benchmark::DoNotOptimize(lines);
+  }
+}
+
 }  // namespace
 
+BENCHMARK(BM_ReadDocument)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_OpenToFirstPaint)->ArgsProduct({{1, 0}, {1, 0}})->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_TypeLetter)->ArgsProduct({{1, 0}, {1, 0}})->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PageDown)->ArgsProduct({{1, 0}, {1, 0}})->Unit(benchmark::kMillisecond);
