@@ -257,6 +257,19 @@ QByteArray EncodeTextLines(const QStringList& lines, const TTextFormat& format) 
   const QString lineBreak = format.lineBreak.isEmpty() ? QStringLiteral("\r\n") : format.lineBreak;
   qsizetype total = 0;
   for (const QString& l : lines) total += l.size() + lineBreak.size();
+  if (format.encoding == TTextFormat::Utf8) {
+    // Line by line into one buffer: a megabyte text is not held twice more
+    // (joined, then converted) while a copy of it is written.
+    QByteArray bytes;
+    bytes.reserve(3 + 3 * total);  // pages never written cost no memory
+    if (format.bom) bytes += "\xEF\xBB\xBF";
+    const QByteArray br = lineBreak.toUtf8();
+    for (const QString& l : lines) {
+      bytes += l.toUtf8();
+      bytes += br;
+    }
+    return bytes;
+  }
   QString text;
   text.reserve(total);
   for (const QString& l : lines) {
@@ -264,12 +277,11 @@ QByteArray EncodeTextLines(const QStringList& lines, const TTextFormat& format) 
     text += lineBreak;
   }
   switch (format.encoding) {
-    case TTextFormat::Utf8:
-      return (format.bom ? QByteArray("\xEF\xBB\xBF") : QByteArray()) + text.toUtf8();
     case TTextFormat::Utf16LE:
       return (format.bom ? QByteArray("\xFF\xFE") : QByteArray()) + encodeUtf16(text, true);
     case TTextFormat::Utf16BE:
       return (format.bom ? QByteArray("\xFE\xFF") : QByteArray()) + encodeUtf16(text, false);
+    case TTextFormat::Utf8:  // encoded line by line above
     case TTextFormat::Ansi:
       break;
   }
