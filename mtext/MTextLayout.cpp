@@ -255,8 +255,7 @@ void TMTextLayout::repaint(TCanvas& canvas, TRenderContext& ctx, std::vector<TDr
         continue;
       }
       same[*it] = true;
-      const TDrawn& o = FDrawn[*it];
-      const int cutFrom = qMin(d.w, o.w), cutTo = qMin(qMax(d.w, o.w), d.inkRight);
+      const auto [cutFrom, cutTo] = d.cut(FDrawn[*it]);
       if (cutFrom < cutTo) strip |= QRect(cutFrom, d.from, cutTo - cutFrom, d.to - d.from);
     }
     for (size_t k = 0; k < FDrawn.size(); ++k)

@@ -68,12 +68,20 @@ class TMTextLayout {
     quint64 id;
     int top, origin, height, w, h, growsFrom, widest, from, to, inkRight;
     size_t index;
-    // The same pixels but maybe where the surface's width cut the line: a
-    // width beyond the ink cuts nothing (the width changes for every later
-    // line when an edit widens the text).
+    // The same pixels but maybe where the surface's width cut the line (the
+    // width, and so where the surface grows, changes for every later line
+    // when an edit widens the text): see cut().
     bool sameLine(const TDrawn& o) const {
-      return id == o.id && top == o.top && origin == o.origin && height == o.height && growsFrom == o.growsFrom &&
+      return id == o.id && top == o.top && origin == o.origin && height == o.height &&
              (h == o.h || (h >= to && o.h >= to));
+    }
+    // The columns where the surface's width may have cut the line
+    // differently: none left of both widths, none beyond the ink, none beyond
+    // both widths unless the line grew the surface as it was drawn.
+    std::pair<int, int> cut(const TDrawn& o) const {
+      if (w == o.w && growsFrom == o.growsFrom) return {0, 0};
+      const bool grew = growsFrom >= 0 || o.growsFrom >= 0;
+      return {qMin(w, o.w), grew ? inkRight : qMin(qMax(w, o.w), inkRight)};
     }
   };
   void repaint(TCanvas& canvas, mtextrender::TRenderContext& ctx, std::vector<TDrawn>& drawn);
