@@ -98,6 +98,8 @@ struct TFontFace {
     }
     return raws[size_t(script)];
   }
+  // The script's face is the very font engine of the Common one.
+  bool sameAsCommon(int script) { return script > 0 && raw(script) == raw(0); }
 };
 
 // One created font with its metrics and lazily filled advance and glyph tables.
@@ -139,9 +141,13 @@ struct TFontEntry {
 
   const QRawFont& raw(int script) {
     if (!scaled[script]) {
-      QRawFont r = face->raw(script);
-      r.setPixelSize(font.pixelSize());
-      raws[size_t(script)] = r;
+      if (face->sameAsCommon(script)) {
+        raws[size_t(script)] = raw(0);  // one engine at this size, not two
+      } else {
+        QRawFont r = face->raw(script);
+        r.setPixelSize(font.pixelSize());
+        raws[size_t(script)] = r;
+      }
       scaled[script] = true;
     }
     return raws[size_t(script)];
