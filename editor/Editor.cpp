@@ -370,7 +370,15 @@ void TEditor::updateActiveLine() {
     }
     selections.append(sel);
   }
-  setExtraSelections(selections);
+  // Typing within the line leaves the marks as they are (they follow the
+  // edit); setting them again would lay the line out once more on every key.
+  const QList<QTextEdit::ExtraSelection> current = extraSelections();
+  bool same = current.size() == selections.size();
+  for (qsizetype i = 0; same && i < current.size(); ++i)
+    same = current[i].cursor.anchor() == selections[i].cursor.anchor() &&
+           current[i].cursor.position() == selections[i].cursor.position() &&
+           current[i].format == selections[i].format;
+  if (!same) setExtraSelections(selections);
 }
 
 // Trailing blanks of the line the user typed in go once the caret has left it;
