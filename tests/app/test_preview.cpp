@@ -82,6 +82,34 @@ class TestPreview : public QObject {
     QCOMPARE(w->previewCanvas().image().constBits(), bits);
   }
 
+  // After renders that draw only what an edit changed, the screen shows what
+  // a fresh render draws: the window's pixels, not a repaint of the pane.
+  void editedPreviewOnScreen() {
+    QByteArray doc;
+    for (int n = 1; n <= 60; ++n)
+      doc += QStringLiteral("%1 {\\H%2x;строка} \\S1/2; \\H1.1x;шаг\r\n").arg(n).arg(1 + n % 3).toUtf8();
+    auto w = FBed.openWith(doc);
+    w->resize(700, 500);
+    w->show();
+    QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+    w->RenderText();
+    for (const QPoint at : {QPoint(1, 1), QPoint(3, 2), QPoint(1, 5)}) {
+      w->editor().setCaretXY(at);
+      QTest::keyClicks(&w->editor(), QStringLiteral("WWW"));
+      QTest::keyClick(&w->editor(), Qt::Key_Space);  // renders
+      QApplication::processEvents();
+      QWidget* pane = w->previewPane()->viewport();
+      const QImage shown = pane->screen()
+                               ->grabWindow(w->winId(), pane->mapTo(w.get(), QPoint(0, 0)).x(),
+                                            pane->mapTo(w.get(), QPoint(0, 0)).y(), pane->width(), pane->height())
+                               .toImage()
+                               .convertToFormat(QImage::Format_RGB32);
+      QCOMPARE(shown.size(), pane->size());
+      QCOMPARE(shown, pane->grab().toImage().convertToFormat(QImage::Format_RGB32));
+    }
+    w->ExitWithoutSaving();
+  }
+
   // The MText kept up to date edit by edit equals the one built from
   // scratch, and what it says changed covers every changed character: edits
   // in the middle and at the cut end, blank lines, literal \P, undo, colouring.
