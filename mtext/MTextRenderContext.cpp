@@ -68,6 +68,8 @@ TRenderContext::TRenderContext(TCanvas& canvas, const QString& text, const TAdju
       FLexMeasure(text) {
   FCanvas.setTransparentBackground();
   FBasePx = FCanvas.fontCharHeight();
+  FBlind = FCanvas.windowed() && FCanvas.window().isEmpty();
+  FDry = FBlind;
 }
 
 void TRenderContext::run(QPoint& size) {
@@ -158,17 +160,18 @@ qsizetype TRenderContext::layoutLine(TLineRecord& rec, bool first, bool restoreS
 
 int TRenderContext::drawLine(const TLineRecord& rec, int top, int origin, int widest, bool dry) {
   restore(*rec.state);
-  FDry = dry;
+  FDry = dry || FBlind;
   FMeasuring = false;
   FLineTop = top;
   FLineHeight = measureLineHeight(rec.start);
   FLineOrigin = origin;
   FLineRight = 0;
   FWidest = widest;
+  FReported = INT_MIN;  // the caller may have changed the surface since
   FCanvas.moveTo(origin, top);
   scanLine(rec.start);
   FLineBroken = false;
-  FDry = false;
+  FDry = FBlind;
   return FWidest;
 }
 
@@ -573,7 +576,12 @@ bool TRenderContext::measured(int x2) {
 // False when the element is not to be drawn (a dry run): the pen moves on.
 bool TRenderContext::reserveWidth(int right) {
   if (right > FWidest) FWidest = right;
-  if (FCallback && FCallback(FWidest, rtWidth)) FCanvas.setTransparentBackground();
+  // A surface that keeps no pixel is asked only for more width, not per
+  // character (asking again for no more cannot change it).
+  if (!FBlind || FWidest > FReported) {
+    FReported = FWidest;
+    if (FCallback && FCallback(FWidest, rtWidth)) FCanvas.setTransparentBackground();
+  }
   if (!FDry) return true;
   FCanvas.moveTo(right, FLineTop);
   return false;

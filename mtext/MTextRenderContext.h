@@ -140,6 +140,10 @@ class TRenderContext {
   TParagraph FPara;
   bool FMeasuring = false;
   bool FDry = false;
+  // The canvas keeps no pixel at all (a band of no area): every pass is dry.
+  bool FBlind = false;
+  // The widest extent last asked of the callback.
+  int FReported = INT_MIN;
   struct TLineLayout {
     int width = 0;
     TParagraph para;
