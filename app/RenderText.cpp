@@ -79,6 +79,27 @@ QString EditorTextToMText(const QStringList& lines, const QString&) {
   return s;
 }
 
+QString EditorTextToMText(QStringView text) {
+  const char16_t* p = text.utf16();
+  qsizetype n = text.size();
+  // The cut of the end: blanks, control characters and breaks.
+  while (n > 0 && (p[n - 1] <= 32 || p[n - 1] == 0x2028)) --n;
+  QString s;
+  s.reserve(n + n / 16 + 2);
+  qsizetype run = 0;
+  for (qsizetype i = 0; i < n; ++i) {
+    const char16_t c = p[i];
+    if (c != u'\r' && c != u'\n' && c != 0x2028) continue;
+    s.append(QStringView(p + run, i - run));
+    s.append(QLatin1String("\\P"));
+    if (c == u'\r' && p[i + 1] == u'\n') ++i;  // the cut left a printable character after the break
+    run = i + 1;
+  }
+  s.append(QStringView(p + run, n - run));
+  s.append(QLatin1String("\\P"));
+  return s;
+}
+
 void EditorTextToMText(const QTextDocument& document, QString& out) {
   TMTextBuilder b(out);
   b.reserve(document.characterCount() + document.blockCount() + 2);

@@ -22,6 +22,9 @@ QString EditorTextToMText(const QStringList& lines, const QString& lineBreak);
 // The same from the editor's document, into out (its memory is kept, so a
 // re-render does not allocate the text again).
 void EditorTextToMText(const QTextDocument& document, QString& out);
+// The same from a decoded file's text, its breaks (CR LF, CR, LF, U+2028)
+// left in, without splitting it into lines first.
+QString EditorTextToMText(QStringView text);
 
 // The MText of a document, brought up to date at each update from the
 // paragraphs the edits since the previous one touched: on a large text,

@@ -30,12 +30,13 @@ constexpr qint64 kMaxPictureHeight = 32767;
 constexpr qint64 kMaxPictureBytes = qint64(1) << 30;
 constexpr qint64 kBandPixels = 4 * 1024 * 1024;
 
-// The file's MText; its lines are gone before the render begins.
+// The file's MText, built from its text in one pass; the text is gone
+// before the render begins.
 bool readMText(const QString& file, QString& mtext, QString& error) {
-  QStringList lines;
+  QString text;
   TTextFormat format;
-  if (!ReadTextFile(file, lines, format, error)) return false;
-  mtext = EditorTextToMText(lines, format.lineBreak);
+  if (!ReadTextFile(file, text, format, error)) return false;
+  mtext = EditorTextToMText(text);
   return true;
 }
 

@@ -112,6 +112,12 @@ QStringList splitBytes(QByteArrayView bytes, bool utf8, QString& lineBreak, Deco
   return lines;
 }
 
+bool wellFormedUtf8(QByteArrayView bytes) {
+  QStringDecoder strict(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
+  const QString checked = strict.decode(bytes);  // decoding happens on the conversion
+  return !strict.hasError();
+}
+
 // UTF-8 lines, a mark at a line's start kept as text.  Tells whether every
 // line was well formed (a sequence cut short at a line's end is not), in the
 // same pass: a malformed sequence decodes as U+FFFD, so only a line holding
@@ -124,11 +130,7 @@ bool splitUtf8(QByteArrayView bytes, QString& lineBreak, QStringList& lines) {
     QString s = bom ? QStringDecoder(QStringConverter::Utf8, QStringConverter::Flag::ConvertInitialBom).decode(line)
                     : QString::fromUtf8(line);
     // The mark's decoder keeps a sequence cut short back instead of replacing it.
-    if (bom || s.contains(QChar(QChar::ReplacementCharacter))) {
-      QStringDecoder strict(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
-      const QString checked = strict.decode(line);  // decoding happens on the conversion
-      valid = !strict.hasError();
-    }
+    if (bom || s.contains(QChar(QChar::ReplacementCharacter))) valid = wellFormedUtf8(line);
     return s;
   });
   return valid;
@@ -159,6 +161,16 @@ QByteArray encodeUtf16(const QString& s, bool littleEndian) {
     }
   }
   return out;
+}
+
+// The style of the text's first line break; CR LF when it has none.
+QString firstBreak(QStringView text) {
+  for (qsizetype i = 0; i < text.size(); ++i) {
+    const char16_t c = text[i].unicode();
+    if (c == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n') break;
+    if (c == u'\r' || c == u'\n' || c == 0x2028) return QString(QChar(c));
+  }
+  return QStringLiteral("\r\n");
 }
 
 QString reasonFor(const QString& path, const QFileDevice& file) {
@@ -253,6 +265,35 @@ QStringList DecodeTextLines(const QByteArray& bytes, TTextFormat& format) {
   return SplitTextLines(text, &format.lineBreak);
 }
 
+QString DecodeText(const QByteArray& bytes, TTextFormat& format) {
+  const QByteArrayView all(bytes);
+  QString text;
+  format.bom = true;
+  if (all.startsWith("\xEF\xBB\xBF")) {
+    format.encoding = TTextFormat::Utf8;
+    // A second mark right after the first is text and must stay.
+    text = QStringDecoder(QStringConverter::Utf8, QStringConverter::Flag::ConvertInitialBom).decode(all.sliced(3));
+  } else if (all.startsWith("\xFF\xFE")) {
+    format.encoding = TTextFormat::Utf16LE;
+    text = decodeUtf16(bytes, 2, true);
+  } else if (all.startsWith("\xFE\xFF")) {
+    format.encoding = TTextFormat::Utf16BE;
+    text = decodeUtf16(bytes, 2, false);
+  } else {
+    format.bom = false;
+    format.encoding = TTextFormat::Ansi;
+    if (hasNonAscii(all)) {
+      // A malformed sequence decodes as U+FFFD: only then is the text checked again.
+      text = QString::fromUtf8(all);
+      if (!text.contains(QChar(QChar::ReplacementCharacter)) || wellFormedUtf8(all))
+        format.encoding = TTextFormat::Utf8;
+    }
+    if (format.encoding == TTextFormat::Ansi) text = decode1251(all);
+  }
+  format.lineBreak = firstBreak(text);
+  return text;
+}
+
 QByteArray EncodeTextLines(const QStringList& lines, const TTextFormat& format) {
   const QString lineBreak = format.lineBreak.isEmpty() ? QStringLiteral("\r\n") : format.lineBreak;
   qsizetype total = 0;
@@ -288,7 +329,11 @@ QByteArray EncodeTextLines(const QStringList& lines, const TTextFormat& format) 
   return EncodeWindows1251(text);
 }
 
-bool ReadTextFile(const QString& path, QStringList& lines, TTextFormat& format, QString& error) {
+namespace {
+
+// The file's bytes, read while other writers are kept out; false with a
+// Russian reason in error.
+bool readFileBytes(const QString& path, QByteArray& bytes, QString& error) {
   const QString shown = QDir::toNativeSeparators(path);
   QFile file(path);
   if (QFileInfo(path).isDir() || !file.open(QIODevice::ReadOnly)) {
@@ -312,13 +357,30 @@ bool ReadTextFile(const QString& path, QStringList& lines, TTextFormat& format, 
     error = QStringLiteral("Не удается открыть файл %1: файл занят другой программой").arg(shown);
     return false;
   }  // a file system without locks is read unlocked
-  const QByteArray bytes = file.readAll();
+  bytes = file.readAll();
   if (file.error() != QFileDevice::NoError) {
     error = QStringLiteral("Не удается прочитать файл %1: %2").arg(shown, FileErrorText(file));
     return false;
   }
+  return true;
+}
+
+}  // namespace
+
+bool ReadTextFile(const QString& path, QStringList& lines, TTextFormat& format, QString& error) {
+  QByteArray bytes;
+  if (!readFileBytes(path, bytes, error)) return false;
   TTextFormat found;
   lines = DecodeTextLines(bytes, found);
+  format = found;
+  return true;
+}
+
+bool ReadTextFile(const QString& path, QString& text, TTextFormat& format, QString& error) {
+  QByteArray bytes;
+  if (!readFileBytes(path, bytes, error)) return false;
+  TTextFormat found;
+  text = DecodeText(bytes, found);
   format = found;
   return true;
 }

@@ -27,6 +27,9 @@ QByteArray EncodeWindows1251(const QString& text);
 
 // Decodes file bytes and tells what was found.
 QStringList DecodeTextLines(const QByteArray& bytes, TTextFormat& format);
+// The same in one text, its breaks left in: the lines of DecodeTextLines are
+// this text split by SplitTextLines.  For readers that need no lines.
+QString DecodeText(const QByteArray& bytes, TTextFormat& format);
 // Encodes lines as they are written: every line followed by the break.
 QByteArray EncodeTextLines(const QStringList& lines, const TTextFormat& format);
 
@@ -36,6 +39,8 @@ constexpr qint64 MaxTextFileBytes = 50LL * 1024 * 1024;
 // Reads a file while other writers are kept out (advisory lock).  On failure
 // returns false, leaves lines and format alone and puts a Russian reason in error.
 bool ReadTextFile(const QString& path, QStringList& lines, TTextFormat& format, QString& error);
+// The same into one text (DecodeText).
+bool ReadTextFile(const QString& path, QString& text, TTextFormat& format, QString& error);
 // Writes through a temporary file beside the target that replaces it only when
 // the whole write succeeded; the file's permissions are kept.
 bool WriteTextFile(const QString& path, const QStringList& lines, const TTextFormat& format, QString& error);

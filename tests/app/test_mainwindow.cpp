@@ -12,10 +12,16 @@
 #include "app/RenderText.h"
 #include "TestMain.h"
 #include "app/Session.h"
+#include "core/TextCodec.h"
 #include "app/UfrmMain.h"
 #include "platform/Platform.h"
 
 namespace {
+// Bytes of a literal, NULs included.
+template <size_t N>
+QByteArray bytesOf(const char (&s)[N]) {
+  return QByteArray(s, qsizetype(N - 1));
+}
 using korvextest::readFile;
 using korvextest::typeText;
 bool writeAll(const QString& path, const QByteArray& data) {
@@ -89,6 +95,25 @@ class TestMainWindow : public QObject {
     QString out = QStringLiteral("old text, longer than any of the rows");
     EditorTextToMText(doc, out);
     QCOMPARE(out, expected);
+  }
+
+  void mtextFromFileBytesInOnePass() {
+    // The headless render reads the file as one text; it must give the MText
+    // of the editor's lines, whatever the encoding and breaks.
+    const QList<QByteArray> files = {
+        bytesOf(""), bytesOf("\r\n \t\r\n"), bytesOf("a\r\nb\rc\nd\r\n\r\n"), bytesOf("a\r\r\nb \x01\n"),
+        bytesOf("\xEF\xBB\xBF\xEF\xBB\xBF" "x\ny"), bytesOf("\xEF\xBB\xBF" "a\xD0\n\xE2\x80\xA8"),
+        bytesOf("\xD0\xBA\xE2\x80\xA8\xEF\xBB\xBF" "b\xE2\x80\xA8 "), bytesOf("\xEA\xEE\xE4\r\n\xD0\n"),
+        bytesOf("\xFF\xFE" "a\x00\r\x00\x28\x20" "b\x00\n"), bytesOf("\xFE\xFF\x00" "a\x20\x28\x00\r\x00"),
+        bytesOf("a\x00" "b\r\n\x00\t")};
+    for (const QByteArray& bytes : files) {
+      TTextFormat byLines, byText;
+      const QString expected = EditorTextToMText(DecodeTextLines(bytes, byLines), QString());
+      QCOMPARE(EditorTextToMText(DecodeText(bytes, byText)), expected);
+      QCOMPARE(byText.encoding, byLines.encoding);
+      QCOMPARE(byText.bom, byLines.bom);
+      QCOMPARE(byText.lineBreak, byLines.lineBreak);
+    }
   }
 
   void previewLinesHaveNoGaps() {
