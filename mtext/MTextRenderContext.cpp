@@ -365,10 +365,7 @@ int TRenderContext::measureLineHeight(qsizetype from) {
       } else if (outer > 0) {
         restored = roundInt(FGroups[--outer].Height() / MillimetresPerInch * FDpi);
       }
-      if (restored != current) {
-        current = restored;
-        FCanvas.setFontCharHeight(current);
-      }
+      current = restored;
       continue;
     }
     const TMTextToken t = FLexMeasure.scan(i);
@@ -377,9 +374,10 @@ int TRenderContext::measureLineHeight(qsizetype from) {
     if (t.kind == lkCode) {
       if (t.code == u'H') {
         current = t.relative ? roundInt(current * t.value) : roundInt(t.value / MillimetresPerInch * FDpi);
-        FCanvas.setFontCharHeight(current);
         result = qMax(result, pxMagnitude(current));
       } else if (t.code == u'S') {
+        // Only a stack asks the font: the height is set on the canvas for it alone.
+        FCanvas.setFontCharHeight(current);
         const int h = 2 * FCanvas.textHeight(QString());
         if (h > result) result = h;
       } else if (t.info->effect == efLineBreak) {
