@@ -89,6 +89,7 @@ QString EditorTextToMText(QStringView text) {
   qsizetype run = 0;
   for (qsizetype i = 0; i < n; ++i) {
     const char16_t c = p[i];
+    if (c > u'\r' && c != 0x2028) continue;  // most characters: one test
     if (c != u'\r' && c != u'\n' && c != 0x2028) continue;
     s.append(QStringView(p + run, i - run));
     s.append(QLatin1String("\\P"));

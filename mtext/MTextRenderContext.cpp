@@ -304,7 +304,7 @@ void TRenderContext::code(const TMTextToken& t) {
       drawGlyph(u' ');
       break;
     case 'S':
-      drawStack(arg.toString(), FLineHeight);
+      drawStack(arg, FLineHeight);
       break;
     case 'P':
     case 'N':
@@ -671,11 +671,11 @@ void TRenderContext::drawSpecialSymbol(QChar code) {
   FCanvas.moveTo(x2, FLineTop);
 }
 
-void TRenderContext::drawStack(const QString& stackText, int L) {
+void TRenderContext::drawStack(QStringView stackText, int L) {
   const int half = L / 2;
   const int x0 = FCanvas.penPos().x();
   const int top = FLineTop;
-  const TStackParts parts = SplitStackText(stackText);
+  const TStackViews parts = SplitStackView(stackText);
   const int wu = FCanvas.textWidth(parts.upper);
   const int wl = FCanvas.textWidth(parts.lower);
   const int W = qMax(wu, wl);
@@ -683,13 +683,13 @@ void TRenderContext::drawStack(const QString& stackText, int L) {
   if (measured(right) || !reserveWidth(right)) return;
   const int centre = Qt::AlignHCenter | Qt::AlignVCenter;
   if (parts.separator == u'#') {
-    FCanvas.drawText(edges(x0, top, x0 + wu, top + half), parts.upper, centre);
-    FCanvas.drawText(edges(x0 + wu, top + half, x0 + wu + wl, top + L), parts.lower, centre);
+    FCanvas.drawText(edges(x0, top, x0 + wu, top + half), parts.upper.toString(), centre);
+    FCanvas.drawText(edges(x0 + wu, top + half, x0 + wu + wl, top + L), parts.lower.toString(), centre);
     FCanvas.moveTo(x0 + wu + wl, top);
     FCanvas.lineTo(x0, top + L);
   } else {
-    FCanvas.drawText(edges(x0, top, x0 + W, top + half), parts.upper, centre);
-    FCanvas.drawText(edges(x0, top + half, x0 + W, top + L), parts.lower, centre);
+    FCanvas.drawText(edges(x0, top, x0 + W, top + half), parts.upper.toString(), centre);
+    FCanvas.drawText(edges(x0, top + half, x0 + W, top + L), parts.lower.toString(), centre);
     if (parts.separator == u'/') {
       // The bar follows the longer text by character count, not by width.
       const int bar = parts.upper.size() > parts.lower.size() ? wu : wl;

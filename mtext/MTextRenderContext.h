@@ -105,7 +105,7 @@ class TRenderContext {
   void decorate(int x2, int w);
   void drawGlyph(QChar ch);
   void drawSpecialSymbol(QChar code);
-  void drawStack(const QString& stackText, int L);
+  void drawStack(QStringView stackText, int L);
 
   TCanvas& FCanvas;
   const QString& FText;

@@ -665,7 +665,7 @@ void TCanvas::restoreFont(const TFontSnapshot& f) {
 
 int TCanvas::averageCharWidth() const { return d->FFont->avgWidth; }
 
-int TCanvas::textWidth(const QString& s) const {
+int TCanvas::textWidth(QStringView s) const {
   qint64 w = 0;
   for (QChar ch : s) w += d->FFont->advance(ch);
   return int(qMin<qint64>(w, MaxCoord));

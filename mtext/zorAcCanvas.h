@@ -85,7 +85,7 @@ class TCanvas {
   TColor fontColor() const;
   void setFontColor(TColor c);
   int averageCharWidth() const;
-  int textWidth(const QString& s) const;
+  int textWidth(QStringView s) const;
   int textHeight(const QString& s) const;  // ascent + descent of the font
   int charWidth(QChar ch) const;           // cached advance of one character
   int ascent() const;

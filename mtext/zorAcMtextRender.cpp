@@ -104,22 +104,21 @@ TColor AciColor(int index) {
 
 // ---------------------------------------------------------------- stacks
 
-TStackParts SplitStackText(const QString& AText) {
-  TStackParts parts;
+TStackViews SplitStackView(QStringView AText) {
   for (qsizetype i = 0; i < AText.size(); ++i) {
     const QChar c = AText.at(i);
     if (c == u'#' || c == u'/' || c == u'^') {
-      parts.upper = AText.left(i);
-      parts.separator = c;
       // "\S+0.1^ -0.2;": the space after a caret belongs to the separator
       // (AutoCAD writes it so that ^ is not read as a caret character).
-      parts.lower = AText.mid(c == u'^' && i + 1 < AText.size() && AText.at(i + 1) == u' ' ? i + 2 : i + 1);
-      return parts;
+      return {AText.left(i), c, AText.mid(c == u'^' && i + 1 < AText.size() && AText.at(i + 1) == u' ' ? i + 2 : i + 1)};
     }
   }
-  parts.upper = AText;
-  parts.separator = u'^';
-  return parts;
+  return {AText, u'^', QStringView()};
+}
+
+TStackParts SplitStackText(const QString& AText) {
+  const TStackViews v = SplitStackView(AText);
+  return {v.upper.toString(), v.separator, v.lower.toString()};
 }
 
 // ---------------------------------------------------------------- SHX fonts

@@ -133,3 +133,10 @@ struct TStackParts {
   QString lower;
 };
 TStackParts SplitStackText(const QString& AText);
+// The same as views into the text, for measuring without copies.
+struct TStackViews {
+  QStringView upper;
+  QChar separator;
+  QStringView lower;
+};
+TStackViews SplitStackView(QStringView AText);
