@@ -105,7 +105,8 @@ class TestMainWindow : public QObject {
         bytesOf("\xEF\xBB\xBF\xEF\xBB\xBF" "x\ny"), bytesOf("\xEF\xBB\xBF" "a\xD0\n\xE2\x80\xA8"),
         bytesOf("\xD0\xBA\xE2\x80\xA8\xEF\xBB\xBF" "b\xE2\x80\xA8 "), bytesOf("\xEA\xEE\xE4\r\n\xD0\n"),
         bytesOf("\xFF\xFE" "a\x00\r\x00\x28\x20" "b\x00\n"), bytesOf("\xFE\xFF\x00" "a\x20\x28\x00\r\x00"),
-        bytesOf("a\x00" "b\r\n\x00\t")};
+        bytesOf("a\x00" "b\r\n\x00\t"), bytesOf("\xF0\x9F\x98\x80\xEF\xBF\xBE\xD0\xBA"),
+        bytesOf("\xED\xA0\x80\xD0\xBA"), bytesOf("\xE0\x80\xAF\xD0\xBA"), bytesOf("\xD0\xBA\xE2\x80")};
     for (const QByteArray& bytes : files) {
       TTextFormat byLines, byText;
       const QString expected = EditorTextToMText(DecodeTextLines(bytes, byLines), QString());
