@@ -175,7 +175,6 @@ struct TCanvas::Impl {
   std::unique_ptr<QPainter> FPainter;
   bool FTruncated = false;
 
-  QPoint FPenPos;
   TColor FPenColor = 0;
   TColor FBrushColor = RGBColor(255, 255, 255);
   QColor FPenQColor = Qt::black;
@@ -331,6 +330,10 @@ struct TCanvas::Impl {
 
   void selectFont(const QString& face, int charHeight, int width, int weight, bool italic, bool underline,
                   bool strikeOut) {
+    // Most format codes and every closing brace ask again for the font in use.
+    if (FFont && FFont->key == TFontKey{FFont->key.face, charHeight, qMax(0, width), weight, italic, underline,
+                                         strikeOut} && FFontName == face)
+      return;
     FFontName = face;
     FFont = lookupFont(TFontKey{faceId(face), charHeight, qMax(0, width), weight, italic, underline, strikeOut});
   }
@@ -586,14 +589,11 @@ const QImage& TCanvas::image() {
 bool TCanvas::truncated() const { return d->FTruncated; }
 void TCanvas::resetTruncated() { d->FTruncated = false; }
 
-QPoint TCanvas::penPos() const { return d->FPenPos; }
-void TCanvas::moveTo(int x, int y) { d->FPenPos = QPoint(x, y); }
-
 void TCanvas::lineTo(int x, int y) {
   ++d->FStamp;
   const QPoint to(x, y), origin(d->FOX, d->FOY);
-  d->line(d->FPenPos - origin, to - origin);
-  d->FPenPos = to;
+  d->line(FPenPos - origin, to - origin);
+  FPenPos = to;
 }
 
 TColor TCanvas::penColor() const { return d->FPenColor; }

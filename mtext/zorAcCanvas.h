@@ -60,8 +60,9 @@ class TCanvas {
   void resetTruncated();
 
   // --- pen
-  QPoint penPos() const;
-  void moveTo(int x, int y);
+  // Asked per character: kept here, not behind the private part.
+  QPoint penPos() const { return FPenPos; }
+  void moveTo(int x, int y) { FPenPos = QPoint(x, y); }
   void lineTo(int x, int y);        // one-pixel line in the pen colour, end point excluded
   TColor penColor() const;
   void setPenColor(TColor c);
@@ -120,6 +121,7 @@ class TCanvas {
  private:
   struct Impl;
   std::unique_ptr<Impl> d;
+  QPoint FPenPos;
 };
 
 // The screen's vertical logical resolution, read once (the first call) and
