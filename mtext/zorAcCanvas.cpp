@@ -598,6 +598,9 @@ void TCanvas::lineTo(int x, int y) {
 
 TColor TCanvas::penColor() const { return d->FPenColor; }
 void TCanvas::setPenColor(TColor c) {
+  // Every closing brace puts the colours back, mostly as they were; a system
+  // colour is read again, the palette may have changed.
+  if (c == d->FPenColor && !IsSystemColor(c)) return;
   d->FPenColor = c;
   d->FPenQColor = ColorToQColor(c);
 }
@@ -638,6 +641,7 @@ TFontStyles TCanvas::fontStyle() const {
 
 TColor TCanvas::fontColor() const { return d->FFontColor; }
 void TCanvas::setFontColor(TColor c) {
+  if (c == d->FFontColor && !IsSystemColor(c)) return;  // as the pen's
   d->FFontColor = c;
   d->FFontQColor = ColorToQColor(c);
 }
