@@ -232,55 +232,60 @@ QByteArray EncodeWindows1251(const QString& text) {
   return out;
 }
 
+namespace {
+
+// The encoding a byte order mark at the start names, set into format with
+// its bom flag; returns the mark's length (0: none).
+int byteOrderMark(QByteArrayView bytes, TTextFormat& format) {
+  static const struct {
+    QByteArrayView mark;
+    TTextFormat::Encoding encoding;
+  } marks[] = {{"\xEF\xBB\xBF", TTextFormat::Utf8},
+               {"\xFF\xFE", TTextFormat::Utf16LE},
+               {"\xFE\xFF", TTextFormat::Utf16BE}};
+  for (const auto& m : marks)
+    if (bytes.startsWith(m.mark)) {
+      format.encoding = m.encoding;
+      format.bom = true;
+      return int(m.mark.size());
+    }
+  format.bom = false;
+  return 0;
+}
+
+// The whole text after a byte order mark of the given length.
+QString decodeMarked(const QByteArray& bytes, int mark, TTextFormat::Encoding encoding) {
+  if (encoding != TTextFormat::Utf8) return decodeUtf16(bytes, mark, encoding == TTextFormat::Utf16LE);
+  // A second mark right after the first is text and must stay.
+  return QStringDecoder(QStringConverter::Utf8, QStringConverter::Flag::ConvertInitialBom)
+      .decode(QByteArrayView(bytes).sliced(mark));
+}
+
+}  // namespace
+
 QStringList DecodeTextLines(const QByteArray& bytes, TTextFormat& format) {
-  QString text;
-  const auto b = [&](int i) { return static_cast<unsigned char>(bytes.at(i)); };
-  if (bytes.size() >= 3 && b(0) == 0xEF && b(1) == 0xBB && b(2) == 0xBF) {
-    format.encoding = TTextFormat::Utf8;
-    format.bom = true;
-    const QByteArrayView body = QByteArrayView(bytes).sliced(3);
-    // A second mark right after the first is text and must stay.
-    if (QStringList lines; splitUtf8(body, format.lineBreak, lines)) return lines;
-    QStringDecoder decoder(QStringConverter::Utf8, QStringConverter::Flag::ConvertInitialBom);
-    text = decoder.decode(body);
-  } else if (bytes.size() >= 2 && b(0) == 0xFF && b(1) == 0xFE) {
-    format.encoding = TTextFormat::Utf16LE;
-    format.bom = true;
-    text = decodeUtf16(bytes, 2, true);
-  } else if (bytes.size() >= 2 && b(0) == 0xFE && b(1) == 0xFF) {
-    format.encoding = TTextFormat::Utf16BE;
-    format.bom = true;
-    text = decodeUtf16(bytes, 2, false);
-  } else if (QStringList lines; hasNonAscii(bytes) && splitUtf8(bytes, format.lineBreak, lines)) {
-    format.encoding = TTextFormat::Utf8;
-    format.bom = false;
-    return lines;
-  } else {
-    // Pure ASCII is read as the ANSI code page too: the host wrote it that way,
-    // and Cyrillic typed into it must go back in the code page the host reads.
-    format.encoding = TTextFormat::Ansi;
-    format.bom = false;
-    return splitBytes(bytes, false, format.lineBreak, decode1251);
+  if (const int mark = byteOrderMark(bytes, format)) {
+    if (QStringList lines;
+        format.encoding == TTextFormat::Utf8 && splitUtf8(QByteArrayView(bytes).sliced(mark), format.lineBreak, lines))
+      return lines;
+    return SplitTextLines(decodeMarked(bytes, mark, format.encoding), &format.lineBreak);
   }
-  return SplitTextLines(text, &format.lineBreak);
+  if (QStringList lines; hasNonAscii(bytes) && splitUtf8(bytes, format.lineBreak, lines)) {
+    format.encoding = TTextFormat::Utf8;
+    return lines;
+  }
+  // Pure ASCII is read as the ANSI code page too: the host wrote it that way,
+  // and Cyrillic typed into it must go back in the code page the host reads.
+  format.encoding = TTextFormat::Ansi;
+  return splitBytes(bytes, false, format.lineBreak, decode1251);
 }
 
 QString DecodeText(const QByteArray& bytes, TTextFormat& format) {
   const QByteArrayView all(bytes);
   QString text;
-  format.bom = true;
-  if (all.startsWith("\xEF\xBB\xBF")) {
-    format.encoding = TTextFormat::Utf8;
-    // A second mark right after the first is text and must stay.
-    text = QStringDecoder(QStringConverter::Utf8, QStringConverter::Flag::ConvertInitialBom).decode(all.sliced(3));
-  } else if (all.startsWith("\xFF\xFE")) {
-    format.encoding = TTextFormat::Utf16LE;
-    text = decodeUtf16(bytes, 2, true);
-  } else if (all.startsWith("\xFE\xFF")) {
-    format.encoding = TTextFormat::Utf16BE;
-    text = decodeUtf16(bytes, 2, false);
+  if (const int mark = byteOrderMark(all, format)) {
+    text = decodeMarked(bytes, mark, format.encoding);
   } else {
-    format.bom = false;
     format.encoding = TTextFormat::Ansi;
     if (hasNonAscii(all)) {
       // A malformed sequence decodes as U+FFFD: only then is the text checked again.
