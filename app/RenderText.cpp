@@ -144,9 +144,8 @@ void TMTextMirror::changed(int position, int, int added) {
 TTextChange TMTextMirror::update() {
   const int n = FDocument.blockCount();
   if (!FBuilt) {
-    EditorTextToMText(FDocument, FText);
-    FTail = n - 1;
-    for (QTextBlock b = FDocument.lastBlock(); FTail >= 0 && blank(b.text()); b = b.previous()) --FTail;
+    FTail = -1;  // nothing kept: built from the first block
+    rebuildEnd();
     FBuilt = true;
     FDirty = false;
     FBlocks = FNowBlocks = n;
@@ -190,13 +189,15 @@ TTextChange TMTextMirror::rebuildMiddle(int last) {
 // The change reaches the end, whose blanks are cut: the MText is built again
 // from the first block that changed or lost its cut.
 qsizetype TMTextMirror::rebuildEnd() {
-  int tail = FDocument.blockCount() - 1;
+  const int n = FDocument.blockCount();
+  int tail = n - 1;
   for (QTextBlock b = FDocument.lastBlock(); tail >= 0 && blank(b.text()); b = b.previous()) --tail;
   const int from = FTail < 0 || tail < 0 ? 0 : qMin(qMin(FFirst, tail), FTail);
   QTextBlock b = FDocument.findBlockByNumber(from);
   const qsizetype start = b.position() + from;
   FText.truncate(start);
   TMTextBuilder builder(FText, true);
+  builder.reserve(start + FDocument.characterCount() - b.position() + (n - from) + 2);
   for (; b.isValid(); b = b.next()) builder.line(b.text());
   builder.finish();
   FTail = tail;
