@@ -17,9 +17,11 @@
 #include "WindowBench.h"
 #include "app/General.h"
 #include "app/Recovery.h"
+#include "app/RenderText.h"
 #include "app/Session.h"
 #include "app/UfrmMain.h"
 #include "core/TextCodec.h"
+#include "mtext/zorAcCanvas.h"
 #include "platform/Paths.h"
 #include "platform/Platform.h"
 
@@ -172,12 +174,30 @@ void BM_Memory1M(benchmark::State& state) {
   w->ExitWithoutSaving();
 }
 
+// What `korvex --render` does with 1 MB once its fonts are loaded: the
+// file read, its MText built and measured through a band of no area.
+void BM_HeadlessMeasure1M(benchmark::State& state) {
+  const QString path = writeText(QStringLiteral("dense1m.txt"), lines1M());
+  const TRenderProps props = benchSession().Options.RenderProps;
+  TCanvas canvas;
+  for (auto _ : state) {
+    QString text, error;
+    TTextFormat format;
+    ReadTextFile(path, text, format, error);
+    const QString mtext = EditorTextToMText(text);
+    benchmark::DoNotOptimize(RenderPreviewBand(canvas, mtext, props, QRect()));
+  }
+  state.counters["codes_per_1000"] = codeDensity(lines1M());
+  state.counters["peak_MiB"] = double(peakKiB()) / 1024.0;
+}
+
 }  // namespace
 
 // Arguments: 0 top, 1 middle, 2 end of the text.
 BENCHMARK(BM_LetterThenRender100K)->MeasureProcessCPUTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Space1M)->ArgName("at")->Arg(0)->Arg(1)->Arg(2)->MeasureProcessCPUTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Letter1M)->ArgName("at")->Arg(0)->Arg(1)->Arg(2)->MeasureProcessCPUTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_HeadlessMeasure1M)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Memory1M)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv) {
