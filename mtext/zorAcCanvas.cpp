@@ -480,7 +480,7 @@ struct TCanvas::Impl {
   }
 };
 
-TCanvas::TCanvas() : d(std::make_unique<Impl>()) {}
+TCanvas::TCanvas() : d(std::make_unique<Impl>()) { fontChanged(); }
 TCanvas::~TCanvas() = default;
 
 int TCanvas::width() const { return d->FLW; }
@@ -622,7 +622,10 @@ void TCanvas::setFont(const QString& face, int pointSize, TFontStyles style, TCo
 void TCanvas::createFont(const QString& face, int charHeight, int width, int, int weight, bool italic,
                          bool underline, bool strikeOut) {
   d->selectFont(face, charHeight, width, weight, italic, underline, strikeOut);
+  fontChanged();
 }
+
+void TCanvas::fontChanged() { FAdvances = d->FFont->pages.data(); }
 
 QString TCanvas::fontName() const { return d->FFontName; }
 int TCanvas::fontCharHeight() const { return d->FFont->key.charHeight; }
@@ -631,6 +634,7 @@ void TCanvas::setFontCharHeight(int px) {
   const TFontKey& k = d->FFont->key;
   if (k.charHeight == px) return;
   d->FFont = d->lookupFont(TFontKey{k.face, px, k.width, k.weight, k.italic, k.underline, k.strikeOut});
+  fontChanged();
 }
 
 TFontStyles TCanvas::fontStyle() const {
@@ -676,7 +680,7 @@ int TCanvas::textWidth(QStringView s) const {
 }
 
 int TCanvas::textHeight(const QString&) const { return d->FFont->ascent + d->FFont->descent; }
-int TCanvas::charWidth(QChar ch) const { return d->FFont->advance(ch); }
+int TCanvas::measureChar(QChar ch) const { return d->FFont->advance(ch); }
 int TCanvas::ascent() const { return d->FFont->ascent; }
 int TCanvas::descent() const { return d->FFont->descent; }
 int TCanvas::inkReach() const { return 2 * (d->FFont->ascent + d->FFont->descent) + d->FFont->overhang; }

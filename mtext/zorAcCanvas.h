@@ -7,6 +7,7 @@
 #include <QPoint>
 #include <QRect>
 #include <QString>
+#include <array>
 #include <memory>
 
 #include "core/Bitmap.h"
@@ -88,7 +89,14 @@ class TCanvas {
   int averageCharWidth() const;
   int textWidth(QStringView s) const;
   int textHeight(const QString& s) const;  // ascent + descent of the font
-  int charWidth(QChar ch) const;           // cached advance of one character
+  // Cached advance of one character: asked per character, so read here
+  // without the private part when it was measured before.
+  int charWidth(QChar ch) const {
+    const char16_t u = ch.unicode();
+    if (const TAdvancePage* page = FAdvances[u >> 8].get())
+      if (const int a = (*page)[u & 0xFF]; a >= 0) return a;
+    return measureChar(ch);
+  }
   int ascent() const;
   int descent() const;
   // How far the ink of the current font's characters may reach above the top
@@ -119,9 +127,16 @@ class TCanvas {
   void setTransparentBackground();
 
  private:
+  // The current font's advances in pages of 256 characters; a page not yet
+  // used is null, an advance not yet measured is -1.
+  using TAdvancePage = std::array<int, 256>;
+  int measureChar(QChar ch) const;
+  void fontChanged();  // after every change of the current font
+
   struct Impl;
   std::unique_ptr<Impl> d;
   QPoint FPenPos;
+  const std::unique_ptr<TAdvancePage>* FAdvances = nullptr;
 };
 
 // The screen's vertical logical resolution, read once (the first call) and
