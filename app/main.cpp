@@ -11,6 +11,7 @@
 #include <QTranslator>
 #include <cstdio>
 #include <cstring>
+#include <thread>
 
 #include "app/CommandLine.h"
 #include "app/General.h"
@@ -53,23 +54,30 @@ int renderHeadless(int argc, char** argv) {
     std::fprintf(stderr, "Использование: korvex --render ФАЙЛ [--out РИСУНОК.png]\n");
     return 2;
   }
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  QGuiApplication app(argc, argv);
-  app.setApplicationName(QStringLiteral("Korvex"));
-  ScreenDpiY();
-
-  TOptions options;
-  LoadSettingsFile(platform::programPaths().SettingsFile, options);
   if (!QFileInfo(file).isFile()) {
     std::fprintf(stderr, "%s\n", qPrintable(QStringLiteral("Файл не найден: %1").arg(file)));
     return 1;
   }
-  QString mtext;
-  if (QString error; !readMText(file, mtext, error)) {
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  QGuiApplication app(argc, argv);  // first: Qt takes the first thread using it for the main one
+  app.setApplicationName(QStringLiteral("Korvex"));
+  // The file is read on a second core while the settings and the font
+  // configuration load: on a large text the two take about as long.
+  QString mtext, error;
+  bool read = false;
+  std::thread reader([&] { read = readMText(file, mtext, error); });
+  ScreenDpiY();
+
+  TOptions options;
+  LoadSettingsFile(platform::programPaths().SettingsFile, options);
+  TCanvas canvas;
+  // The base font is loaded before the text arrives.
+  RenderPreviewBand(canvas, QString(), options.RenderProps, QRect());
+  reader.join();
+  if (!read) {
     std::fprintf(stderr, "%s\n", qPrintable(error));
     return 1;
   }
-  TCanvas canvas;
   // A band of no area: the whole text is scanned and measured, nothing drawn.
   const QPoint size = RenderPreviewBand(canvas, mtext, options.RenderProps, QRect());
   std::printf("%dx%d\n", size.x(), size.y());
