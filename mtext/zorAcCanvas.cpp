@@ -238,16 +238,16 @@ struct TCanvas::Impl {
     }
   }
 
-  // The fonts asked last: a text switching between a few heights finds them
-  // without hashing the face name.
-  std::array<TFontEntry*, 4> FRecent{};
+  // The fonts by a few bits of their key: a text switching between many
+  // heights finds them mostly here, without the hash table.
+  std::array<TFontEntry*, 256> FQuick{};
   TFontEntry* lookupFont(const TFontKey& key) {
-    for (TFontEntry* e : FRecent)
-      if (e && e->key == key) return e;
+    const size_t h = qHash(key);
+    TFontEntry*& slot = FQuick[(h ^ (h >> 12) ^ (h >> 20)) & 0xFF];  // the styles' bits too
+    if (slot && slot->key == key) return slot;
     TFontEntry* e = FFonts.value(key, nullptr);
     if (!e) e = createFontEntry(key);
-    std::move_backward(FRecent.begin(), FRecent.end() - 1, FRecent.end());
-    FRecent[0] = e;
+    slot = e;  // after creating: dropping the fonts empties every slot
     return e;
   }
 
@@ -259,7 +259,7 @@ struct TCanvas::Impl {
       if (e.get() == FFont) keep = std::move(e);
     FOwned.clear();
     FFonts.clear();
-    FRecent.fill(nullptr);
+    FQuick.fill(nullptr);
     FPainterFont = nullptr;
     FFontFaces.clear();  // a font still in use holds its own
     if (faces) {
