@@ -59,14 +59,17 @@ class TestNumbers : public QObject {
     const QLocale c = QLocale::c();
     for (int k = 0; k < 200000; ++k) {
       QString s;
-      for (int j = 0, n = 1 + int(next(9)); j < n; ++j) s += QLatin1Char(alphabet[next(16)]);
+      // Every other string mostly digits: long plain numbers are read the quick way.
+      const quint32 kinds = k % 2 ? 16 : 12;
+      for (int j = 0, n = 1 + int(next(k % 2 ? 9 : 18)); j < n; ++j) s += QLatin1Char(alphabet[next(kinds)]);
       if (k == 0) s = QStringLiteral("1e-400");
       bool expectOk = false;
       const double expected = c.toDouble(QString(s).replace(QLatin1Char(','), QLatin1Char('.')), &expectOk);
       expectOk = expectOk && std::isfinite(expected);
       double v = -1;
       QCOMPARE(ReadDecimal(s, v), expectOk);
-      if (expectOk) QCOMPARE(v, expected);
+      // Exactly: the quick reading of plain numbers must round as the library does.
+      if (expectOk) QVERIFY2(v == expected && std::signbit(v) == std::signbit(expected), qPrintable(s));
     }
   }
 
