@@ -47,8 +47,6 @@ QRect edges(int l, int t, int r, int b) { return QRect(QPoint(l, t), QPoint(r - 
 
 }  // namespace
 
-int addPx(qint64 a, qint64 b) { return int(std::clamp<qint64>(a + b, -MaxCoord, MaxCoord)); }
-
 // A quick look, so that texts without paragraph codes pay nothing: the
 // library's vector search for the rarer letter, then the backslash before it.
 bool hasParagraphCode(QStringView s) {
@@ -562,7 +560,7 @@ void TRenderContext::tab() {
 // ---------------------------------------------------------------- elements
 
 // Measuring: notes how far the line reaches and moves on; nothing is drawn.
-bool TRenderContext::measured(int x2) {
+inline bool TRenderContext::measured(int x2) {
   if (!FMeasuring) return false;
   FLineRight = qMax(FLineRight, x2 - FLineOrigin);
   FLineLast = qMax(FLineLast, x2 - FLineOrigin);
@@ -571,7 +569,7 @@ bool TRenderContext::measured(int x2) {
 }
 
 // False when the element is not to be drawn (a dry run): the pen moves on.
-bool TRenderContext::reserveWidth(int right) {
+inline bool TRenderContext::reserveWidth(int right) {
   if (right > FWidest) FWidest = right;
   // A surface that keeps no pixel is asked only for more width, not per
   // character (asking again for no more cannot change it).

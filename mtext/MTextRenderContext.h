@@ -4,6 +4,7 @@
 #include <QString>
 #include <QVector>
 
+#include <algorithm>
 #include <climits>
 #include <memory>
 #include <vector>
@@ -160,6 +161,8 @@ class TRenderContext {
 // Whether a text holds a \p code (or what looks like one: \\p too).
 bool hasParagraphCode(QStringView s);
 // Saturating sum of pixel values; a line of huge characters ends at MaxCoord.
-int addPx(qint64 a, qint64 b);
+inline int addPx(qint64 a, qint64 b) {
+  return int(std::clamp<qint64>(a + b, -qint64(TCanvas::MaxCoord), TCanvas::MaxCoord));
+}
 
 }  // namespace mtextrender
