@@ -101,6 +101,28 @@ QString EditorTextToMText(QStringView text) {
   return s;
 }
 
+QString EditorTextToMText(QString&& text) {
+  qsizetype n = text.size();
+  char16_t* p = reinterpret_cast<char16_t*>(text.data());
+  while (n > 0 && (p[n - 1] <= 32 || p[n - 1] == 0x2028)) --n;
+  for (qsizetype i = 0; i < n; ++i) {
+    const char16_t c = p[i];
+    if (c > u'\r' && c != 0x2028) continue;
+    if (c == u'\r' && p[i + 1] == u'\n') {  // the cut left a printable character after the break
+      p[i] = u'\\';
+      p[++i] = u'P';
+    } else if (c == u'\r' || c == u'\n' || c == 0x2028) {
+      // A break of one character grows into two: the rest is copied.
+      const QString rest = EditorTextToMText(QStringView(p + i, text.size() - i));
+      text.truncate(i);
+      return text + rest;
+    }
+  }
+  text.truncate(n);
+  text.append(QLatin1String("\\P"));
+  return std::move(text);
+}
+
 void EditorTextToMText(const QTextDocument& document, QString& out) {
   TMTextBuilder b(out);
   b.reserve(document.characterCount() + document.blockCount() + 2);

@@ -37,7 +37,7 @@ bool readMText(const QString& file, QString& mtext, QString& error) {
   QString text;
   TTextFormat format;
   if (!ReadTextFile(file, text, format, error)) return false;
-  mtext = EditorTextToMText(text);
+  mtext = EditorTextToMText(std::move(text));
   return true;
 }
 

@@ -184,7 +184,7 @@ void BM_HeadlessMeasure1M(benchmark::State& state) {
     QString text, error;
     TTextFormat format;
     ReadTextFile(path, text, format, error);
-    const QString mtext = EditorTextToMText(text);
+    const QString mtext = EditorTextToMText(std::move(text));
     benchmark::DoNotOptimize(RenderPreviewBand(canvas, mtext, props, QRect()));
   }
   state.counters["codes_per_1000"] = codeDensity(lines1M());

@@ -106,11 +106,14 @@ class TestMainWindow : public QObject {
         bytesOf("\xD0\xBA\xE2\x80\xA8\xEF\xBB\xBF" "b\xE2\x80\xA8 "), bytesOf("\xEA\xEE\xE4\r\n\xD0\n"),
         bytesOf("\xFF\xFE" "a\x00\r\x00\x28\x20" "b\x00\n"), bytesOf("\xFE\xFF\x00" "a\x20\x28\x00\r\x00"),
         bytesOf("a\x00" "b\r\n\x00\t"), bytesOf("\xF0\x9F\x98\x80\xEF\xBF\xBE\xD0\xBA"),
-        bytesOf("\xED\xA0\x80\xD0\xBA"), bytesOf("\xE0\x80\xAF\xD0\xBA"), bytesOf("\xD0\xBA\xE2\x80")};
+        bytesOf("\xED\xA0\x80\xD0\xBA"), bytesOf("\xE0\x80\xAF\xD0\xBA"), bytesOf("\xD0\xBA\xE2\x80"),
+        bytesOf("a\r\n\r\n\xD0\xBA c\r\n\r\n")};
     for (const QByteArray& bytes : files) {
       TTextFormat byLines, byText;
       const QString expected = EditorTextToMText(DecodeTextLines(bytes, byLines), QString());
-      QCOMPARE(EditorTextToMText(DecodeText(bytes, byText)), expected);
+      const QString text = DecodeText(bytes, byText);
+      QCOMPARE(EditorTextToMText(QStringView(text)), expected);
+      QCOMPARE(EditorTextToMText(QString(text)), expected);  // taken over, in place when it can be
       QCOMPARE(byText.encoding, byLines.encoding);
       QCOMPARE(byText.bom, byLines.bom);
       QCOMPARE(byText.lineBreak, byLines.lineBreak);
