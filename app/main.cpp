@@ -59,7 +59,7 @@ int renderHeadless(int argc, char** argv) {
     return 1;
   }
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  QGuiApplication app(argc, argv);  // first: Qt takes the first thread using it for the main one
+  QGuiApplication app(argc, argv);  // before the reader: Qt takes the first thread using it for its main one
   app.setApplicationName(QStringLiteral("Korvex"));
   // The file is read on a second core while the settings and the font
   // configuration load: on a large text the two take about as long.
