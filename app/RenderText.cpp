@@ -79,47 +79,41 @@ QString EditorTextToMText(const QStringList& lines, const QString&) {
   return s;
 }
 
-QString EditorTextToMText(QStringView text) {
-  const char16_t* p = text.utf16();
+QString EditorTextToMText(QStringView text) { return EditorTextToMText(text.toString()); }
+
+QString EditorTextToMText(QString&& text) {
+  char16_t* p = reinterpret_cast<char16_t*>(text.data());
   qsizetype n = text.size();
   // The cut of the end: blanks, control characters and breaks.
   while (n > 0 && (p[n - 1] <= 32 || p[n - 1] == 0x2028)) --n;
-  QString s;
-  s.reserve(n + n / 16 + 2);
-  qsizetype run = 0;
+  // A CR LF becomes \P where it stands; a break of one character (CR, LF,
+  // U+2028) grows by one, so those are counted and placed after.
+  qsizetype grow = 0;
   for (qsizetype i = 0; i < n; ++i) {
     const char16_t c = p[i];
     if (c > u'\r' && c != 0x2028) continue;  // most characters: one test
-    if (c != u'\r' && c != u'\n' && c != 0x2028) continue;
-    s.append(QStringView(p + run, i - run));
-    s.append(QLatin1String("\\P"));
-    if (c == u'\r' && p[i + 1] == u'\n') ++i;  // the cut left a printable character after the break
-    run = i + 1;
-  }
-  s.append(QStringView(p + run, n - run));
-  s.append(QLatin1String("\\P"));
-  return s;
-}
-
-QString EditorTextToMText(QString&& text) {
-  qsizetype n = text.size();
-  char16_t* p = reinterpret_cast<char16_t*>(text.data());
-  while (n > 0 && (p[n - 1] <= 32 || p[n - 1] == 0x2028)) --n;
-  for (qsizetype i = 0; i < n; ++i) {
-    const char16_t c = p[i];
-    if (c > u'\r' && c != 0x2028) continue;
     if (c == u'\r' && p[i + 1] == u'\n') {  // the cut left a printable character after the break
       p[i] = u'\\';
       p[++i] = u'P';
     } else if (c == u'\r' || c == u'\n' || c == 0x2028) {
-      // A break of one character grows into two: the rest is copied.
-      const QString rest = EditorTextToMText(QStringView(p + i, text.size() - i));
-      text.truncate(i);
-      return text + rest;
+      ++grow;
     }
   }
-  text.truncate(n);
-  text.append(QLatin1String("\\P"));
+  qsizetype w = n + grow + 2;
+  text.resize(w);
+  p = reinterpret_cast<char16_t*>(text.data());
+  p[--w] = u'P';
+  p[--w] = u'\\';
+  // Written from the end, nothing is overwritten before it is read; the text
+  // before the first such break stays where it is.
+  for (qsizetype i = n; i-- > 0 && w > i + 1;) {
+    if (p[i] == u'\r' || p[i] == u'\n' || p[i] == 0x2028) {
+      p[--w] = u'P';
+      p[--w] = u'\\';
+    } else {
+      p[--w] = p[i];
+    }
+  }
   return std::move(text);
 }
 

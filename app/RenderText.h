@@ -25,8 +25,8 @@ void EditorTextToMText(const QTextDocument& document, QString& out);
 // The same from a decoded file's text, its breaks (CR LF, CR, LF, U+2028)
 // left in, without splitting it into lines first.
 QString EditorTextToMText(QStringView text);
-// The same, taking the text over: a text whose breaks are all CR LF (as the
-// CAD program writes them) becomes its MText in place, without a copy.
+// The same, taking the text over: it becomes its MText in place, without a
+// second copy of a large text.
 QString EditorTextToMText(QString&& text);
 
 // The MText of a document, brought up to date at each update from the
