@@ -1,9 +1,12 @@
 // The document codec on any bytes: the lines and format found are written
-// back and read again unchanged, as an unedited document round-trips.
+// back and read again unchanged, as an unedited document round-trips; and
+// the MText the headless render builds from the whole text in place is the
+// one the editor builds from its lines.
 #include <QStringList>
 
 #include <algorithm>
 
+#include "app/RenderText.h"
 #include "core/TextCodec.h"
 #include "fuzz/FuzzCommon.h"
 
@@ -11,6 +14,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const QByteArray bytes(reinterpret_cast<const char*>(data), qsizetype(size));
   TTextFormat format;
   const QStringList lines = DecodeTextLines(bytes, format);
+  TTextFormat wholeFormat;
+  FUZZ_CHECK(EditorTextToMText(DecodeText(bytes, wholeFormat)) == EditorTextToMText(lines, QString()));
 
   const QByteArray written = EncodeTextLines(lines, format);
   TTextFormat formatAgain;
